@@ -1,0 +1,55 @@
+// The keyboard as the game sees it: twelve bound keys sampled once per frame, with two bytes per
+// virtual key that tell a new press, a held key, a release waiting to be consumed and an idle key
+// apart, so that one physical press triggers one action.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+enum class KeySlot : int {
+    Escape = 0,
+    MoveUp = 1,
+    MoveDown = 2,
+    MoveLeft = 3,
+    MoveRight = 4,
+    Use = 5,
+    Select = 6,
+    Rest = 7,
+    Save = 8,
+    Load = 9,
+    ToggleInventory = 10,
+    ToggleRightOverlay = 11,
+};
+
+inline constexpr int keySlotCount = 12;
+inline constexpr int escapeKeyCode = 27;
+
+class Controls {
+public:
+    // Reads the bindings from config.ini; only Escape is bound when the file is missing.
+    Controls();
+
+    // Samples the twelve bound keys. Called once per frame by the frame loop; sets
+    // `inputChanged` when a bound key is down or has just come up.
+    void poll(bool& inputChanged);
+
+    // True once per press: the slot's key is newly down; the press is consumed.
+    bool pressed(KeySlot slot);
+    // True once per release: the slot's key came up and that was not consumed yet; consumes it.
+    bool released(KeySlot slot);
+
+    int key(KeySlot slot) const { return keys[static_cast<int>(slot)]; }
+
+    std::array<std::uint8_t, 256> down{};
+    std::array<std::uint8_t, 256> latched{};
+    std::array<std::int32_t, keySlotCount> keys{};
+};
+
+// Moves a continuous position along one axis by the tap-and-hold rule: a new press steps by
+// `step` at once, a held key moves at `speed` per second, a release snaps back onto `cell`.
+void stepByKey(Controls& controls, KeySlot slot, double sign, double step, double speed, double dt,
+               double& position, int cell);
+
+// `value` + 0.5 truncated toward zero, keeping the low eight bits of the integer; defined for
+// every double (a position far off the screen still gives some byte, never undefined behaviour).
+std::uint8_t roundToCell(double value);

@@ -1,0 +1,27 @@
+// Frame timing from the wall clock, read once per frame.
+#pragma once
+
+#include <cstdint>
+
+class FrameTimer {
+public:
+    FrameTimer();
+
+    // Measures the frame that just ended. The wall clock may step backwards; such a frame counts
+    // as lasting no time, so nothing ever moves backwards in time.
+    void tick();
+    // Starts timing afresh from now.
+    void restart();
+    // The last frame's length in seconds, as the menu and the world are given it.
+    double seconds() const;
+
+    std::int64_t lastMs = 0;
+    double deltaMs = 0.0;
+};
+
+// Wall-clock milliseconds since 1970, from the platform's clock.
+std::int64_t nowMs();
+
+// Seconds per millisecond as the frame time has always been scaled: the single-precision 0.001,
+// widened.
+inline constexpr double secondsPerMs = static_cast<double>(0.001f);

@@ -1,0 +1,29 @@
+// The program: opens the terminal or console, runs the game, gives the terminal back.
+// Exit status 0 after a normal quit, 1 when the game cannot start.
+#include "app/Console.h"
+#include "app/Game.h"
+#include "platform/Host.h"
+
+#include <cstdio>
+#include <string>
+
+int main() {
+    platform::Host host;
+    std::string error;
+    if (!host.open(error)) {
+        std::fprintf(stderr, "tharvok: %s\n", error.c_str());
+        return 1;
+    }
+    platform::install(host.services());
+    Console::attach(*host.services().console);
+
+    int status = 1;
+    {
+        Game game;
+        if (game.init()) {
+            status = game.run();
+        }
+    }
+    host.close(status);
+    return status;
+}

@@ -1,0 +1,120 @@
+#include "config/ConfigFile.h"
+
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<ConfigFile>& storage() {
+    static std::unique_ptr<ConfigFile> config;
+    return config;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+bool isStreamSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view skipWhitespace(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isStreamSpace(text[i])) {
+        ++i;
+    }
+    return text.substr(i);
+}
+
+} // namespace
+
+ConfigFile& ConfigFile::instance() {
+    auto& config = storage();
+    if (!config) {
+        config = std::make_unique<ConfigFile>();
+        config->load();
+    }
+    return *config;
+}
+
+void ConfigFile::forget() { storage().reset(); }
+
+void ConfigFile::load() {
+    // Binary, so that every byte (26 included) is read as it is on every platform.
+    std::ifstream file(configFileName, std::ios::binary);
+    if (!file) {
+        return;
+    }
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    parse(text);
+}
+
+void ConfigFile::parse(std::string_view text) {
+    while (!text.empty()) {
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (end != std::string_view::npos && !line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (line.empty() || line.front() == '#' || line.front() == '[') {
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view key = trimBlanks(line.substr(0, equals));
+        if (key.empty()) {
+            continue;
+        }
+        entries.try_emplace(std::string(key), std::string(trimBlanks(line.substr(equals + 1))));
+    }
+}
+
+char ConfigFile::get(const std::string& key, char fallback) const {
+    const auto it = entries.find(key);
+    if (it == entries.end()) {
+        return fallback;
+    }
+    const std::string_view value = skipWhitespace(it->second);
+    return value.empty() ? fallback : value.front();
+}
+
+std::int32_t ConfigFile::get(const std::string& key, std::int32_t fallback) const {
+    const auto it = entries.find(key);
+    if (it == entries.end()) {
+        return fallback;
+    }
+    std::string_view value = skipWhitespace(it->second);
+    bool negative = false;
+    if (!value.empty() && (value.front() == '+' || value.front() == '-')) {
+        negative = value.front() == '-';
+        value.remove_prefix(1);
+    }
+    std::int64_t number = 0;
+    std::size_t digits = 0;
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    while (digits < value.size() && value[digits] >= '0' && value[digits] <= '9') {
+        number = number * 10 + (value[digits] - '0');
+        if (number > limit) {
+            return fallback;
+        }
+        ++digits;
+    }
+    if (digits == 0) {
+        return fallback;
+    }
+    const std::int64_t signedNumber = negative ? -number : number;
+    if (signedNumber > std::numeric_limits<std::int32_t>::max()) {
+        return fallback;
+    }
+    return static_cast<std::int32_t>(signedNumber);
+}

@@ -1,0 +1,42 @@
+#include "config/KeyBindings.h"
+
+#include "app/Controls.h"
+#include "config/ConfigFile.h"
+
+#include <string>
+
+const std::array<KeyBinding, 11> keyBindings = {{
+    {"cMoveUp", BindingForm::Character},
+    {"cMoveDown", BindingForm::Character},
+    {"cMoveLeft", BindingForm::Character},
+    {"cMoveRight", BindingForm::Character},
+    {"cUse", BindingForm::Character},
+    {"cSelect", BindingForm::Number},
+    {"cRest", BindingForm::Character},
+    {"cSave", BindingForm::Character},
+    {"cLoad", BindingForm::Character},
+    {"cToggleInventory", BindingForm::Character},
+    {"cToggleRightOverlay", BindingForm::Number},
+}};
+
+std::int32_t keyCodeFromCharacter(char value) {
+    const auto byte = static_cast<std::uint8_t>(value);
+    if (byte >= 'a' && byte <= 'z') {
+        return byte - ('a' - 'A');
+    }
+    return byte;
+}
+
+std::int32_t keyCodeFromNumber(std::int32_t value) { return value >= 0 && value <= 255 ? value : 0; }
+
+Controls::Controls() {
+    keys[static_cast<int>(KeySlot::Escape)] = escapeKeyCode;
+    ConfigFile& config = ConfigFile::instance();
+    for (std::size_t i = 0; i < keyBindings.size(); ++i) {
+        const KeyBinding& binding = keyBindings[i];
+        const std::string name = binding.name;
+        keys[i + 1] = binding.form == BindingForm::Character
+                          ? keyCodeFromCharacter(config.get(name, '\0'))
+                          : keyCodeFromNumber(config.get(name, std::int32_t{0}));
+    }
+}

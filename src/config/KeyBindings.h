@@ -1,0 +1,22 @@
+// How config.ini values become the virtual-key codes of the key slots.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The form in which a binding's value is read: a character ("w", "&") or a number ("13").
+enum class BindingForm { Character, Number };
+
+struct KeyBinding {
+    const char* name;
+    BindingForm form;
+};
+
+// Slots 1 to 11 in slot order; slot 0 is always Escape.
+extern const std::array<KeyBinding, 11> keyBindings;
+
+// The key code a character-form value binds: small letters bind their capital's key, every other
+// byte its own code (so "&" is the Up arrow key, code 38).
+std::int32_t keyCodeFromCharacter(char value);
+// The key code a number-form value binds: the number when it is a key code (0 to 255), else 0.
+std::int32_t keyCodeFromNumber(std::int32_t value);

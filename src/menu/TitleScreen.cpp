@@ -1,0 +1,84 @@
+#include "app/Console.h"
+#include "menu/MainMenu.h"
+
+#include <array>
+#include <string_view>
+
+namespace {
+
+// The banner: "THAR" above, "VOK" below, each letter five rows high and drawn with copies of
+// itself. Leading tabs and blanks put the upper block at column 22 and the lower one at 16; the
+// narrow V keeps the lower letters on the upper block's seven-column pitch.
+constexpr std::array<std::string_view, 5> upperBlock = {
+    "\t\t      TTTTTT HH  HH  AAAA  RRRRR",
+    "\t\t        TT   HH  HH AA  AA RR  RR",
+    "\t\t        TT   HHHHHH AAAAAA RRRRR",
+    "\t\t        TT   HH  HH AA  AA RR RR",
+    "\t\t        TT   HH  HH AA  AA RR  RR",
+};
+
+constexpr std::array<std::string_view, 5> lowerBlock = {
+    "\t        V   V  OOOO  KK  KK",
+    "\t        V   V OO  OO KK KK",
+    "\t        V   V OO  OO KKKK",
+    "\t         V V  OO  OO KK KK",
+    "\t          V    OOOO  KK  KK",
+};
+
+constexpr int arrowTopRow = 5;
+constexpr int leftArrowColumn = 7;
+constexpr int rightArrowColumn = 67;
+
+constexpr std::array<std::string_view, 5> leftArrow = {
+    "   <<<<", "  <<<< ", " <<<<  ", "  <<<< ", "   <<<<",
+};
+
+constexpr std::array<std::string_view, 5> rightArrow = {
+    ">>>>   ", " >>>>  ", "  >>>> ", " >>>>  ", ">>>>   ",
+};
+
+} // namespace
+
+void MainMenu::drawBanner() {
+    Console& console = Console::instance();
+    console.writeText("\n");
+    for (std::size_t i = 0; i < upperBlock.size(); ++i) {
+        console.writeLine(upperBlock[i]);
+    }
+    console.writeText("\n");
+    for (const std::string_view line : lowerBlock) {
+        console.writeLine(line);
+    }
+    for (std::size_t i = 0; i < leftArrow.size(); ++i) {
+        console.moveCursor(leftArrowColumn, arrowTopRow + static_cast<int>(i));
+        console.writeLine(leftArrow[i]);
+    }
+    for (std::size_t i = 0; i < rightArrow.size(); ++i) {
+        console.moveCursor(rightArrowColumn, arrowTopRow + static_cast<int>(i));
+        console.writeLine(rightArrow[i]);
+    }
+}
+
+void MainMenu::render() {
+    if (!redraw) {
+        return;
+    }
+    Console& console = Console::instance();
+    console.clear();
+    console.setAttribute(attrBrightWhite);
+    drawBanner();
+    for (std::size_t i = 0; i < menuLabels.size(); ++i) {
+        const int row = firstRow + 2 * static_cast<int>(i);
+        console.moveCursor(itemColumn, row);
+        if (row == cursorRow) {
+            console.setAttribute(attrDarkRed);
+            console.writeLine(menuLabels[i]);
+            console.moveCursor(markerColumn, cursorRow);
+            console.writeChar('>');
+        } else {
+            console.setAttribute(attrBrightWhite);
+            console.writeLine(menuLabels[i]);
+        }
+    }
+    redraw = false;
+}

@@ -1,0 +1,37 @@
+// The real back end of the machine the game runs on: the console, the keyboard and the clock of
+// the terminal or window. The entry point opens it before the game is created and closes it after
+// the game is gone.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Host {
+public:
+    Host();
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Takes over the terminal or console. False, with a message for the user in `error` and
+    // nothing drawn, when the game cannot run there.
+    bool open(std::string& error);
+
+    // The console, keyboard and clock of the open host; valid until close().
+    Services services();
+
+    // Gives the terminal or console back. What the game last showed (the farewell line, or the
+    // message of a failed start) stays readable. `exitStatus` is the status the program is about
+    // to exit with.
+    void close(int exitStatus);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace platform

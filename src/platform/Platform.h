@@ -1,0 +1,91 @@
+// The boundary between the game and the machine it runs on. The game calls down through these
+// three small interfaces; a back end (Win32 console, POSIX terminal, in-memory virtual console)
+// implements them. Nothing here knows about the game.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr int screenWidth = 80;
+inline constexpr int screenHeight = 25;
+inline constexpr int screenCellCount = screenWidth * screenHeight;
+
+// A text console of 80 x 25 cells, each a byte and a colour attribute (low four bits foreground,
+// next four background; 1 blue, 2 green, 4 red, 8 bright). Processed output is on and wrap at the
+// end of a line is off: a byte written in column 79 leaves the cursor there. Calls never fail in a
+// way the caller has to handle; a back end that cannot do something leaves the screen as it was.
+class ConsoleDevice {
+public:
+    virtual ~ConsoleDevice() = default;
+
+    // Called once, when the game's console is first used: 80 x 25 buffer, wrap off, the window
+    // title, the program's icon.
+    virtual void setUp(std::string_view title) = 0;
+
+    // Places the cursor; later writes start at (x, y). Out-of-range values are clamped.
+    virtual void setCursorPosition(int x, int y) = 0;
+    virtual void setCursorVisible(bool visible) = 0;
+
+    // The attribute of every byte written from now on.
+    virtual void setAttribute(std::uint16_t attribute) = 0;
+    virtual std::uint16_t attribute() const = 0;
+
+    // Fill `count` cells starting at (x, y), row-major, with a byte or an attribute; the cursor
+    // does not move.
+    virtual void fillCharacters(int x, int y, std::uint8_t ch, int count) = 0;
+    virtual void fillAttributes(int x, int y, std::uint16_t attribute, int count) = 0;
+
+    // Processed text at the cursor: line feed, carriage return, tab, backspace and bell act as
+    // console controls; every other byte is stored in its cell.
+    virtual void writeText(std::string_view text) = 0;
+
+    // Raw glyphs at the cursor: every byte, control bytes included, is stored as a character and
+    // advances the cursor as a printable byte does.
+    virtual void writeGlyphs(std::string_view glyphs) = 0;
+
+    // Asks the window to show what has been written. Called by the game after an overlay.
+    virtual void repaint() = 0;
+};
+
+// The keyboard, sampled by Windows virtual-key code.
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+
+    // Called once per frame by the game's key poll, before any isDown of that frame. Back ends
+    // that receive key events (terminals) gather them here and bring the screen up to date.
+    virtual void sample() = 0;
+
+    // True when the key with virtual-key code `vk` (0..255) is down now. Code 0 is never down.
+    virtual bool isDown(int vk) = 0;
+};
+
+struct LocalTime {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Wall-clock time in milliseconds since 1970-01-01 00:00 UTC. May step backwards.
+    virtual std::int64_t nowMs() = 0;
+    // The local time of day, whole seconds.
+    virtual LocalTime localTime() = 0;
+};
+
+// The back end in use, installed by the program's entry point (or a test) before the game is
+// created. The pointers are not owned.
+struct Services {
+    ConsoleDevice* console = nullptr;
+    Keyboard* keyboard = nullptr;
+    Clock* clock = nullptr;
+};
+
+void install(const Services& services);
+const Services& services();
+
+} // namespace platform

@@ -1,0 +1,69 @@
+// The in-memory console: the screen model behind the console interface, with a record of what
+// was asked of it. Tests and the replay runner draw the real game into it.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/ScreenModel.h"
+
+#include <string>
+
+namespace platform {
+
+class VirtualConsole final : public ConsoleDevice {
+public:
+    void setUp(std::string_view title) override;
+    void setCursorPosition(int x, int y) override;
+    void setCursorVisible(bool visible) override;
+    void setAttribute(std::uint16_t attribute) override;
+    std::uint16_t attribute() const override { return model_.attribute(); }
+    void fillCharacters(int x, int y, std::uint8_t ch, int count) override;
+    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
+    void writeText(std::string_view text) override;
+    void writeGlyphs(std::string_view glyphs) override;
+    void repaint() override;
+
+    const ScreenModel& model() const { return model_; }
+    const std::string& title() const { return title_; }
+    int setUpCount() const { return setUpCount_; }
+    int repaintCount() const { return repaintCount_; }
+    // Every call that may change the screen or its state counts, reads do not.
+    std::uint64_t callCount() const { return callCount_; }
+
+private:
+    ScreenModel model_;
+    std::string title_;
+    int setUpCount_ = 0;
+    int repaintCount_ = 0;
+    std::uint64_t callCount_ = 0;
+};
+
+// Keys held down as a script or a test says.
+class ScriptedKeyboard final : public Keyboard {
+public:
+    void sample() override { ++sampleCount_; }
+    bool isDown(int vk) override;
+    void setDown(int vk, bool down);
+    void releaseAll();
+    int sampleCount() const { return sampleCount_; }
+
+private:
+    bool down_[256] = {};
+    int sampleCount_ = 0;
+};
+
+// A wall clock and a local time that move only when told.
+class ManualClock final : public Clock {
+public:
+    static constexpr std::int64_t defaultStartMs = 1700000000000;
+
+    std::int64_t nowMs() override { return nowMs_; }
+    LocalTime localTime() override { return localTime_; }
+    void advance(std::int64_t ms) { nowMs_ += ms; }
+    void setLocalTime(LocalTime time) { localTime_ = time; }
+
+private:
+    std::int64_t nowMs_ = defaultStartMs;
+    LocalTime localTime_{12, 0, 0};
+};
+
+} // namespace platform
