@@ -45,26 +45,46 @@ std::string describeLine(std::size_t number, const std::string& what) {
     return "line " + std::to_string(number) + ": " + what;
 }
 
-void printScreen(const platform::ScreenModel& screen, std::ostream& out) {
+const platform::Cell& cellAt(const Snapshot& shot, int x, int y) {
+    return shot.cells[static_cast<std::size_t>(y * platform::screenWidth + x)];
+}
+
+void printScreen(const Snapshot& shot, std::ostream& out) {
     for (int y = 0; y < platform::screenHeight; ++y) {
         std::string line;
         for (int x = 0; x < platform::screenWidth; ++x) {
-            line += platform::cp437Utf8(screen.cell(x, y).ch).view();
+            line += platform::cp437Utf8(cellAt(shot, x, y).ch).view();
         }
         out << line << '\n';
     }
 }
 
-void printAttrs(const platform::ScreenModel& screen, std::ostream& out) {
+void printAttrs(const Snapshot& shot, std::ostream& out) {
     static constexpr char hex[] = "0123456789abcdef";
     for (int y = 0; y < platform::screenHeight; ++y) {
         std::string line(platform::screenWidth, '0');
         for (int x = 0; x < platform::screenWidth; ++x) {
-            line[static_cast<std::size_t>(x)] = hex[screen.cell(x, y).attribute & 0x0F];
+            line[static_cast<std::size_t>(x)] = hex[cellAt(shot, x, y).attribute & 0x0F];
         }
         out << line << '\n';
     }
 }
+
+class VirtualReplayConsole final : public ReplayConsole {
+public:
+    platform::ConsoleDevice& device() override { return console_; }
+    Snapshot snapshot() override {
+        Snapshot shot;
+        shot.cells = console_.model().cells();
+        shot.cursorX = console_.model().cursorX();
+        shot.cursorY = console_.model().cursorY();
+        shot.cursorVisible = console_.model().cursorVisible();
+        return shot;
+    }
+
+private:
+    platform::VirtualConsole console_;
+};
 
 // Enters the replay's working directory and leaves it again, whatever happens.
 class WorkingDirectory {
@@ -96,6 +116,18 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name) {
+    if (name == "virtual") {
+        return std::make_unique<VirtualReplayConsole>();
+    }
+#if defined(_WIN32)
+    if (name == "win32") {
+        return makeWin32ReplayConsole();
+    }
+#endif
+    return nullptr;
+}
 
 int keyCode(const std::string& name) {
     if (name.size() == 1) {
@@ -197,7 +229,7 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
     bool haveScript = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--dir" || arg == "--local-time") {
+        if (arg == "--dir" || arg == "--local-time" || arg == "--console" || arg == "--out") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -205,6 +237,18 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
             const std::string& value = args[++i];
             if (arg == "--dir") {
                 options.dir = value;
+                continue;
+            }
+            if (arg == "--out") {
+                options.outPath = value;
+                continue;
+            }
+            if (arg == "--console") {
+                if (!makeReplayConsole(value)) {
+                    error = "no console '" + value + "' here";
+                    return false;
+                }
+                options.console = value;
                 continue;
             }
             long long h = 0;
@@ -236,12 +280,15 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
 }
 
 int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out) {
-    platform::VirtualConsole console;
+    const std::unique_ptr<ReplayConsole> console = makeReplayConsole(options.console);
+    if (!console) {
+        return exitUsage;
+    }
     platform::ScriptedKeyboard keyboard;
     platform::ManualClock clock;
     clock.setLocalTime({options.localHour, options.localMinute, options.localSecond});
-    platform::install({&console, &keyboard, &clock});
-    Console::attach(console);
+    platform::install({&console->device(), &keyboard, &clock});
+    Console::attach(console->device());
 
     WorkingDirectory workingDirectory(options.dir);
     ConfigFile::forget();
@@ -267,15 +314,17 @@ int runReplay(const Options& options, const std::vector<Command>& commands, std:
                 }
                 break;
             case CommandKind::Screen:
-                printScreen(console.model(), out);
+                printScreen(console->snapshot(), out);
                 break;
             case CommandKind::Attrs:
-                printAttrs(console.model(), out);
+                printAttrs(console->snapshot(), out);
                 break;
-            case CommandKind::Cursor:
-                out << "cursor " << console.model().cursorX() << ' ' << console.model().cursorY()
-                    << (console.model().cursorVisible() ? " visible" : " hidden") << '\n';
+            case CommandKind::Cursor: {
+                const Snapshot shot = console->snapshot();
+                out << "cursor " << shot.cursorX << ' ' << shot.cursorY
+                    << (shot.cursorVisible ? " visible" : " hidden") << '\n';
                 break;
+            }
             }
         }
     }
@@ -290,7 +339,8 @@ int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     std::string error;
     if (!parseArguments(args, options, error)) {
         err << "tharvok-replay: " << error << "\n"
-            << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [SCRIPT]\n";
+            << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [--console NAME] [--out FILE] "
+               "[SCRIPT]\n";
         return exitUsage;
     }
     std::vector<Command> commands;
@@ -309,7 +359,15 @@ int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostr
         err << "tharvok-replay: " << options.scriptPath << ": " << error << "\n";
         return exitUsage;
     }
-    return runReplay(options, commands, out);
+    if (options.outPath.empty()) {
+        return runReplay(options, commands, out);
+    }
+    std::ofstream file(options.outPath, std::ios::binary);
+    if (!file) {
+        err << "tharvok-replay: cannot write '" << options.outPath << "'\n";
+        return exitUsage;
+    }
+    return runReplay(options, commands, file);
 }
 
 } // namespace replay
