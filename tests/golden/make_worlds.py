@@ -64,7 +64,7 @@ def play_worlds():
         ("First", START, 13, 8, 13, 9),
         ("Second", MEADOW, 13, 8, 10, 10),
         ("Ghost", MEADOW, 14, 8, 10, 10),
-        ("Loop", START, 15, 8, 22, 10),
+        ("Loop", START, 15, 8, 16, 8),
         ("Meadow", MEADOW, 16, 8, 10, 10),
         ("Nowhere", MISSING, 17, 8, 26, 10),
         ("Outside", "../secret", 18, 8, 27, 10),
