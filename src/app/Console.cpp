@@ -82,9 +82,9 @@ void Console::print(const char* format, ...) {
     if (length <= 0) {
         return;
     }
-    const std::size_t size =
-        static_cast<std::size_t>(length) < sizeof buffer ? static_cast<std::size_t>(length)
-                                                         : sizeof buffer - 1;
+    const std::size_t size = static_cast<std::size_t>(length) < sizeof buffer
+                                 ? static_cast<std::size_t>(length)
+                                 : sizeof buffer - 1;
     output->writeText(std::string_view(buffer, size));
 }
 

@@ -27,7 +27,9 @@ std::int32_t keyCodeFromCharacter(char value) {
     return byte;
 }
 
-std::int32_t keyCodeFromNumber(std::int32_t value) { return value >= 0 && value <= 255 ? value : 0; }
+std::int32_t keyCodeFromNumber(std::int32_t value) {
+    return value >= 0 && value <= 255 ? value : 0;
+}
 
 Controls::Controls() {
     keys[static_cast<int>(KeySlot::Escape)] = escapeKeyCode;

@@ -10,19 +10,14 @@ namespace {
 // itself. Leading tabs and blanks put the upper block at column 22 and the lower one at 16; the
 // narrow V keeps the lower letters on the upper block's seven-column pitch.
 constexpr std::array<std::string_view, 5> upperBlock = {
-    "\t\t      TTTTTT HH  HH  AAAA  RRRRR",
-    "\t\t        TT   HH  HH AA  AA RR  RR",
-    "\t\t        TT   HHHHHH AAAAAA RRRRR",
-    "\t\t        TT   HH  HH AA  AA RR RR",
+    "\t\t      TTTTTT HH  HH  AAAA  RRRRR",  "\t\t        TT   HH  HH AA  AA RR  RR",
+    "\t\t        TT   HHHHHH AAAAAA RRRRR",  "\t\t        TT   HH  HH AA  AA RR RR",
     "\t\t        TT   HH  HH AA  AA RR  RR",
 };
 
 constexpr std::array<std::string_view, 5> lowerBlock = {
-    "\t        V   V  OOOO  KK  KK",
-    "\t        V   V OO  OO KK KK",
-    "\t        V   V OO  OO KKKK",
-    "\t         V V  OO  OO KK KK",
-    "\t          V    OOOO  KK  KK",
+    "\t        V   V  OOOO  KK  KK", "\t        V   V OO  OO KK KK",  "\t        V   V OO  OO KKKK",
+    "\t         V V  OO  OO KK KK",  "\t          V    OOOO  KK  KK",
 };
 
 constexpr int arrowTopRow = 5;

@@ -5,6 +5,7 @@ namespace platform {
 namespace {
 
 // Code page 437 with the graphic glyphs for the control bytes; byte 0 shows as a blank.
+// clang-format off
 constexpr std::array<char32_t, 256> codePoints = {
     0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,
     0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,
@@ -39,6 +40,7 @@ constexpr std::array<char32_t, 256> codePoints = {
     0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
+// clang-format on
 
 constexpr std::array<Utf8Glyph, 256> buildTable() {
     std::array<Utf8Glyph, 256> table{};

@@ -77,9 +77,8 @@ class GoldenScreens : public testing::TestWithParam<std::string> {};
 TEST_P(GoldenScreens, MatchesExpected) {
     const fs::path script = goldenDir / (GetParam() + ".replay");
     const Header header = readHeader(script);
-    const std::vector<std::string> args = {"--dir",        (goldenDir / header.dir).string(),
-                                           "--local-time", header.localTime,
-                                           script.string()};
+    const std::vector<std::string> args = {"--dir", (goldenDir / header.dir).string(),
+                                           "--local-time", header.localTime, script.string()};
     std::istringstream noInput;
     std::ostringstream out;
     std::ostringstream err;

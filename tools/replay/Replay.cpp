@@ -94,8 +94,9 @@ public:
         fs::current_path(dir, error);
         if (error) {
             // A directory that does not exist holds no start world: run in an empty one.
-            empty_ = fs::temp_directory_path() /
-                     ("tharvok-replay-empty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+            empty_ =
+                fs::temp_directory_path() /
+                ("tharvok-replay-empty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
             fs::create_directories(empty_, error);
             fs::current_path(empty_, error);
         }
@@ -185,8 +186,9 @@ bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& 
             const bool many = name == "frames";
             const std::size_t needed = many ? 3 : 2;
             if (tokens.size() < needed) {
-                error = describeLine(number, "'" + name + "' needs " +
-                                                 (many ? "a count and milliseconds" : "milliseconds"));
+                error =
+                    describeLine(number, "'" + name + "' needs " +
+                                             (many ? "a count and milliseconds" : "milliseconds"));
                 return false;
             }
             if (many && (!parseInteger(tokens[1], command.count) || command.count < 0)) {
@@ -339,7 +341,8 @@ int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostr
     std::string error;
     if (!parseArguments(args, options, error)) {
         err << "tharvok-replay: " << error << "\n"
-            << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [--console NAME] [--out FILE] "
+            << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [--console NAME] [--out "
+               "FILE] "
                "[SCRIPT]\n";
         return exitUsage;
     }
