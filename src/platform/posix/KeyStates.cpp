@@ -1,0 +1,66 @@
+#include "platform/posix/KeyStates.h"
+
+#include <algorithm>
+
+namespace platform::posix {
+
+void KeyStates::press(int vk) {
+    if (!valid(vk)) {
+        return;
+    }
+    Key& key = keys_[static_cast<std::size_t>(vk)];
+    key.down = true;
+    key.downSincePoll = true;
+}
+
+void KeyStates::repeat(int vk) {
+    if (valid(vk)) {
+        keys_[static_cast<std::size_t>(vk)].down = true;
+    }
+}
+
+void KeyStates::release(int vk) {
+    if (valid(vk)) {
+        Key& key = keys_[static_cast<std::size_t>(vk)];
+        key.down = false;
+        key.held = false;
+    }
+}
+
+void KeyStates::stroke(int vk, std::int64_t nowMs) {
+    if (!valid(vk)) {
+        return;
+    }
+    Key& key = keys_[static_cast<std::size_t>(vk)];
+    const std::int64_t gap = nowMs - key.lastStrokeMs;
+    const bool repeating = key.stroked && gap >= 0 &&
+                           (gap <= maxRepeatGapMs || (key.held && nowMs <= key.holdUntilMs));
+    if (repeating) {
+        key.intervalMs = key.held ? (key.intervalMs * 3 + gap) / 4 : gap;
+        key.held = true;
+        key.holdUntilMs = nowMs + std::max(minHoldMs, key.intervalMs * 5 / 2);
+    } else {
+        key.held = false;
+        key.downSincePoll = true;
+    }
+    key.stroked = true;
+    key.lastStrokeMs = nowMs;
+}
+
+void KeyStates::releaseAll() {
+    keys_.fill(Key{});
+    polled_.fill(false);
+}
+
+void KeyStates::poll(std::int64_t nowMs) {
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        Key& key = keys_[i];
+        if (key.held && nowMs > key.holdUntilMs) {
+            key.held = false;
+        }
+        polled_[i] = key.down || key.held || key.downSincePoll;
+        key.downSincePoll = false;
+    }
+}
+
+} // namespace platform::posix

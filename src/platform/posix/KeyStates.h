@@ -1,0 +1,50 @@
+// Which keys are down at each poll of the game, from the key events of a terminal. Exact events
+// (press, repeat, release) give exact states. A stroke, which has no release, is down for exactly
+// one poll; when strokes of one key come as fast as the terminal's auto-repeat sends them, the
+// key is held until they stop. A key that went down and up between two polls is down for that
+// one poll. Pure: times are passed in (milliseconds of a steady clock).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace platform::posix {
+
+class KeyStates {
+public:
+    // Strokes of one key this close together come from auto-repeat, not from a finger.
+    static constexpr std::int64_t maxRepeatGapMs = 110;
+    // A held key is let go when no repeat came for 2.5 repeat intervals, and never sooner than
+    // this after the last one.
+    static constexpr std::int64_t minHoldMs = 120;
+
+    void press(int vk);
+    void repeat(int vk);
+    void release(int vk);
+    void stroke(int vk, std::int64_t nowMs);
+    // Every key up (focus lost, resumed after a suspend).
+    void releaseAll();
+
+    // The game's poll: fixes what isDown answers until the next poll.
+    void poll(std::int64_t nowMs);
+    bool isDown(int vk) const {
+        return vk > 0 && vk < 256 && polled_[static_cast<std::size_t>(vk)];
+    }
+
+private:
+    struct Key {
+        bool down = false;          // pressed, not released (exact events)
+        bool downSincePoll = false; // went down after the last poll
+        bool stroked = false;       // a stroke has been seen
+        bool held = false;          // auto-repeating
+        std::int64_t lastStrokeMs = 0;
+        std::int64_t intervalMs = 0; // the repeat interval, smoothed
+        std::int64_t holdUntilMs = 0;
+    };
+    static bool valid(int vk) { return vk > 0 && vk < 256; }
+
+    std::array<Key, 256> keys_{};
+    std::array<bool, 256> polled_{};
+};
+
+} // namespace platform::posix

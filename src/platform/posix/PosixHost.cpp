@@ -1,0 +1,344 @@
+// The POSIX terminal back end: the game draws into a screen model; at each key poll and each
+// repaint the model is brought to the terminal as the difference from what the terminal shows,
+// in one write. Keys come from the terminal's input, with the keyboard protocol where the
+// terminal speaks it.
+#include "platform/Host.h"
+
+#include "platform/Cp437.h"
+#include "platform/ScreenModel.h"
+#include "platform/posix/ByteBuffer.h"
+#include "platform/posix/KeyDecoder.h"
+#include "platform/posix/KeyStates.h"
+#include "platform/posix/Presenter.h"
+#include "platform/posix/TerminalIo.h"
+
+#include <string>
+
+namespace platform {
+
+namespace {
+
+using posix::ByteBuffer;
+using posix::InputEvent;
+using posix::InputKind;
+using posix::KeyAction;
+namespace terminal = posix::terminal;
+
+constexpr std::string_view saveTitle = "\x1b[22;0t";
+constexpr std::string_view restoreTitle = "\x1b[23;0t";
+constexpr std::string_view enterAlternateScreen = "\x1b[?1049h";
+constexpr std::string_view leaveAlternateScreen = "\x1b[?1049l";
+constexpr std::string_view hideCursor = "\x1b[?25l";
+constexpr std::string_view showCursor = "\x1b[?25h";
+constexpr std::string_view reportsOn = "\x1b[?1000h\x1b[?1006h\x1b[?1004h";
+constexpr std::string_view reportsOff = "\x1b[?1004l\x1b[?1006l\x1b[?1000l";
+constexpr std::string_view pushKeyboardFlags = "\x1b[>11u"; // disambiguate, events, all keys
+constexpr std::string_view popKeyboardFlags = "\x1b[<u";
+constexpr std::string_view resetColours = "\x1b[0m";
+constexpr std::string_view keyboardProbe = "\x1b[?u\x1b[c";
+// Cancels whatever sequence a signal may have cut short.
+constexpr std::string_view cancel = "\x18";
+
+constexpr int probeTimeoutMs = 1000;
+// A lone Escape: nothing followed it within this time.
+constexpr std::int64_t escapeWaitMs = 25;
+// Unfinished sequences are given up after this time.
+constexpr std::int64_t sequenceWaitMs = 500;
+constexpr int maxReadsPerPoll = 16;
+
+} // namespace
+
+struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
+    ScreenModel model;
+    posix::Presenter presenter;
+    ByteBuffer out{posix::maxPresentBytes};
+    posix::KeyDecoder decoder;
+    posix::KeyStates keys;
+    std::string title;
+    bool open = false;
+    bool keyboardProtocol = false;
+    bool tooSmall = false;
+    std::int64_t pendingSinceMs = 0;
+    std::array<char, posix::KeyDecoder::maxFeed> input{};
+
+    // ConsoleDevice: every call acts on the model at once.
+    void setUp(std::string_view text) override {
+        title.clear();
+        for (const char c : text) {
+            if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
+                title.push_back(c);
+            }
+        }
+        updateSequences();
+        std::string bytes = titleSequence();
+        terminal::writeAll(bytes);
+    }
+    void setCursorPosition(int x, int y) override { model.setCursorPosition(x, y); }
+    void setCursorVisible(bool visible) override { model.setCursorVisible(visible); }
+    void setAttribute(std::uint16_t attribute) override { model.setAttribute(attribute); }
+    std::uint16_t attribute() const override { return model.attribute(); }
+    void fillCharacters(int x, int y, std::uint8_t ch, int count) override {
+        model.fillCharacters(x, y, ch, count);
+    }
+    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override {
+        model.fillAttributes(x, y, attribute, count);
+    }
+    void writeText(std::string_view text) override { model.writeText(text); }
+    void writeGlyphs(std::string_view glyphs) override { model.writeGlyphs(glyphs); }
+    void repaint() override { present(); }
+
+    // Keyboard
+    void sample() override;
+    bool isDown(int vk) override { return keys.isDown(vk); }
+
+    // Clock
+    std::int64_t nowMs() override { return terminal::wallClockMs(); }
+    LocalTime localTime() override { return terminal::localTime(); }
+
+    std::string titleSequence() const {
+        return title.empty() ? std::string() : "\x1b]0;" + title + "\x07";
+    }
+
+    // What takes the terminal (at start and after a resume) and what gives it back.
+    void updateSequences() {
+        std::string enter;
+        enter.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
+        if (keyboardProtocol) {
+            enter.append(pushKeyboardFlags);
+        }
+        enter.append(titleSequence());
+        terminal::setEnterSequence(enter);
+        std::string leave(cancel);
+        if (keyboardProtocol) {
+            leave.append(popKeyboardFlags);
+        }
+        leave.append(reportsOff)
+            .append(resetColours)
+            .append(showCursor)
+            .append(leaveAlternateScreen)
+            .append(restoreTitle);
+        terminal::setLeaveSequence(leave);
+    }
+
+    bool probeKeyboardProtocol() {
+        if (!terminal::writeAll(keyboardProbe)) {
+            return false;
+        }
+        const std::int64_t deadline = terminal::steadyMs() + probeTimeoutMs;
+        bool flags = false;
+        for (;;) {
+            const std::int64_t left = deadline - terminal::steadyMs();
+            if (left <= 0 || !terminal::waitForInput(static_cast<int>(left))) {
+                return false;
+            }
+            const std::size_t n = terminal::readAvailable(input.data(), input.size());
+            decoder.feed(std::string_view(input.data(), n));
+            for (const InputEvent& event : decoder.events()) {
+                if (event.kind == InputKind::KeyboardFlags) {
+                    flags = true;
+                } else if (event.kind == InputKind::DeviceAttributes) {
+                    return flags;
+                }
+            }
+        }
+    }
+
+    bool start(std::string& error) {
+        if (!terminal::inputIsTerminal()) {
+            error = "standard input is not a terminal; run Tharvok in a terminal window";
+            return false;
+        }
+        if (!terminal::outputIsTerminal()) {
+            error = "standard output is not a terminal; run Tharvok in a terminal window";
+            return false;
+        }
+        terminal::Size size;
+        if (terminal::windowSize(size) &&
+            (size.columns < screenWidth || size.rows < screenHeight)) {
+            error = "the terminal is " + std::to_string(size.columns) + " x " +
+                    std::to_string(size.rows) + " characters; Tharvok needs at least " +
+                    std::to_string(screenWidth) + " x " + std::to_string(screenHeight) +
+                    " (columns x rows)";
+            return false;
+        }
+        updateSequences();
+        terminal::installSignalHandlers();
+        if (!terminal::enterRawMode()) {
+            terminal::removeSignalHandlers();
+            error = "the terminal's mode cannot be set";
+            return false;
+        }
+        keyboardProtocol = probeKeyboardProtocol();
+        decoder.flush();
+        decoder.setReportsReleases(keyboardProtocol);
+        updateSequences();
+        std::string enter;
+        enter.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
+        if (keyboardProtocol) {
+            enter.append(pushKeyboardFlags);
+        }
+        terminal::writeAll(enter);
+        open = true;
+        return true;
+    }
+
+    void present() {
+        if (!open || tooSmall) {
+            return;
+        }
+        out.clear();
+        presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
+                          out);
+        if (out.overflowed()) {
+            presenter.invalidate();
+        }
+        if (!out.empty()) {
+            terminal::writeAll(out.view());
+        }
+    }
+
+    void checkSize() {
+        terminal::Size size;
+        const bool known = terminal::windowSize(size);
+        const bool small = known && (size.columns < screenWidth || size.rows < screenHeight);
+        presenter.invalidate();
+        tooSmall = small;
+        if (!small) {
+            return;
+        }
+        // A notice in place of the game, cut to what fits.
+        std::string notice = "Tharvok needs a terminal of at least " + std::to_string(screenWidth) +
+                             " x " + std::to_string(screenHeight) + "; this one is " +
+                             std::to_string(size.columns) + " x " + std::to_string(size.rows) +
+                             ". Please make it larger.";
+        std::string bytes = "\x1b[0m\x1b[H\x1b[2J";
+        const auto width = static_cast<std::size_t>(size.columns);
+        for (std::size_t at = 0, row = 0;
+             at < notice.size() && row < static_cast<std::size_t>(size.rows); at += width, ++row) {
+            bytes.append(notice.substr(at, width)).append("\r\n");
+        }
+        if (!bytes.empty()) {
+            bytes.resize(bytes.size() - 2); // no line feed after the last line: it could scroll
+        }
+        terminal::writeAll(bytes);
+    }
+
+    void handle(const InputEvent& event, std::int64_t nowMs) {
+        switch (event.kind) {
+        case InputKind::Key:
+            switch (event.action) {
+            case KeyAction::Stroke:
+                keys.stroke(event.vk, nowMs);
+                break;
+            case KeyAction::Press:
+                keys.press(event.vk);
+                break;
+            case KeyAction::Repeat:
+                keys.repeat(event.vk);
+                break;
+            case KeyAction::Release:
+                keys.release(event.vk);
+                break;
+            }
+            break;
+        case InputKind::FocusOut:
+            keys.releaseAll();
+            break;
+        case InputKind::Interrupt:
+            terminal::interrupt();
+        case InputKind::Suspend:
+            terminal::suspend();
+            break;
+        case InputKind::FocusIn:
+        case InputKind::KeyboardFlags:
+        case InputKind::DeviceAttributes:
+            break;
+        }
+    }
+
+    void close(bool printLastScreen) {
+        if (!open) {
+            return;
+        }
+        open = false;
+        std::string bytes(cancel);
+        if (keyboardProtocol) {
+            bytes.append(popKeyboardFlags);
+        }
+        bytes.append(reportsOff)
+            .append(resetColours)
+            .append(showCursor)
+            .append(leaveAlternateScreen)
+            .append(restoreTitle);
+        terminal::writeAll(bytes);
+        terminal::restoreMode();
+        terminal::removeSignalHandlers();
+        if (printLastScreen) {
+            std::string text;
+            for (int y = 0; y < screenHeight; ++y) {
+                std::string line;
+                for (int x = 0; x < screenWidth; ++x) {
+                    line.append(cp437Utf8(model.cell(x, y).ch).view());
+                }
+                const std::size_t end = line.find_last_not_of(' ');
+                if (end != std::string::npos) {
+                    text.append(line, 0, end + 1).append("\r\n");
+                }
+            }
+            terminal::writeAll(text);
+        }
+    }
+};
+
+void Host::Impl::sample() {
+    if (!open) {
+        return;
+    }
+    if (terminal::takeResumed()) {
+        terminal::reapplyRawMode();
+        keys.releaseAll();
+        checkSize();
+    }
+    if (terminal::takeResized()) {
+        checkSize();
+    }
+    const std::int64_t now = terminal::steadyMs();
+    for (int reads = 0; reads < maxReadsPerPoll; ++reads) {
+        const std::size_t n = terminal::readAvailable(input.data(), input.size());
+        if (n == 0) {
+            break;
+        }
+        decoder.feed(std::string_view(input.data(), n));
+        for (const InputEvent& event : decoder.events()) {
+            handle(event, now);
+        }
+        pendingSinceMs = now;
+    }
+    if (decoder.pending()) {
+        const std::int64_t wait = decoder.pendingLoneEscape() ? escapeWaitMs : sequenceWaitMs;
+        if (now - pendingSinceMs >= wait) {
+            decoder.flush();
+            for (const InputEvent& event : decoder.events()) {
+                handle(event, now);
+            }
+        }
+    }
+    keys.poll(now);
+    present();
+}
+
+Host::Host() : impl_(std::make_unique<Impl>()) {}
+
+Host::~Host() {
+    if (impl_) {
+        impl_->close(false);
+    }
+}
+
+bool Host::open(std::string& error) { return impl_->start(error); }
+
+Services Host::services() { return Services{impl_.get(), impl_.get(), impl_.get()}; }
+
+void Host::close(int /*exitStatus*/) { impl_->close(true); }
+
+} // namespace platform

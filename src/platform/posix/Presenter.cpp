@@ -1,0 +1,309 @@
+#include "platform/posix/Presenter.h"
+
+#include "platform/Cp437.h"
+
+#include <algorithm>
+
+namespace platform::posix {
+
+namespace {
+
+constexpr int lastColumn = screenWidth - 1;
+
+int foregroundOf(const Cell& cell) { return cell.attribute & 0x0F; }
+int backgroundOf(const Cell& cell) { return (cell.attribute >> 4) & 0x0F; }
+bool isBlank(const Cell& cell) { return cell.ch == ' ' || cell.ch == 0; }
+
+int ansiColour(int consoleColour) {
+    return ((consoleColour & 1) << 2) | (consoleColour & 2) | ((consoleColour & 4) >> 2);
+}
+
+int digits(int value) {
+    int n = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++n;
+    }
+    return n;
+}
+
+// ESC [ n X: CSI, the count (left out when it is 1), the final byte.
+int countedCost(int n) { return n == 1 ? 3 : 3 + digits(n); }
+
+int absoluteCost(int x, int y) {
+    if (x == 0) {
+        return y == 0 ? 3 : 3 + digits(y + 1);
+    }
+    return 4 + digits(y + 1) + digits(x + 1);
+}
+
+void appendCounted(ByteBuffer& out, int n, char final) {
+    out.append("\x1b[");
+    if (n != 1) {
+        out.appendNumber(n);
+    }
+    out.push(final);
+}
+
+} // namespace
+
+int ansiForeground(int consoleColour) {
+    return ((consoleColour & 8) != 0 ? 90 : 30) + ansiColour(consoleColour);
+}
+
+int ansiBackground(int consoleColour) {
+    return ((consoleColour & 8) != 0 ? 100 : 40) + ansiColour(consoleColour);
+}
+
+bool sameLook(const Cell& a, const Cell& b) {
+    if (backgroundOf(a) != backgroundOf(b)) {
+        return false;
+    }
+    if (isBlank(a) || isBlank(b)) {
+        return isBlank(a) && isBlank(b);
+    }
+    return a.ch == b.ch && foregroundOf(a) == foregroundOf(b);
+}
+
+Presenter::Presenter() { invalidate(); }
+
+void Presenter::invalidate() {
+    full_ = true;
+    cursorX_ = -1;
+    cursorY_ = -1;
+    foreground_ = -1;
+    background_ = -1;
+    cursorShown_ = -1;
+}
+
+void Presenter::setColours(int foreground, int background, ByteBuffer& out) {
+    const bool fg = foreground >= 0 && foreground != foreground_;
+    const bool bg = background != background_;
+    if (!fg && !bg) {
+        return;
+    }
+    out.append("\x1b[");
+    if (fg) {
+        out.appendNumber(ansiForeground(foreground));
+        foreground_ = foreground;
+    }
+    if (bg) {
+        if (fg) {
+            out.push(';');
+        }
+        out.appendNumber(ansiBackground(background));
+        background_ = background;
+    }
+    out.push('m');
+}
+
+// The bytes it takes to write the row's cells [from, to) again as they are, or a large number
+// when the pen would have to change on the way.
+int Presenter::rewriteCost(const Cell* row, int from, int to) const {
+    int cost = 0;
+    for (int x = from; x < to; ++x) {
+        const Cell& cell = row[x];
+        if (backgroundOf(cell) != background_ ||
+            (!isBlank(cell) && foregroundOf(cell) != foreground_)) {
+            return 1 << 20;
+        }
+        cost += cp437Utf8(cell.ch).length;
+    }
+    return cost;
+}
+
+void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
+    if (x == cursorX_ && y == cursorY_) {
+        return;
+    }
+    const int absolute = absoluteCost(x, y);
+    if (cursorY_ < 0) {
+        out.append("\x1b[");
+        if (y != 0 || x != 0) {
+            out.appendNumber(y + 1);
+        }
+        if (x != 0) {
+            out.push(';');
+            out.appendNumber(x + 1);
+        }
+        out.push('H');
+        cursorX_ = x;
+        cursorY_ = y;
+        return;
+    }
+    // Relative: first the row (line feeds or CUU/CUD), then the column from where the cursor is
+    // (or from column 0 after a carriage return).
+    const int dy = y - cursorY_;
+    const int verticalCost = dy == 0  ? 0
+                             : dy > 0 ? std::min(dy, countedCost(dy))
+                                      : countedCost(-dy);
+    int fromX = cursorX_;
+    int returnCost = 0;
+    if (fromX < 0) {
+        fromX = 0; // waiting to wrap: a carriage return puts the cursor in column 0 of its row
+        returnCost = 1;
+    }
+    enum class Way { Stay, Forward, Rewrite, Back, Return, ReturnForward, ReturnRewrite };
+    Way way = Way::Stay;
+    int horizontalCost = 0;
+    if (x > fromX) {
+        const int rewrite = rewriteCost(row, fromX, x);
+        const int forward = countedCost(x - fromX);
+        way = rewrite <= forward ? Way::Rewrite : Way::Forward;
+        horizontalCost = std::min(rewrite, forward);
+    } else if (x < fromX) {
+        const int back = countedCost(fromX - x);
+        if (x == 0) {
+            way = Way::Return;
+            horizontalCost = 1;
+        } else {
+            const int rewrite = rewriteCost(row, 0, x);
+            const int forward = countedCost(x);
+            const int viaReturn = 1 + std::min(rewrite, forward);
+            if (back <= viaReturn) {
+                way = Way::Back;
+                horizontalCost = back;
+            } else {
+                way = rewrite <= forward ? Way::ReturnRewrite : Way::ReturnForward;
+                horizontalCost = viaReturn;
+            }
+        }
+    }
+    if (absolute < returnCost + verticalCost + horizontalCost) {
+        cursorY_ = -1;
+        moveTo(x, y, row, out);
+        return;
+    }
+    if (returnCost != 0) {
+        out.push('\r');
+    }
+    if (dy > 0) {
+        if (dy <= countedCost(dy)) {
+            for (int i = 0; i < dy; ++i) {
+                out.push('\n');
+            }
+        } else {
+            appendCounted(out, dy, 'B');
+        }
+    } else if (dy < 0) {
+        appendCounted(out, -dy, 'A');
+    }
+    switch (way) {
+    case Way::Stay:
+        break;
+    case Way::Forward:
+        appendCounted(out, x - fromX, 'C');
+        break;
+    case Way::Rewrite:
+        for (int i = fromX; i < x; ++i) {
+            out.append(cp437Utf8(row[i].ch).view());
+        }
+        break;
+    case Way::Back:
+        appendCounted(out, fromX - x, 'D');
+        break;
+    case Way::Return:
+        out.push('\r');
+        break;
+    case Way::ReturnForward:
+        out.push('\r');
+        appendCounted(out, x, 'C');
+        break;
+    case Way::ReturnRewrite:
+        out.push('\r');
+        for (int i = 0; i < x; ++i) {
+            out.append(cp437Utf8(row[i].ch).view());
+        }
+        break;
+    }
+    cursorX_ = x;
+    cursorY_ = y;
+}
+
+void Presenter::writeCell(int x, int y, const Cell& cell, ByteBuffer& out) {
+    if (isBlank(cell)) {
+        setColours(-1, backgroundOf(cell), out);
+        out.push(' ');
+    } else {
+        setColours(foregroundOf(cell), backgroundOf(cell), out);
+        out.append(cp437Utf8(cell.ch).view());
+    }
+    shown_[static_cast<std::size_t>(y * screenWidth + x)] = cell;
+    // After the last column the terminal waits to wrap; where the cursor then is depends on it.
+    cursorX_ = x < lastColumn ? x + 1 : -1;
+}
+
+void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible,
+                        ByteBuffer& out) {
+    if (full_) {
+        // Reset the pen, black background, clear: every cell then shows a blank on black.
+        out.append("\x1b[0;40m\x1b[2J");
+        foreground_ = -1;
+        background_ = 0;
+        shown_.fill(Cell{' ', 0});
+        full_ = false;
+        cursorX_ = -1;
+        cursorY_ = -1;
+    }
+    for (int y = 0; y < screenHeight; ++y) {
+        const Cell* want = &cells[static_cast<std::size_t>(y * screenWidth)];
+        Cell* have = &shown_[static_cast<std::size_t>(y * screenWidth)];
+        int x = 0;
+        while (x < screenWidth) {
+            if (sameLook(have[x], want[x])) {
+                ++x;
+                continue;
+            }
+            if (isBlank(want[x])) {
+                const int background = backgroundOf(want[x]);
+                int end = x;
+                while (end < screenWidth && isBlank(want[end]) &&
+                       backgroundOf(want[end]) == background) {
+                    ++end;
+                }
+                int last = x;
+                for (int i = x; i < end; ++i) {
+                    if (!sameLook(have[i], want[i])) {
+                        last = i;
+                    }
+                }
+                const int count = last - x + 1;
+                const bool toEnd = end == screenWidth;
+                const int eraseCost = toEnd ? 3 : countedCost(count);
+                // Writing blanks leaves the cursor after them; erasing leaves it where it was, and
+                // the next change may need a move of a few bytes more.
+                const int moveAfter = toEnd ? 0 : 3;
+                if (eraseCost + moveAfter < count) {
+                    moveTo(x, y, want, out);
+                    setColours(-1, background, out);
+                    if (toEnd) {
+                        out.append("\x1b[K");
+                    } else {
+                        appendCounted(out, count, 'X');
+                    }
+                    const int erasedEnd = toEnd ? screenWidth : last + 1;
+                    for (int i = x; i < erasedEnd; ++i) {
+                        have[i] = want[i];
+                    }
+                    x = erasedEnd;
+                    continue;
+                }
+            }
+            moveTo(x, y, want, out);
+            writeCell(x, y, want[x], out);
+            ++x;
+        }
+    }
+    if (cursorVisible) {
+        moveTo(cursorX, cursorY, &cells[static_cast<std::size_t>(cursorY * screenWidth)], out);
+        if (cursorShown_ != 1) {
+            out.append("\x1b[?25h");
+            cursorShown_ = 1;
+        }
+    } else if (cursorShown_ != 0) {
+        out.append("\x1b[?25l");
+        cursorShown_ = 0;
+    }
+}
+
+} // namespace platform::posix

@@ -1,0 +1,58 @@
+// Brings a terminal from what it shows to what the screen model holds, as few bytes as it can:
+// only the cells that look different are written, colours are set only when they change, the
+// cursor takes the cheapest way, and runs of blanks are erased where that is shorter. Pure: the
+// bytes go to a buffer, the caller writes them.
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/ScreenModel.h"
+#include "platform/posix/ByteBuffer.h"
+
+#include <array>
+#include <cstdint>
+
+namespace platform::posix {
+
+using Cells = std::array<Cell, screenCellCount>;
+
+// The largest output of one present(), full repaint included; a buffer of this size never
+// overflows.
+inline constexpr std::size_t maxPresentBytes = 64 * 1024;
+
+// SGR colour numbers of a console attribute nibble (console bit 0 is blue, ANSI bit 0 is red).
+int ansiForeground(int consoleColour);
+int ansiBackground(int consoleColour);
+
+// True when two cells look the same on a terminal: a blank shows only its background.
+bool sameLook(const Cell& a, const Cell& b);
+
+class Presenter {
+public:
+    Presenter();
+
+    // Forgets what the terminal shows: the next present() clears the screen and draws it all.
+    void invalidate();
+
+    // Appends to `out` the bytes that make the terminal show `cells` with the cursor at
+    // (cursorX, cursorY), shown or hidden.
+    void present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible, ByteBuffer& out);
+
+    // What the terminal shows after the last present().
+    const Cells& shown() const { return shown_; }
+
+private:
+    void moveTo(int x, int y, const Cell* row, ByteBuffer& out);
+    void setColours(int foreground, int background, ByteBuffer& out);
+    void writeCell(int x, int y, const Cell& cell, ByteBuffer& out);
+    int rewriteCost(const Cell* row, int from, int to) const;
+
+    Cells shown_{};
+    bool full_ = true;
+    int cursorX_ = -1; // -1: unknown (or waiting to wrap after the last column)
+    int cursorY_ = -1;
+    int foreground_ = -1; // console colour of the pen, -1 unknown
+    int background_ = -1;
+    int cursorShown_ = -1; // -1 unknown, 0 hidden, 1 shown
+};
+
+} // namespace platform::posix

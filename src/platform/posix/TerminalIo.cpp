@@ -1,0 +1,299 @@
+#include "platform/posix/TerminalIo.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <poll.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform::posix::terminal {
+
+namespace {
+
+constexpr int inputFd = STDIN_FILENO;
+constexpr int outputFd = STDOUT_FILENO;
+
+// Everything a signal handler touches lives here, written before the handlers are installed.
+struct termios savedMode {};
+struct termios rawMode {};
+volatile sig_atomic_t haveSavedMode = 0;
+volatile sig_atomic_t terminalTaken = 0;
+
+constexpr std::size_t sequenceCapacity = 1024;
+char leaveBytes[sequenceCapacity];
+volatile sig_atomic_t leaveLength = 0;
+char enterBytes[sequenceCapacity];
+volatile sig_atomic_t enterLength = 0;
+
+volatile sig_atomic_t resizedFlag = 0;
+volatile sig_atomic_t resumedFlag = 0;
+
+constexpr int endingSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
+                                 SIGABRT, SIGBUS,  SIGFPE, SIGILL};
+constexpr int otherSignals[] = {SIGTSTP, SIGCONT, SIGWINCH};
+constexpr std::size_t handledCount = std::size(endingSignals) + std::size(otherSignals);
+struct sigaction previousActions[handledCount];
+bool handlersInstalled = false;
+
+void writeRaw(const char* bytes, std::size_t length) {
+    while (length > 0) {
+        const ssize_t n = ::write(outputFd, bytes, length);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return;
+        }
+        bytes += n;
+        length -= static_cast<std::size_t>(n);
+    }
+}
+
+// Async-signal-safe: gives the terminal back.
+void leaveNow() {
+    if (terminalTaken == 0) {
+        return;
+    }
+    writeRaw(leaveBytes, static_cast<std::size_t>(leaveLength));
+    if (haveSavedMode != 0) {
+        ::tcsetattr(inputFd, TCSANOW, &savedMode);
+    }
+    terminalTaken = 0;
+}
+
+// Async-signal-safe: takes the terminal again.
+void enterNow() {
+    ::tcsetattr(inputFd, TCSANOW, &rawMode);
+    writeRaw(enterBytes, static_cast<std::size_t>(enterLength));
+    terminalTaken = 1;
+}
+
+void onEndingSignal(int sig) {
+    const int savedErrno = errno;
+    leaveNow();
+    errno = savedErrno;
+    // The handler was reset to the default on entry: die of the signal as if it had not been
+    // caught. A fault returns to the faulting instruction and faults again.
+    if (sig != SIGSEGV && sig != SIGBUS && sig != SIGFPE && sig != SIGILL) {
+        ::raise(sig);
+    }
+}
+
+void onSuspend(int) {
+    const int savedErrno = errno;
+    const bool wasTaken = terminalTaken != 0;
+    leaveNow();
+    struct sigaction stop {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    struct sigaction mine {};
+    ::sigaction(SIGTSTP, &stop, &mine);
+    sigset_t unblock;
+    sigemptyset(&unblock);
+    sigaddset(&unblock, SIGTSTP);
+    ::sigprocmask(SIG_UNBLOCK, &unblock, nullptr);
+    ::raise(SIGTSTP);
+    // Stopped here until continued.
+    ::sigprocmask(SIG_BLOCK, &unblock, nullptr);
+    ::sigaction(SIGTSTP, &mine, nullptr);
+    if (wasTaken) {
+        enterNow();
+    }
+    resumedFlag = 1;
+    errno = savedErrno;
+}
+
+void onContinue(int) { resumedFlag = 1; }
+
+void onResize(int) { resizedFlag = 1; }
+
+void install(int sig, void (*handler)(int), int flags, struct sigaction& previous) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    // Faults must still be able to stop a handler that itself faults.
+    sigdelset(&action.sa_mask, SIGSEGV);
+    sigdelset(&action.sa_mask, SIGBUS);
+    sigdelset(&action.sa_mask, SIGFPE);
+    sigdelset(&action.sa_mask, SIGILL);
+    action.sa_flags = flags;
+    ::sigaction(sig, &action, &previous);
+}
+
+void copySequence(std::string_view bytes, char* target, volatile sig_atomic_t& length) {
+    const std::size_t n = std::min(bytes.size(), sequenceCapacity);
+    length = 0;
+    std::copy_n(bytes.data(), n, target);
+    length = static_cast<sig_atomic_t>(n);
+}
+
+} // namespace
+
+bool inputIsTerminal() { return ::isatty(inputFd) == 1; }
+bool outputIsTerminal() { return ::isatty(outputFd) == 1; }
+
+bool windowSize(Size& size) {
+    struct winsize ws {};
+    if (::ioctl(outputFd, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0 || ws.ws_row == 0) {
+        return false;
+    }
+    size.columns = ws.ws_col;
+    size.rows = ws.ws_row;
+    return true;
+}
+
+bool enterRawMode() {
+    if (::tcgetattr(inputFd, &savedMode) != 0) {
+        return false;
+    }
+    haveSavedMode = 1;
+    rawMode = savedMode;
+    rawMode.c_iflag &=
+        ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    rawMode.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    rawMode.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    rawMode.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
+    rawMode.c_cflag |= CS8;
+    rawMode.c_cc[VMIN] = 0;
+    rawMode.c_cc[VTIME] = 0;
+    if (::tcsetattr(inputFd, TCSANOW, &rawMode) != 0) {
+        haveSavedMode = 0;
+        return false;
+    }
+    terminalTaken = 1;
+    return true;
+}
+
+void reapplyRawMode() {
+    if (haveSavedMode != 0) {
+        ::tcsetattr(inputFd, TCSANOW, &rawMode);
+    }
+}
+
+void restoreMode() {
+    if (haveSavedMode != 0) {
+        ::tcsetattr(inputFd, TCSADRAIN, &savedMode);
+    }
+    terminalTaken = 0;
+}
+
+void setLeaveSequence(std::string_view bytes) { copySequence(bytes, leaveBytes, leaveLength); }
+void setEnterSequence(std::string_view bytes) { copySequence(bytes, enterBytes, enterLength); }
+
+void installSignalHandlers() {
+    if (handlersInstalled) {
+        return;
+    }
+    std::size_t i = 0;
+    for (const int sig : endingSignals) {
+        install(sig, onEndingSignal, SA_RESETHAND, previousActions[i++]);
+    }
+    install(SIGTSTP, onSuspend, SA_RESTART, previousActions[i++]);
+    install(SIGCONT, onContinue, SA_RESTART, previousActions[i++]);
+    install(SIGWINCH, onResize, SA_RESTART, previousActions[i++]);
+    handlersInstalled = true;
+}
+
+void removeSignalHandlers() {
+    if (!handlersInstalled) {
+        return;
+    }
+    std::size_t i = 0;
+    for (const int sig : endingSignals) {
+        ::sigaction(sig, &previousActions[i++], nullptr);
+    }
+    for (const int sig : otherSignals) {
+        ::sigaction(sig, &previousActions[i++], nullptr);
+    }
+    handlersInstalled = false;
+}
+
+bool takeResized() {
+    if (resizedFlag == 0) {
+        return false;
+    }
+    resizedFlag = 0;
+    return true;
+}
+
+bool takeResumed() {
+    if (resumedFlag == 0) {
+        return false;
+    }
+    resumedFlag = 0;
+    return true;
+}
+
+void interrupt() {
+    ::raise(SIGINT);
+    // Only reached when SIGINT is ignored or blocked: end as the signal would have.
+    leaveNow();
+    ::_exit(128 + SIGINT);
+}
+
+void suspend() { ::raise(SIGTSTP); }
+
+bool writeAll(std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t length = bytes.size();
+    while (length > 0) {
+        const ssize_t n = ::write(outputFd, data, length);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::size_t readAvailable(char* buffer, std::size_t capacity) {
+    for (;;) {
+        const ssize_t n = ::read(inputFd, buffer, capacity);
+        if (n > 0) {
+            return static_cast<std::size_t>(n);
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return 0;
+    }
+}
+
+bool waitForInput(int timeoutMs) {
+    struct pollfd fd {};
+    fd.fd = inputFd;
+    fd.events = POLLIN;
+    const int n = ::poll(&fd, 1, timeoutMs);
+    return n > 0 && (fd.revents & POLLIN) != 0;
+}
+
+std::int64_t steadyMs() {
+    struct timespec ts {};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::int64_t wallClockMs() {
+    struct timespec ts {};
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+LocalTime localTime() {
+    const std::time_t now = std::time(nullptr);
+    struct tm parts {};
+    if (::localtime_r(&now, &parts) == nullptr) {
+        return {};
+    }
+    return LocalTime{parts.tm_hour, parts.tm_min, parts.tm_sec};
+}
+
+} // namespace platform::posix::terminal
