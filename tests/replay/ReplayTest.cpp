@@ -1,0 +1,116 @@
+// The replay runner's command line and script language: what a user, a bug report or a world
+// author can write, and the errors they get for what they cannot.
+#include "Replay.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string playWorld = (fs::path(THARVOK_TESTS_DIR) / "golden" / "worlds" / "play").string();
+
+struct ReplayRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+ReplayRun runReplay(const std::vector<std::string>& args, const std::string& script = "") {
+    std::istringstream in(script);
+    std::ostringstream out;
+    std::ostringstream err;
+    ReplayRun run;
+    run.status = replay::replayMain(args, in, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+TEST(Replay, KeyNames) {
+    EXPECT_EQ(replay::keyCode("a"), 65);
+    EXPECT_EQ(replay::keyCode("Z"), 90);
+    EXPECT_EQ(replay::keyCode("7"), 55);
+    EXPECT_EQ(replay::keyCode("ESC"), 27);
+    EXPECT_EQ(replay::keyCode("ENTER"), 13);
+    EXPECT_EQ(replay::keyCode("LBUTTON"), 1);
+    EXPECT_EQ(replay::keyCode("F1"), 112);
+    EXPECT_EQ(replay::keyCode("F12"), 123);
+    EXPECT_EQ(replay::keyCode("VK112"), 112);
+    EXPECT_EQ(replay::keyCode("VK255"), 255);
+    for (const char* bad :
+         {"F0", "F13", "F+1", "VK0", "VK256", "VK", "VK-1", "esc", "Up", "?", ""}) {
+        EXPECT_EQ(replay::keyCode(bad), -1) << bad;
+    }
+}
+
+TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"screen\nframe\n", "line 2"},      {"frame x\n", "line 1"},
+        {"\n# fine\nframes 2\n", "line 3"}, {"frames -1 16\n", "line 1"},
+        {"frame 16 HOME\n", "line 1"},      {"Screen\n", "line 1"},
+        {"screen now\n", "line 1"},         {"cursor\r\nwait 5\r\n", "line 2"},
+    };
+    for (const auto& [script, where] : cases) {
+        const ReplayRun run = runReplay({"--dir", playWorld}, script);
+        EXPECT_EQ(run.status, 2) << script;
+        EXPECT_NE(run.err.find(where), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << "nothing runs before the whole script is read";
+    }
+}
+
+TEST(Replay, UsageErrors) {
+    EXPECT_EQ(runReplay({"--dir"}).status, 2);
+    EXPECT_EQ(runReplay({"--local-time", "24:00:00"}).status, 2);
+    EXPECT_EQ(runReplay({"--local-time", "9:05:03"}).status, 2);
+    EXPECT_EQ(runReplay({"--console", "teletype"}).status, 2);
+    EXPECT_EQ(runReplay({"--verbose"}).status, 2);
+    EXPECT_EQ(runReplay({"one", "two"}).status, 2);
+    const ReplayRun missing = runReplay({"/no/such/script.replay"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("/no/such/script.replay"), std::string::npos);
+}
+
+TEST(Replay, ReadsTheScriptFromStandardInputWithTabsAndCrLf) {
+    const ReplayRun run = runReplay({"--dir", playWorld, "-"},
+                                    "\t# comment\r\nframe\t16\tENTER\r\n frame 16\r\ncursor\r\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "cursor 41 12 hidden\n");
+}
+
+TEST(Replay, FramesAfterAQuitDoNothingButScreensStillPrint) {
+    const ReplayRun run =
+        runReplay({"--dir", playWorld},
+                  "frame 16 ESC\nframe 16\nframes 5 16 ENTER\nframe 16 ENTER\ncursor\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "cursor 0 1 hidden\n");
+}
+
+TEST(Replay, WritesToTheFileNamedByOut) {
+    const fs::path out = fs::temp_directory_path() / "tharvok-replay-out-test.txt";
+    fs::remove(out);
+    const ReplayRun run = runReplay({"--dir", playWorld, "--out", out.string()}, "cursor\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    std::ifstream file(out, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_EQ(text.str(), "cursor 0 24 hidden\n");
+    fs::remove(out);
+}
+
+TEST(Replay, ComesBackToTheDirectoryItWasStartedIn) {
+    const fs::path before = fs::current_path();
+    runReplay({"--dir", playWorld}, "frame 16\n");
+    EXPECT_EQ(fs::current_path(), before);
+    runReplay({"--dir", "/no/such/dir"}, "frame 16\n");
+    EXPECT_EQ(fs::current_path(), before);
+}
+
+} // namespace
