@@ -1,0 +1,447 @@
+// What the cells of a world mean in play: blocking, link cells, captions, following links, and
+// the bookkeeping of the boxes drawn over the map.
+#include "GameHarness.h"
+
+#include <gtest/gtest.h>
+
+using harness::gridCells;
+using harness::gridFile;
+using harness::rowWith;
+using harness::startStem;
+using harness::vkDown;
+using harness::vkLeft;
+using harness::vkRight;
+using harness::vkTab;
+using harness::vkUp;
+using harness::vkUse;
+
+namespace {
+
+constexpr std::string_view otherStem = "a1b2c3d4e5f60718293a4b5c6d7e8f90";
+
+// Writes the start world and enters play with the player on (40, 12).
+bool startPlay(harness::GameHarness& h, const std::vector<std::string>& rows,
+               std::string_view info) {
+    h.dir.writeWorld(startStem, gridFile(rows), info);
+    return h.start() && h.enterPlay();
+}
+
+// A second world, all commas, so that its arrival shows.
+void writeOtherWorld(const harness::GameHarness& h, std::string_view info = "World two 0") {
+    h.dir.writeWorld(otherStem, gridFile({}, ','), info);
+}
+
+std::vector<std::string> rowsWithRow12(const std::string& row12) {
+    std::vector<std::string> rows(mapHeight, std::string(mapWidth, '.'));
+    rows[12] = row12;
+    return rows;
+}
+
+std::string link(std::string_view caption, std::string_view target, int x, int y, int tx, int ty) {
+    return std::string(caption) + " " + std::string(target) + " " + std::to_string(x) + " " +
+           std::to_string(y) + " " + std::to_string(tx) + " " + std::to_string(ty) + "\n";
+}
+
+bool isInBlockingSet(int b) { return b == ';' || b == '0' || b == '~' || b == '+' || b == ' '; }
+
+} // namespace
+
+TEST(MapModel, ExactlyFiveCharactersBlock) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startPlay(h, {}, "a b 0"));
+    for (int b = 0; b < 256; ++b) {
+        h.map().cells[5 * mapWidth + 7] = static_cast<std::uint8_t>(b);
+        EXPECT_EQ(h.map().isBlocking(MapCell{7, 5}), isInBlockingSet(b)) << "byte " << b;
+    }
+}
+
+TEST(MapModel, BlockingCellsRefuseTheMoveAndByteZeroDoesNot) {
+    harness::GameHarness h;
+    std::vector<std::string> rows(mapHeight, std::string(mapWidth, '.'));
+    rows[11][40] = '~';
+    rows[13][40] = '+';
+    rows[12][41] = ' ';
+    rows[12][39] = '\0';
+    ASSERT_TRUE(startPlay(h, rows, "a b 0"));
+    const std::uint64_t writes = h.console.model().cellWrites();
+    for (const int key : {vkRight, vkUp, vkDown}) {
+        h.frame(16, {key});
+        EXPECT_EQ(h.player().x, 40);
+        EXPECT_EQ(h.player().y, 12);
+        EXPECT_EQ(h.player().posX, 40.0);
+        EXPECT_EQ(h.player().posY, 12.0);
+        EXPECT_EQ(h.player().moved, 0);
+        h.frame(16);
+    }
+    EXPECT_EQ(h.console.model().cellWrites(), writes); // a refused move draws nothing
+    h.tap(vkLeft);
+    EXPECT_EQ(h.player().x, 39);
+    EXPECT_EQ(h.screen(39, 12).ch, 2);
+    // A diagonal step whose horizontal part is free but whose destination blocks is refused
+    // as a whole.
+    h.frame(16, {vkUp, vkRight});
+    EXPECT_EQ(h.player().x, 39);
+    EXPECT_EQ(h.player().y, 12);
+    h.frame(16);
+    // A free diagonal step is taken at once.
+    h.frame(16, {vkDown, vkLeft});
+    EXPECT_EQ(h.player().x, 38);
+    EXPECT_EQ(h.player().y, 13);
+}
+
+TEST(MapModel, EdgesOfTheGridStopThePlayer) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startPlay(h, {}, "a b 0"));
+    h.placePlayer(0, 0);
+    // A tap left at column 0 reaches -1.0, still cell 0; holding on leaves the grid and is refused.
+    h.frame(16, {vkLeft});
+    EXPECT_EQ(h.player().x, 0);
+    EXPECT_EQ(h.player().posX, -1.0);
+    h.frame(100, {vkLeft});
+    EXPECT_EQ(h.player().x, 0);
+    EXPECT_EQ(h.player().posX, 0.0);
+    h.frame(16);
+    h.frame(16, {vkUp});
+    h.frame(100, {vkUp});
+    EXPECT_EQ(h.player().y, 0);
+    EXPECT_EQ(h.player().posY, 0.0);
+    h.frame(16);
+    h.placePlayer(79, 24);
+    h.frame(16, {vkRight});
+    EXPECT_EQ(h.player().x, 79);
+    h.frame(16);
+    h.frame(16, {vkDown});
+    EXPECT_EQ(h.player().y, 24);
+    EXPECT_EQ(h.player().posY, 24.0);
+    h.frame(16);
+    h.tap(vkLeft);
+    EXPECT_EQ(h.player().x, 78);
+}
+
+TEST(MapModel, OnlyTheFirstOfTwoLinksOnACellIsShownAndFollowed) {
+    harness::GameHarness h;
+    writeOtherWorld(h);
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 2\n" + link("First", otherStem, 41, 12, 3, 4) +
+                              link("Second", startStem, 41, 12, 1, 1)));
+    ASSERT_NE(h.map().captionAt(MapCell{41, 12}), nullptr);
+    EXPECT_EQ(*h.map().captionAt(MapCell{41, 12}), "First");
+    EXPECT_EQ(h.map().captionAt(MapCell{42, 12}), nullptr);
+    h.tap(vkRight);
+    EXPECT_NE(h.screenRow(21).find("First"), std::string::npos);
+    EXPECT_FALSE(h.screenContains("Second"));
+    h.tap(vkUse);
+    EXPECT_EQ(h.map().headerWord1, "World");
+    EXPECT_EQ(h.map().headerWord2, "two");
+    EXPECT_EQ(h.player().x, 3);
+    EXPECT_EQ(h.player().y, 4);
+    EXPECT_EQ(h.cells(), gridCells({}, ','));
+}
+
+TEST(MapModel, LinkOnACellOtherThanADashDoesNothing) {
+    harness::GameHarness h;
+    writeOtherWorld(h);
+    ASSERT_TRUE(startPlay(h, {}, "a b 1\n" + link("Ghost", otherStem, 41, 12, 3, 4)));
+    const std::vector<std::uint8_t> before = h.cells();
+    h.tap(vkRight);
+    EXPECT_EQ(h.player().x, 41);
+    EXPECT_TRUE(h.map().redrawQueue.empty());
+    EXPECT_EQ(h.map().overlayOnMap, 0);
+    EXPECT_FALSE(h.screenContains("Ghost"));
+    h.tap(vkUse);
+    h.world().use();
+    EXPECT_EQ(h.player().x, 41);
+    EXPECT_EQ(h.player().y, 12);
+    EXPECT_EQ(h.map().headerWord1, "a");
+    EXPECT_EQ(h.cells(), before);
+}
+
+TEST(MapModel, DashWithoutALinkShowsNothingAndRestoresNothing) {
+    harness::GameHarness h;
+    std::string row = rowWith(41, '-');
+    row[42] = '-';
+    ASSERT_TRUE(
+        startPlay(h, rowsWithRow12(row), "a b 1\n" + link("Gate", startStem, 41, 12, 1, 1)));
+    h.tap(vkRight);
+    ASSERT_EQ(h.map().redrawQueue.size(), 1u);
+    const std::uint64_t writes = h.console.model().cellWrites();
+    h.tap(vkRight); // onto the "-" that has no link
+    EXPECT_EQ(h.player().x, 42);
+    EXPECT_EQ(h.map().redrawQueue.size(), 1u);
+    EXPECT_EQ(h.map().overlayOnMap, 1);
+    EXPECT_NE(h.screenRow(21).find("Gate"), std::string::npos); // the box stays
+    EXPECT_EQ(h.console.model().cellWrites() - writes, 2u);     // only the player's step
+    h.tap(vkUse);
+    EXPECT_EQ(h.player().x, 42);
+    EXPECT_EQ(h.map().headerWord1, "a");
+    h.tap(vkRight); // an ordinary cell restores the box
+    EXPECT_TRUE(h.map().redrawQueue.empty());
+    EXPECT_FALSE(h.screenContains("Gate"));
+}
+
+TEST(MapModel, BoxesAreRestoredNewestFirst) {
+    harness::GameHarness h;
+    std::string row = rowWith(41, '-');
+    row[42] = '-';
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(row),
+                          "a b 2\n" + link("Gate", startStem, 41, 12, 1, 1) +
+                              link("Doorway", startStem, 42, 12, 1, 1)));
+    h.tap(vkRight);
+    h.tap(vkRight);
+    const CellRect gate{35, 19, 45, 24};
+    const CellRect doorway{33, 19, 46, 24};
+    ASSERT_EQ(h.map().redrawQueue.size(), 2u);
+    EXPECT_EQ(h.map().redrawQueue.front(), gate);
+    EXPECT_EQ(h.map().redrawQueue.back(), doorway);
+    // Standing still on a link cell shows nothing more.
+    h.frame(500);
+    EXPECT_EQ(h.map().redrawQueue.size(), 2u);
+    h.tap(vkDown);
+    ASSERT_EQ(h.map().redrawQueue.size(), 1u);
+    EXPECT_EQ(h.map().redrawQueue.back(), gate);
+    EXPECT_EQ(h.map().overlayOnMap, 1);
+    h.tap(vkDown);
+    EXPECT_TRUE(h.map().redrawQueue.empty());
+    EXPECT_EQ(h.map().overlayOnMap, 1); // cleared only by one more restore
+    const int repaints = h.console.repaintCount();
+    h.tap(vkDown);
+    EXPECT_EQ(h.map().overlayOnMap, 0);
+    EXPECT_EQ(h.console.repaintCount(), repaints + 1);
+    h.tap(vkDown);
+    EXPECT_EQ(h.console.repaintCount(), repaints + 1); // nothing left to restore
+    for (int y = 0; y < mapHeight; ++y) {
+        for (int x = 0; x < mapWidth; ++x) {
+            if (x != h.player().x || y != h.player().y) {
+                ASSERT_EQ(h.screen(x, y).ch, h.cell(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(MapModel, FollowingALinkLoadsTheTargetWorld) {
+    harness::GameHarness h;
+    writeOtherWorld(h, "World two 1\n" + link("Back", std::string(startStem), 3, 4, 41, 12));
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Away", otherStem, 41, 12, 3, 4)));
+    h.tap(vkRight);
+    h.frame(16, {vkUse});
+    EXPECT_EQ(h.map().headerWord1, "World");
+    EXPECT_EQ(h.map().headerWord2, "two");
+    ASSERT_EQ(h.map().linkCount, 1);
+    EXPECT_EQ(h.map().links[0].caption, "Back");
+    EXPECT_EQ(h.cells(), gridCells({}, ','));
+    EXPECT_EQ(h.player().x, 3);
+    EXPECT_EQ(h.player().y, 4);
+    EXPECT_EQ(h.player().prevX, 3);
+    EXPECT_EQ(h.player().prevY, 4);
+    EXPECT_EQ(h.player().posX, 3.0);
+    EXPECT_EQ(h.player().posY, 4.0);
+    EXPECT_EQ(h.map().overlayOnMap, 0);
+    // The frame's render drew the new world and the player on it.
+    EXPECT_EQ(h.map().fullRedraw, 0);
+    EXPECT_EQ(h.screen(0, 0).ch, ',');
+    EXPECT_EQ(h.screen(41, 12).ch, ',');
+    EXPECT_EQ(h.screen(3, 4).ch, 2);
+}
+
+TEST(MapModel, HoldingUseFollowsALinkOnce) {
+    harness::GameHarness h;
+    // A link to the same world whose arrival is the link cell itself.
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Loop", startStem, 41, 12, 41, 12)));
+    h.tap(vkRight);
+    h.frame(16, {vkUse});
+    EXPECT_EQ(h.cell(0, 0), '.');
+    h.map().cells[0] = 'Z'; // a reload would bring the dot back
+    h.frame(16, {vkUse});
+    h.frame(16, {vkUse});
+    EXPECT_EQ(h.cell(0, 0), 'Z');
+    h.frame(16);
+    h.frame(16, {vkUse});
+    EXPECT_EQ(h.cell(0, 0), '.');
+}
+
+TEST(MapModel, LinkToTheSameWorldReadsItsFilesAgain) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Again", startStem, 41, 12, 10, 10)));
+    h.tap(vkRight);
+    h.map().cells[0] = 'Z';
+    h.dir.writeInfo(startStem, "Changed words 1\n" + link("Again", startStem, 41, 12, 10, 10));
+    h.world().use();
+    EXPECT_EQ(h.cell(0, 0), '.');
+    EXPECT_EQ(h.map().headerWord1, "Changed");
+    EXPECT_EQ(h.player().x, 10);
+    EXPECT_EQ(h.player().y, 10);
+    EXPECT_EQ(h.map().fullRedraw, 1);
+}
+
+TEST(MapModel, MissingTargetWorldKeepsTheMapAndStillMovesThePlayer) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "Home land 1\n" + link("Void", "nowhere", 41, 12, 5, 6)));
+    h.tap(vkRight);
+    const std::vector<std::uint8_t> before = h.cells();
+    h.world().use();
+    EXPECT_TRUE(h.screenContains("bin/world/nowhere.wgf missing or corrupt!"));
+    EXPECT_EQ(h.cells(), before);
+    EXPECT_EQ(h.map().headerWord1, "Home");
+    EXPECT_EQ(h.map().headerWord2, "land");
+    ASSERT_EQ(h.map().linkCount, 1);
+    EXPECT_EQ(h.map().links[0].target, "nowhere");
+    EXPECT_EQ(h.player().x, 5);
+    EXPECT_EQ(h.player().y, 6);
+    EXPECT_EQ(h.map().fullRedraw, 1);
+    EXPECT_EQ(h.map().overlayOnMap, 0);
+    // The next frame paints the whole map over the message.
+    h.frame(16);
+    EXPECT_FALSE(h.screenContains("missing"));
+    EXPECT_EQ(h.screen(5, 6).ch, 2);
+}
+
+TEST(MapModel, MissingTargetLinkListKeepsTheLinksButTakesTheGrid) {
+    harness::GameHarness h;
+    h.dir.writeGrid("half", gridFile({}, ','));
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "Home land 1\n" + link("Half", "half", 41, 12, 5, 6)));
+    h.tap(vkRight);
+    h.world().use();
+    EXPECT_TRUE(h.screenContains("bin/world/half.wif missing or corrupt!"));
+    EXPECT_EQ(h.cells(), gridCells({}, ','));
+    EXPECT_EQ(h.map().headerWord1, "Home");
+    ASSERT_EQ(h.map().linkCount, 1);
+    EXPECT_EQ(h.map().links[0].target, "half");
+    EXPECT_EQ(h.player().x, 5);
+    EXPECT_EQ(h.player().y, 6);
+}
+
+TEST(MapModel, GridOf24RowsKeepsTheLastRowOfThePreviousWorld) {
+    std::vector<std::string> rows(mapHeight, std::string(mapWidth, 'A'));
+    rows[12] = rowWith(41, '-', 'A');
+    rows[24] = std::string(mapWidth, 'Z');
+    const std::string rows24 = gridFile({}, 'B').substr(0, 81 * 24);
+    for (const std::string& grid : {rows24, rows24.substr(0, rows24.size() - 1)}) {
+        SCOPED_TRACE(grid.size());
+        harness::GameHarness h;
+        h.dir.writeWorld("short", grid, "b c 0");
+        ASSERT_TRUE(startPlay(h, rows, "a b 1\n" + link("Go", "short", 41, 12, 1, 1)));
+        h.placePlayer(41, 12);
+        h.world().use();
+        std::vector<std::uint8_t> expected = gridCells({}, 'B');
+        std::fill(expected.begin() + 24 * 80, expected.end(), 'Z');
+        EXPECT_EQ(h.cells(), expected);
+        EXPECT_EQ(h.map().headerWord1, "b");
+    }
+}
+
+TEST(MapModel, EmptyTargetGridKeepsTheCellsButReadsTheLinks) {
+    harness::GameHarness h;
+    h.dir.writeWorld("blank", "", "Blank world 1 x y 1 2 3 4");
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Go", "blank", 41, 12, 1, 1)));
+    const std::vector<std::uint8_t> before = h.cells();
+    h.placePlayer(41, 12);
+    h.world().use();
+    EXPECT_EQ(h.cells(), before);
+    EXPECT_EQ(h.map().headerWord1, "Blank");
+    ASSERT_EQ(h.map().linkCount, 1);
+    EXPECT_EQ(h.map().links[0].caption, "x");
+}
+
+TEST(MapModel, ArrivalOutsideTheGridLandsOnTheNearestCellInside) {
+    harness::GameHarness h;
+    std::string row = rowWith(41, '-');
+    row[42] = '-';
+    row[43] = '-';
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(row),
+                          "a b 3\n" + link("Far", startStem, 41, 12, 200, 30) +
+                              link("East", startStem, 42, 12, 80, 3) +
+                              link("South", startStem, 43, 12, 7, 25)));
+    const std::vector<std::pair<int, int>> arrivals = {{79, 24}, {79, 3}, {7, 24}};
+    for (int i = 0; i < 3; ++i) {
+        h.placePlayer(41 + i, 12);
+        h.world().use();
+        EXPECT_EQ(h.player().x, arrivals[i].first) << i;
+        EXPECT_EQ(h.player().y, arrivals[i].second) << i;
+        EXPECT_EQ(h.player().posX, arrivals[i].first) << i;
+        EXPECT_EQ(h.player().posY, arrivals[i].second) << i;
+        h.frame(16);
+        EXPECT_EQ(h.screen(arrivals[i].first, arrivals[i].second).ch, 2) << i;
+    }
+    // From the corner the player moves on normally.
+    h.placePlayer(41, 12);
+    h.world().use();
+    h.frame(16);
+    h.tap(vkLeft);
+    EXPECT_EQ(h.player().x, 78);
+    h.tap(vkUp);
+    EXPECT_EQ(h.player().y, 23);
+}
+
+TEST(MapModel, ArrivalOnABlockingCellIsAllowedButCannotBeReentered) {
+    harness::GameHarness h;
+    std::vector<std::string> rows = rowsWithRow12(rowWith(41, '-'));
+    rows[10][10] = '+';
+    ASSERT_TRUE(startPlay(h, rows, "a b 1\n" + link("Wall", startStem, 41, 12, 10, 10)));
+    h.placePlayer(41, 12);
+    h.world().use();
+    EXPECT_EQ(h.player().x, 10);
+    EXPECT_EQ(h.player().y, 10);
+    h.frame(16);
+    h.tap(vkRight);
+    EXPECT_EQ(h.player().x, 11);
+    h.tap(vkLeft);
+    EXPECT_EQ(h.player().x, 11);
+}
+
+TEST(MapModel, UseDoesNothingWhileThePanelIsShown) {
+    harness::GameHarness h;
+    writeOtherWorld(h);
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Away", otherStem, 41, 12, 3, 4)));
+    h.tap(vkRight);
+    h.frame(16, {vkTab});
+    ASSERT_EQ(h.world().overlayShown, 1);
+    h.frame(16, {vkTab, vkUse});
+    h.world().use();
+    EXPECT_EQ(h.map().headerWord1, "a");
+    EXPECT_EQ(h.player().x, 41);
+    // With the panel closed the same cell works.
+    h.frame(16);
+    h.frame(16, {vkUse});
+    EXPECT_EQ(h.map().headerWord1, "World");
+}
+
+TEST(MapModel, TargetsThatCannotNameAWorldFileAreNotOpened) {
+    const std::string stem120(120, 'q');
+    const std::string stem114(114, 'r'); // a path of 128 characters
+    const std::string stem113(113, 's'); // a path of 127 characters
+    for (const std::string& target : {std::string("sub/inner"), std::string("sub\\inner"),
+                                      std::string("../world/inner"), stem120, stem114}) {
+        SCOPED_TRACE(target);
+        harness::GameHarness h;
+        // The files exist, so only the name can keep them from being read.
+        h.dir.writeWorld(target, gridFile({}, ','), "Other place 0");
+        h.dir.writeWorld("inner", gridFile({}, ','), "Other place 0");
+        ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                              "Home land 1\n" + link("Odd", target, 41, 12, 5, 6)));
+        const std::vector<std::uint8_t> before = h.cells();
+        h.placePlayer(41, 12);
+        h.world().use();
+        const std::string path = "bin/world/" + target + ".wgf";
+        EXPECT_TRUE(h.screenContains(path.substr(0, 79))) << "no message naming " << path;
+        EXPECT_EQ(h.cells(), before);
+        EXPECT_EQ(h.map().headerWord1, "Home");
+        EXPECT_EQ(h.player().x, 5);
+        EXPECT_EQ(h.player().y, 6);
+    }
+    // The longest path that is still allowed.
+    harness::GameHarness h;
+    h.dir.writeWorld(stem113, gridFile({}, ','), "Other place 0");
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "Home land 1\n" + link("Long", stem113, 41, 12, 5, 6)));
+    h.placePlayer(41, 12);
+    h.world().use();
+    EXPECT_EQ(h.map().headerWord1, "Other");
+    EXPECT_EQ(h.cells(), gridCells({}, ','));
+}
