@@ -1,0 +1,354 @@
+// The presenter's bytes, played back on a terminal emulator, must show exactly what the screen
+// model holds, and a frame must cost no more than the bounds measured for the game's screens.
+#include "TerminalEmulator.h"
+
+#include "app/Console.h"
+#include "app/Game.h"
+#include "config/ConfigFile.h"
+#include "platform/Cp437.h"
+#include "platform/ScreenModel.h"
+#include "platform/posix/Presenter.h"
+#include "platform/virtual/VirtualConsole.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+namespace {
+
+using platform::Cell;
+using platform::screenHeight;
+using platform::ScreenModel;
+using platform::screenWidth;
+using platform::posix::ByteBuffer;
+using platform::posix::Cells;
+using platform::posix::Presenter;
+using posixtest::TerminalEmulator;
+
+// Console colour (1 blue, 2 green, 4 red, 8 bright) to SGR foreground, written out by hand.
+constexpr int sgrForeground[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95, 93, 97};
+
+bool blank(std::uint8_t ch) { return ch == ' ' || ch == 0; }
+
+// Empty when the emulator shows `cells` (glyphs, colours; a blank shows only its background),
+// otherwise the first differences.
+std::string differences(const TerminalEmulator& term, const Cells& cells) {
+    std::ostringstream out;
+    int count = 0;
+    for (int y = 0; y < screenHeight; ++y) {
+        for (int x = 0; x < screenWidth; ++x) {
+            const Cell& want = cells[static_cast<std::size_t>(y * screenWidth + x)];
+            const posixtest::TermCell& have = term.at(x, y);
+            const char32_t glyph = platform::cp437CodePoint(want.ch);
+            const int background = sgrForeground[(want.attribute >> 4) & 15] + 10;
+            const int foreground = sgrForeground[want.attribute & 15];
+            bool same = have.background == background;
+            if (blank(want.ch)) {
+                same = same && have.ch == U' ';
+            } else {
+                same = same && have.ch == glyph && have.foreground == foreground;
+            }
+            if (!same && count++ < 5) {
+                out << "(" << x << "," << y << ") want U+" << std::hex
+                    << static_cast<unsigned>(glyph) << std::dec << " fg " << foreground << " bg "
+                    << background << ", shows U+" << std::hex << static_cast<unsigned>(have.ch)
+                    << std::dec << " fg " << have.foreground << " bg " << have.background << "\n";
+            }
+        }
+    }
+    for (const std::string& what : term.unknown()) {
+        out << "unknown: " << what << "\n";
+    }
+    if (term.scrolls() != 0) {
+        out << "the terminal scrolled " << term.scrolls() << " times\n";
+    }
+    return out.str();
+}
+
+// A presenter writing into an emulated terminal, frame by frame.
+struct Screen {
+    explicit Screen(int columns = screenWidth, int rows = screenHeight) : term(columns, rows) {}
+
+    std::size_t show(const ScreenModel& model) {
+        out.clear();
+        presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
+                          out);
+        EXPECT_FALSE(out.overflowed());
+        term.feed(out.view());
+        return out.size();
+    }
+
+    Presenter presenter;
+    ByteBuffer out{platform::posix::maxPresentBytes};
+    TerminalEmulator term;
+};
+
+TEST(PresenterColours, ConsoleBitsMapToAnsiOnBlack) {
+    ScreenModel model;
+    for (int colour = 0; colour < 16; ++colour) {
+        model.setAttribute(static_cast<std::uint16_t>(colour));
+        model.setCursorPosition(colour, 0);
+        model.writeGlyphs("#");
+        // Backgrounds too, under a visible glyph.
+        model.setAttribute(static_cast<std::uint16_t>((colour << 4) | 15));
+        model.setCursorPosition(colour, 1);
+        model.writeGlyphs("#");
+    }
+    Screen screen;
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+    EXPECT_EQ(screen.term.at(1, 0).foreground, 34);  // console 1: blue
+    EXPECT_EQ(screen.term.at(4, 0).foreground, 31);  // console 4: red
+    EXPECT_EQ(screen.term.at(14, 0).foreground, 93); // bright yellow
+    EXPECT_EQ(screen.term.at(1, 1).background, 44);
+    // An empty screen is drawn on an explicit black background, not the terminal's default.
+    EXPECT_EQ(screen.term.at(40, 10).background, 40);
+}
+
+TEST(PresenterGlyphs, EveryByteShowsItsCodePage437Glyph) {
+    ScreenModel model;
+    for (int b = 0; b < 256; ++b) {
+        model.setCursorPosition(b % 64, 2 + b / 64);
+        const char ch = static_cast<char>(b);
+        model.writeGlyphs(std::string_view(&ch, 1));
+    }
+    Screen screen;
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+    EXPECT_EQ(screen.term.at(1, 2).ch, U'\u263A');
+    EXPECT_EQ(screen.term.at(0, 2).ch, U' '); // byte 0 is a blank
+    EXPECT_EQ(screen.term.at(219 % 64, 2 + 219 / 64).ch, U'\u2588');
+}
+
+TEST(PresenterDiff, NothingChangedWritesNothing) {
+    ScreenModel model;
+    model.writeText("hello");
+    Screen screen;
+    screen.show(model);
+    EXPECT_EQ(screen.show(model), 0U);
+    // A change of the foreground of a blank, or blank byte 0 for a space, does not show.
+    model.fillAttributes(10, 10, 12, 5);
+    model.fillCharacters(20, 20, 0, 5);
+    EXPECT_EQ(screen.show(model), 0U);
+}
+
+TEST(PresenterDiff, CursorVisibilityAndPlace) {
+    ScreenModel model;
+    model.setCursorVisible(false);
+    Screen screen;
+    screen.show(model);
+    EXPECT_FALSE(screen.term.cursorVisible());
+    model.setCursorPosition(79, 24);
+    model.writeGlyphs("x"); // stays in the last column (no wrap, no scroll)
+    model.setCursorVisible(true);
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+    EXPECT_TRUE(screen.term.cursorVisible());
+    EXPECT_EQ(screen.term.cursorX(), 79);
+    EXPECT_EQ(screen.term.cursorY(), 24);
+    model.setCursorPosition(3, 4);
+    screen.show(model);
+    EXPECT_EQ(screen.term.cursorX(), 3);
+    EXPECT_EQ(screen.term.cursorY(), 4);
+}
+
+TEST(PresenterDiff, LastColumnThenNextRowDoesNotWrapOrScroll) {
+    ScreenModel model;
+    Screen screen;
+    screen.show(model);
+    for (int y = 0; y < screenHeight; ++y) {
+        model.setCursorPosition(78, y);
+        model.writeGlyphs("ab");
+        model.setCursorPosition(0, y);
+        model.writeGlyphs("c");
+    }
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+}
+
+TEST(PresenterDiff, BlankRunsAreErasedWhenShorter) {
+    ScreenModel model;
+    model.fillCharacters(0, 0, 'x', 80 * 3);
+    model.fillAttributes(0, 0, 0x1E, 80 * 3);
+    Screen screen;
+    screen.show(model);
+    // Row 0: a long run in the middle; row 1: to the end of the row; row 2: one blank cell.
+    model.fillCharacters(10, 0, ' ', 40);
+    model.fillCharacters(30, 1, ' ', 50);
+    model.fillCharacters(5, 2, ' ', 1);
+    const std::size_t bytes = screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+    EXPECT_NE(screen.out.view().find("\x1b[40X"), std::string_view::npos) << screen.out.view();
+    EXPECT_NE(screen.out.view().find("\x1b[K"), std::string_view::npos);
+    EXPECT_LT(bytes, 40U);
+    // A blank of another background is written, not erased in the wrong colour.
+    model.fillAttributes(10, 0, 0x40, 20);
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+}
+
+TEST(PresenterDiff, InvalidateRedrawsEverythingAfterTheTerminalWasMessedWith) {
+    ScreenModel model;
+    model.setAttribute(0x2F);
+    model.writeText("status line");
+    Screen screen;
+    screen.show(model);
+    screen.term.feed("\x1b[0m\x1b[2J\x1b[5;5Hjunk"); // as if a resize or a shell had drawn
+    screen.presenter.invalidate();
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+}
+
+TEST(PresenterDiff, WiderTerminalKeepsTheGameInItsTopLeft) {
+    ScreenModel model;
+    model.fillCharacters(0, 0, 'o', 80 * 25);
+    Screen screen(120, 40);
+    screen.show(model);
+    model.fillCharacters(10, 3, ' ', 70); // to the end of the game's row
+    screen.show(model);
+    EXPECT_EQ(differences(screen.term, model.cells()), "");
+    EXPECT_EQ(screen.term.at(80, 3).ch, U' ');
+}
+
+// Random screens and random edits: whatever the presenter chooses (moves, rewrites, erases), the
+// terminal must end up showing the model.
+TEST(PresenterDiff, RandomEditsAlwaysShowTheModel) {
+    std::mt19937 random(20121);
+    ScreenModel model;
+    Screen screen;
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const std::uint16_t palette[] = {0x07, 0x0F, 0x01, 0x1E, 0x40, 0x4F, 0x08, 0x70};
+    for (int frame = 0; frame < 400; ++frame) {
+        const int edits = 1 + pick(frame % 10 == 0 ? 200 : 12);
+        for (int e = 0; e < edits; ++e) {
+            const int x = pick(screenWidth);
+            const int y = pick(screenHeight);
+            model.setAttribute(palette[pick(8)]);
+            switch (pick(5)) {
+            case 0:
+                model.fillCharacters(x, y, ' ', pick(120));
+                break;
+            case 1:
+                model.fillAttributes(x, y, palette[pick(8)], pick(30));
+                break;
+            case 2:
+                model.fillCharacters(x, y, static_cast<std::uint8_t>(pick(256)), pick(6));
+                break;
+            default: {
+                model.setCursorPosition(x, y);
+                std::string glyphs;
+                for (int n = pick(8); n > 0; --n) {
+                    glyphs.push_back(static_cast<char>(pick(256)));
+                }
+                model.writeGlyphs(glyphs);
+                break;
+            }
+            }
+        }
+        model.setCursorVisible(pick(4) == 0);
+        model.setCursorPosition(pick(screenWidth), pick(screenHeight));
+        screen.show(model);
+        const std::string diff = differences(screen.term, model.cells());
+        ASSERT_EQ(diff, "") << "frame " << frame;
+        if (model.cursorVisible()) {
+            ASSERT_EQ(screen.term.cursorX(), model.cursorX());
+            ASSERT_EQ(screen.term.cursorY(), model.cursorY());
+        }
+    }
+}
+
+// The real game drawn into the virtual console, each frame presented.
+class GameScreens : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::install({&console, &keyboard, &clock});
+        Console::attach(console);
+        ConfigFile::forget();
+        game = std::make_unique<Game>();
+        ASSERT_TRUE(game->init()) << "the start world is needed in the working directory";
+        game->startLoop();
+    }
+    void TearDown() override {
+        game.reset();
+        ConfigFile::forget();
+        platform::install({});
+    }
+    void frame(std::initializer_list<int> keys = {}) {
+        clock.advance(16);
+        keyboard.releaseAll();
+        for (const int key : keys) {
+            keyboard.setDown(key, true);
+        }
+        game->runFrame();
+    }
+    const ScreenModel& model() const { return console.model(); }
+
+    platform::VirtualConsole console;
+    platform::ScriptedKeyboard keyboard;
+    platform::ManualClock clock;
+    std::unique_ptr<Game> game;
+};
+
+int changedCells(const Cells& before, const Cells& after) {
+    int n = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        n += platform::posix::sameLook(before[i], after[i]) ? 0 : 1;
+    }
+    return n;
+}
+
+constexpr int enter = 13;
+constexpr int tab = 9;
+constexpr int right = 39;
+constexpr int left = 37;
+
+TEST_F(GameScreens, FramesOfPlayShowTheModelWithinMeasuredBytes) {
+    Screen screen;
+    screen.show(model());
+    ASSERT_EQ(differences(screen.term, model().cells()), "");
+
+    frame({enter});
+    frame();
+    const std::size_t mapBytes = screen.show(model());
+    EXPECT_EQ(differences(screen.term, model().cells()), "");
+    EXPECT_LE(mapBytes, 4700U) << "menu to map";
+
+    Screen fresh;
+    const std::size_t fullBytes = fresh.show(model());
+    EXPECT_EQ(differences(fresh.term, model().cells()), "");
+    EXPECT_LE(fullBytes, 4700U) << "whole map on a cleared terminal";
+
+    // A step: the cell left behind and the player's new cell.
+    Cells before = model().cells();
+    frame({right});
+    frame();
+    if (changedCells(before, model().cells()) == 0) {
+        frame({left});
+        frame();
+    }
+    ASSERT_EQ(changedCells(before, model().cells()), 2);
+    const std::size_t stepBytes = screen.show(model());
+    EXPECT_EQ(differences(screen.term, model().cells()), "");
+    EXPECT_LE(stepBytes, 24U) << screen.out.view();
+
+    // The status panel: a 12 x 25 box at columns 68-79, open while Tab is held.
+    before = model().cells();
+    frame({tab});
+    const Cells& open = model().cells();
+    EXPECT_EQ(open[68].ch, 0xC9); // top-left corner of a double frame
+    const std::size_t panelBytes = screen.show(model());
+    EXPECT_EQ(differences(screen.term, model().cells()), "");
+    EXPECT_LE(panelBytes, 700U);
+    frame({tab});
+    EXPECT_LE(screen.show(model()), 40U) << "a held panel only refreshes its clock";
+    frame();
+    const std::size_t closeBytes = screen.show(model());
+    EXPECT_EQ(differences(screen.term, model().cells()), "");
+    EXPECT_EQ(changedCells(before, model().cells()), 0) << "the map is back";
+    EXPECT_LE(closeBytes, 960U);
+    std::printf("bytes: map %zu, full %zu, step %zu, panel %zu, close %zu\n", mapBytes, fullBytes,
+                stepBytes, panelBytes, closeBytes);
+}
+
+} // namespace
