@@ -372,8 +372,8 @@ std::size_t KeyDecoder::decodeCsi(std::string_view bytes) {
     }
     const auto finalByte = static_cast<unsigned char>(bytes[i]);
     if (finalByte < 0x40 || finalByte > 0x7E) {
-        // Not a control sequence after all: drop the introducer, decode the rest as it comes.
-        return 2;
+        // Cut short (by an Escape or a control byte): drop what came, decode the rest.
+        return i;
     }
     const char final = static_cast<char>(finalByte);
     std::string_view body = bytes.substr(2, i - 2);
@@ -502,9 +502,7 @@ void KeyDecoder::feed(std::string_view bytes) {
         const std::size_t used = decodeOne(rest);
         if (used == 0) {
             if (rest.size() >= maxSequence) {
-                // Too long for any sequence this decoder knows: drop its introducer.
-                at += 1;
-                continue;
+                break; // longer than any sequence a terminal sends: garbage, dropped
             }
             std::copy(rest.begin(), rest.end(), pending_.begin());
             pendingLength_ = rest.size();

@@ -1,0 +1,143 @@
+// Key states at the game's polls: taps, auto-repeat holds, exact press and release.
+#include "platform/posix/KeyStates.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::posix::KeyStates;
+
+constexpr int up = 38;
+constexpr int right = 39;
+
+// Polls every `stepMs` from `fromMs` to `toMs`; how many polls saw the key down.
+int pollsDown(KeyStates& keys, int vk, std::int64_t fromMs, std::int64_t toMs,
+              std::int64_t stepMs) {
+    int n = 0;
+    for (std::int64_t t = fromMs; t <= toMs; t += stepMs) {
+        keys.poll(t);
+        n += keys.isDown(vk) ? 1 : 0;
+    }
+    return n;
+}
+
+TEST(KeyStatesStrokes, ATapIsDownForExactlyOnePoll) {
+    KeyStates keys;
+    keys.stroke(up, 1000);
+    keys.poll(1000);
+    EXPECT_TRUE(keys.isDown(up));
+    EXPECT_FALSE(keys.isDown(right));
+    keys.poll(1001);
+    EXPECT_FALSE(keys.isDown(up));
+    // However slow or fast the polls come.
+    keys.stroke(up, 5000);
+    EXPECT_EQ(pollsDown(keys, up, 5300, 6000, 1), 1);
+    keys.stroke(up, 7000);
+    keys.stroke(right, 7000);
+    keys.poll(7000);
+    EXPECT_TRUE(keys.isDown(up) && keys.isDown(right));
+}
+
+TEST(KeyStatesStrokes, SlowRepeatedTapsAreSeparateTaps) {
+    KeyStates keys;
+    int down = 0;
+    for (std::int64_t t = 0; t < 2000; t += 250) {
+        keys.stroke(right, t);
+        down += pollsDown(keys, right, t, t + 249, 1);
+    }
+    EXPECT_EQ(down, 8);
+}
+
+TEST(KeyStatesStrokes, AutoRepeatHoldsTheKeyUntilRepeatsStop) {
+    KeyStates keys;
+    // The first press, the terminal's repeat delay, then repeats every 33 ms up to t = 1500.
+    keys.stroke(right, 0);
+    EXPECT_EQ(pollsDown(keys, right, 0, 499, 1), 1);
+    std::int64_t last = 0;
+    int polls = 0;
+    int down = 0;
+    for (std::int64_t t = 500; t <= 1500; t += 33) {
+        keys.stroke(right, t);
+        last = t;
+        polls += 33;
+        down += pollsDown(keys, right, t, t + 32, 1);
+    }
+    // Down on every poll from the second repeat on (the first may be a tap of its own).
+    EXPECT_GE(down, polls - 33);
+    // After the last repeat: still down for at least 120 ms (2.5 intervals is less here), and
+    // up soon after: no key stays stuck.
+    keys.poll(last + 119);
+    EXPECT_TRUE(keys.isDown(right));
+    keys.poll(last + 121);
+    EXPECT_FALSE(keys.isDown(right));
+}
+
+TEST(KeyStatesStrokes, SlowAutoRepeatHoldsForTwoAndAHalfIntervals) {
+    KeyStates keys;
+    for (std::int64_t t = 0; t <= 1000; t += 100) {
+        keys.stroke(up, t);
+        keys.poll(t);
+    }
+    keys.poll(1000 + 240);
+    EXPECT_TRUE(keys.isDown(up));
+    keys.poll(1000 + 260);
+    EXPECT_FALSE(keys.isDown(up));
+}
+
+TEST(KeyStatesExact, PressHoldsUntilRelease) {
+    KeyStates keys;
+    keys.press(up);
+    EXPECT_EQ(pollsDown(keys, up, 0, 10000, 7), 1429);
+    keys.repeat(up);
+    keys.release(up);
+    keys.poll(10001);
+    EXPECT_FALSE(keys.isDown(up));
+    // Several at once, released one by one.
+    keys.press(up);
+    keys.press(right);
+    keys.poll(20000);
+    EXPECT_TRUE(keys.isDown(up) && keys.isDown(right));
+    keys.release(right);
+    keys.poll(20001);
+    EXPECT_TRUE(keys.isDown(up));
+    EXPECT_FALSE(keys.isDown(right));
+}
+
+TEST(KeyStatesExact, PressAndReleaseBetweenPollsIsDownForThatPoll) {
+    KeyStates keys;
+    keys.poll(0);
+    keys.press(up);
+    keys.release(up);
+    keys.poll(16);
+    EXPECT_TRUE(keys.isDown(up));
+    keys.poll(32);
+    EXPECT_FALSE(keys.isDown(up));
+    // Pressed again before the next poll: down at it, and held.
+    keys.press(up);
+    keys.release(up);
+    keys.press(up);
+    keys.poll(48);
+    keys.poll(64);
+    EXPECT_TRUE(keys.isDown(up));
+}
+
+TEST(KeyStatesExact, ReleaseAllForgetsHeldAndPendingKeys) {
+    KeyStates keys;
+    keys.press(up);
+    for (std::int64_t t = 0; t < 300; t += 30) {
+        keys.stroke(right, t);
+    }
+    keys.poll(300);
+    keys.press(65);
+    keys.releaseAll();
+    EXPECT_FALSE(keys.isDown(up));
+    keys.poll(301);
+    EXPECT_FALSE(keys.isDown(up) || keys.isDown(right) || keys.isDown(65));
+    // Codes outside 1..255 are never down.
+    keys.press(0);
+    keys.press(300);
+    keys.poll(302);
+    EXPECT_FALSE(keys.isDown(0) || keys.isDown(300) || keys.isDown(-1));
+}
+
+} // namespace
