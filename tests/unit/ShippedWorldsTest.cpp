@@ -1,0 +1,154 @@
+// The worlds that ship in data/bin/world: starting from the start world, every link of every
+// reachable world is followed in the game, and where it leads must be a world that loads and a
+// cell the player can stand on.
+#include "GameHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <set>
+#include <sstream>
+
+using harness::fs::path;
+
+namespace {
+
+const path dataDir = path(THARVOK_SOURCE_DIR) / "data";
+const path worldDir = dataDir / "bin" / "world";
+
+struct Links {
+    std::string headerWord1;
+    std::string headerWord2;
+    std::vector<MapLink> links;
+};
+
+Links readLinks(const std::string& stem) {
+    WorldInfo info;
+    readInfo(harness::readFile(worldDir / (stem + ".wif")), info);
+    Links result{info.headerWord1, info.headerWord2,
+                 std::vector<MapLink>(info.links, info.links + info.linkCount)};
+    delete[] info.links;
+    return result;
+}
+
+bool worldFilesExist(const std::string& stem) {
+    return harness::fs::is_regular_file(worldDir / (stem + ".wgf")) &&
+           harness::fs::is_regular_file(worldDir / (stem + ".wif"));
+}
+
+std::string describe(const std::string& stem, std::size_t index, const MapLink& link) {
+    std::ostringstream text;
+    text << "world " << stem << ", link " << index << " \"" << link.caption << "\" at ("
+         << int{link.x} << "," << int{link.y} << ") to " << link.target << " (" << int{link.targetX}
+         << "," << int{link.targetY} << ")";
+    return text.str();
+}
+
+// The route to a world: the link indices to follow from the start world.
+using Route = std::vector<std::size_t>;
+
+// Follows `route` from the start world in a started game; false when a step cannot be taken.
+bool follow(harness::GameHarness& h, const Route& route) {
+    for (const std::size_t index : route) {
+        if (index >= h.map().linkCount) {
+            return false;
+        }
+        const MapLink& link = h.map().links[index];
+        h.placePlayer(link.x, link.y);
+        h.world().use();
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
+    const std::string start(startWorldStem);
+    ASSERT_TRUE(worldFilesExist(start)) << "the start world is missing from " << worldDir;
+
+    {
+        harness::GameHarness h;
+        ASSERT_TRUE(h.start(dataDir)) << "the start world does not load";
+        const std::uint8_t startCell = h.cell(playerStartX, playerStartY);
+        EXPECT_FALSE(h.map().isBlocking(MapCell{playerStartX, playerStartY}) ||
+                     startCell == linkCellChar)
+            << "the player starts on '" << static_cast<char>(startCell) << "' at (40,12)";
+    }
+
+    std::map<std::string, Route> routes{{start, {}}};
+    std::deque<std::string> pending{start};
+    while (!pending.empty()) {
+        const std::string stem = pending.front();
+        pending.pop_front();
+        const Links here = readLinks(stem);
+        std::set<std::pair<int, int>> linkCells;
+        for (std::size_t i = 0; i < here.links.size(); ++i) {
+            const MapLink& link = here.links[i];
+            SCOPED_TRACE(describe(stem, i, link));
+            EXPECT_FALSE(link.caption.empty()) << "a link without a caption";
+            EXPECT_LE(link.caption.size(), maxCaptionLength) << "the caption is cut on screen";
+            if (!linkCells.insert({link.x, link.y}).second) {
+                ADD_FAILURE()
+                    << "another link on the same cell comes first; this one is never used";
+                continue;
+            }
+            if (link.x >= mapWidth || link.y >= mapHeight) {
+                ADD_FAILURE() << "the link cell lies outside the grid";
+                continue;
+            }
+            if (!worldFilesExist(link.target)) {
+                ADD_FAILURE() << "the target world's .wgf or .wif is missing in " << worldDir;
+                continue;
+            }
+            EXPECT_LT(link.targetX, mapWidth) << "the arrival lies outside the grid";
+            EXPECT_LT(link.targetY, mapHeight) << "the arrival lies outside the grid";
+
+            harness::GameHarness h;
+            ASSERT_TRUE(h.start(dataDir));
+            ASSERT_TRUE(follow(h, routes[stem]));
+            ASSERT_EQ(h.map().headerWord1 + " " + h.map().headerWord2,
+                      here.headerWord1 + " " + here.headerWord2)
+                << "the route to this world went astray";
+            const std::uint8_t linkChar = h.cell(link.x, link.y);
+            if (linkChar != linkCellChar) {
+                ADD_FAILURE() << "the link cell holds '" << static_cast<char>(linkChar)
+                              << "', not '-': the link can never be used";
+                continue;
+            }
+
+            std::vector<std::uint8_t> expected = h.cells();
+            readGrid(harness::readFile(worldDir / (link.target + ".wgf")), expected.data());
+            const Links there = readLinks(link.target);
+
+            h.placePlayer(link.x, link.y);
+            h.world().use();
+            EXPECT_FALSE(h.screenContains("missing or corrupt")) << "the target world did not load";
+            EXPECT_EQ(h.map().headerWord1, there.headerWord1);
+            EXPECT_EQ(h.map().headerWord2, there.headerWord2);
+            EXPECT_TRUE(h.cells() == expected) << "the grid is not the target world's";
+            EXPECT_EQ(h.player().x, std::min<int>(link.targetX, mapWidth - 1));
+            EXPECT_EQ(h.player().y, std::min<int>(link.targetY, mapHeight - 1));
+            const MapCell arrival{h.player().x, h.player().y};
+            const std::uint8_t arrivalChar = h.map().at(arrival);
+            EXPECT_FALSE(h.map().isBlocking(arrival))
+                << "the player arrives on the blocking '" << static_cast<char>(arrivalChar) << "'";
+            EXPECT_NE(arrivalChar, linkCellChar) << "the player arrives on a link cell";
+
+            if (routes.find(link.target) == routes.end()) {
+                Route route = routes[stem];
+                route.push_back(i);
+                routes[link.target] = route;
+                pending.push_back(link.target);
+            }
+        }
+    }
+
+    for (const auto& entry : harness::fs::directory_iterator(worldDir)) {
+        if (entry.path().extension() == ".wgf") {
+            const std::string stem = entry.path().stem().string();
+            EXPECT_TRUE(routes.count(stem) == 1)
+                << "no link leads from the start world to " << entry.path().filename();
+        }
+    }
+}
