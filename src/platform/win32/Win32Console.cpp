@@ -1,0 +1,338 @@
+#include "platform/win32/Win32Console.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr int lastColumn = screenWidth - 1;
+constexpr int lastRow = screenHeight - 1;
+constexpr std::size_t titleCapacity = 256;
+
+HANDLE standardOutput() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+
+bool usable(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+
+COORD coord(int x, int y) { return COORD{static_cast<SHORT>(x), static_cast<SHORT>(y)}; }
+
+// Makes the buffer 80 x 25. A buffer smaller than its window is refused, so the window is shrunk
+// to fit first and grown to the whole buffer after.
+void sizeBuffer(HANDLE output, const CONSOLE_SCREEN_BUFFER_INFO& info) {
+    const SHORT windowWidth = static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left + 1);
+    const SHORT windowHeight = static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top + 1);
+    if (windowWidth > screenWidth || windowHeight > screenHeight) {
+        const SMALL_RECT fitting{0, 0,
+                                 static_cast<SHORT>(std::min<int>(windowWidth, screenWidth) - 1),
+                                 static_cast<SHORT>(std::min<int>(windowHeight, screenHeight) - 1)};
+        SetConsoleWindowInfo(output, TRUE, &fitting);
+    }
+    SetConsoleScreenBufferSize(output, coord(screenWidth, screenHeight));
+    const SMALL_RECT whole{0, 0, lastColumn, lastRow};
+    SetConsoleWindowInfo(output, TRUE, &whole);
+}
+
+void setTitle(std::string_view title) {
+    wchar_t wide[titleCapacity] = {};
+    const int length = std::min<int>(static_cast<int>(title.size()), titleCapacity - 1);
+    const int converted =
+        MultiByteToWideChar(CP_UTF8, 0, title.data(), length, wide, titleCapacity - 1);
+    wide[std::max(converted, 0)] = L'\0';
+    SetConsoleTitleW(wide);
+}
+
+// The console window's icon. SetConsoleIcon is not part of the documented API and may be missing
+// or refuse (it always does under wine); the program's own icon still shows in Explorer.
+void setIcon() {
+    HMODULE kernel = GetModuleHandleW(L"kernel32");
+    if (kernel == nullptr) {
+        return;
+    }
+    using SetConsoleIconFunction = BOOL(WINAPI*)(HICON);
+    const auto generic = reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetConsoleIcon"));
+    const auto setConsoleIcon = reinterpret_cast<SetConsoleIconFunction>(generic);
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconResourceId));
+    if (setConsoleIcon != nullptr && icon != nullptr) {
+        setConsoleIcon(icon);
+    }
+}
+
+} // namespace
+
+Win32Console::Win32Console() = default;
+
+Win32Console::~Win32Console() = default;
+
+bool Win32Console::attached() {
+    HANDLE output = standardOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    return usable(output) && GetConsoleScreenBufferInfo(output, &info) != 0;
+}
+
+void Win32Console::setUp(std::string_view title) {
+    HANDLE output = standardOutput();
+    output_ = output;
+    setUp_ = true;
+
+    // Bytes reach the console as they are: no text-mode translation, no buffering.
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+
+    if (!usable(output)) {
+        return;
+    }
+    savedCodePage_ = GetConsoleOutputCP();
+    if (savedCodePage_ != glyphCodePage) {
+        SetConsoleOutputCP(glyphCodePage);
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(output, &info)) {
+        sizeBuffer(output, info);
+        attribute_ = info.wAttributes;
+        attributeKnown_ = true;
+    }
+    DWORD mode = 0;
+    if (GetConsoleMode(output, &mode)) {
+        savedMode_ = mode;
+        modeSaved_ = true;
+        SetConsoleMode(output, mode & ~static_cast<DWORD>(ENABLE_WRAP_AT_EOL_OUTPUT));
+    }
+    CONSOLE_CURSOR_INFO cursor;
+    if (GetConsoleCursorInfo(output, &cursor)) {
+        savedCursorSize_ = cursor.dwSize;
+        savedCursorVisible_ = cursor.bVisible != 0;
+        cursorSaved_ = true;
+    }
+    setTitle(title);
+    setIcon();
+    cursorKnown_ = false;
+}
+
+void Win32Console::restore() {
+    HANDLE output = output_;
+    if (!setUp_ || !usable(output)) {
+        return;
+    }
+    std::fflush(stdout);
+    if (modeSaved_) {
+        SetConsoleMode(output, savedMode_);
+    }
+    if (cursorSaved_) {
+        const CONSOLE_CURSOR_INFO cursor{savedCursorSize_, savedCursorVisible_ ? TRUE : FALSE};
+        SetConsoleCursorInfo(output, &cursor);
+    }
+    if (savedCodePage_ != 0 && savedCodePage_ != glyphCodePage) {
+        SetConsoleOutputCP(savedCodePage_);
+    }
+}
+
+void Win32Console::setCursorPosition(int x, int y) {
+    cursorX_ = std::clamp(x, 0, lastColumn);
+    cursorY_ = std::clamp(y, 0, lastRow);
+    cursorKnown_ = true;
+    SetConsoleCursorPosition(standardOutput(), coord(cursorX_, cursorY_));
+}
+
+void Win32Console::setCursorVisible(bool visible) {
+    const CONSOLE_CURSOR_INFO cursor{1, visible ? TRUE : FALSE};
+    SetConsoleCursorInfo(standardOutput(), &cursor);
+}
+
+void Win32Console::setAttribute(std::uint16_t attribute) {
+    attribute_ = attribute;
+    attributeKnown_ = true;
+    SetConsoleTextAttribute(standardOutput(), attribute);
+}
+
+std::uint16_t Win32Console::attribute() const {
+    if (!attributeKnown_) {
+        CONSOLE_SCREEN_BUFFER_INFO info;
+        if (GetConsoleScreenBufferInfo(standardOutput(), &info)) {
+            attribute_ = info.wAttributes;
+            attributeKnown_ = true;
+        }
+    }
+    return attribute_;
+}
+
+void Win32Console::fillCharacters(int x, int y, std::uint8_t ch, int count) {
+    if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
+        return;
+    }
+    DWORD written = 0;
+    FillConsoleOutputCharacterA(standardOutput(), static_cast<CHAR>(ch), static_cast<DWORD>(count),
+                                coord(x, y), &written);
+}
+
+void Win32Console::fillAttributes(int x, int y, std::uint16_t attribute, int count) {
+    if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
+        return;
+    }
+    DWORD written = 0;
+    FillConsoleOutputAttribute(standardOutput(), attribute, static_cast<DWORD>(count), coord(x, y),
+                               &written);
+}
+
+void Win32Console::writeText(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    cursorKnown_ = false;
+}
+
+void Win32Console::syncCursor() {
+    if (cursorKnown_) {
+        return;
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(standardOutput(), &info)) {
+        cursorX_ = std::clamp<int>(info.dwCursorPosition.X, 0, lastColumn);
+        cursorY_ = std::clamp<int>(info.dwCursorPosition.Y, 0, lastRow);
+        cursorKnown_ = true;
+    }
+}
+
+void Win32Console::writeGlyphs(std::string_view glyphs) {
+    if (glyphs.empty()) {
+        return;
+    }
+    HANDLE output = standardOutput();
+    syncCursor();
+    const WORD attribute = this->attribute();
+    std::array<WORD, screenWidth> attributes;
+    attributes.fill(attribute);
+    // Stores bytes as characters (never as controls) in one row, with the attribute in force.
+    auto store = [&](const char* bytes, int count, int x) {
+        DWORD written = 0;
+        WriteConsoleOutputCharacterA(output, bytes, static_cast<DWORD>(count), coord(x, cursorY_),
+                                     &written);
+        WriteConsoleOutputAttribute(output, attributes.data(), static_cast<DWORD>(count),
+                                    coord(x, cursorY_), &written);
+    };
+    // Each byte advances the cursor by one column but not past the last one, where every further
+    // byte lands on the same cell: only the last of those stays.
+    const int beforeLast = lastColumn - cursorX_;
+    const int count = static_cast<int>(std::min<std::size_t>(glyphs.size(), screenCellCount));
+    if (count <= beforeLast) {
+        store(glyphs.data(), count, cursorX_);
+        cursorX_ += count;
+    } else {
+        if (beforeLast > 0) {
+            store(glyphs.data(), beforeLast, cursorX_);
+        }
+        store(&glyphs.back(), 1, lastColumn);
+        cursorX_ = lastColumn;
+    }
+    SetConsoleCursorPosition(output, coord(cursorX_, cursorY_));
+}
+
+void Win32Console::repaint() {
+    HWND window = GetConsoleWindow();
+    if (window == nullptr) {
+        return;
+    }
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+}
+
+bool Win32Console::readBack(ConsoleReadback& out) const {
+    HANDLE output = standardOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    CONSOLE_CURSOR_INFO cursor;
+    if (!usable(output) || !GetConsoleScreenBufferInfo(output, &info) ||
+        !GetConsoleCursorInfo(output, &cursor)) {
+        return false;
+    }
+    std::array<CHAR_INFO, screenCellCount> cells{};
+    SMALL_RECT region{0, 0, lastColumn, lastRow};
+    if (!ReadConsoleOutputA(output, cells.data(), coord(screenWidth, screenHeight), coord(0, 0),
+                            &region)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        out.cells[i].ch = static_cast<std::uint8_t>(cells[i].Char.AsciiChar);
+        out.cells[i].attribute = static_cast<std::uint16_t>(cells[i].Attributes & 0xFF);
+    }
+    out.cursorX = info.dwCursorPosition.X;
+    out.cursorY = info.dwCursorPosition.Y;
+    out.cursorVisible = cursor.bVisible != 0;
+    return true;
+}
+
+ConsoleState Win32Console::queryState() {
+    ConsoleState state;
+    HANDLE output = standardOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    DWORD mode = 0;
+    if (!usable(output) || !GetConsoleScreenBufferInfo(output, &info) ||
+        !GetConsoleMode(output, &mode)) {
+        return state;
+    }
+    state.available = true;
+    state.bufferWidth = info.dwSize.X;
+    state.bufferHeight = info.dwSize.Y;
+    state.mode = mode;
+    state.outputCodePage = GetConsoleOutputCP();
+    char title[titleCapacity] = {};
+    const DWORD length = GetConsoleTitleA(title, titleCapacity);
+    state.title.assign(title, std::min<DWORD>(length, titleCapacity - 1));
+    return state;
+}
+
+bool Win32Keyboard::isDown(int vk) {
+    if (vk <= 0 || vk > 255) {
+        return false;
+    }
+    return keyStateIsDown(static_cast<std::uint16_t>(GetAsyncKeyState(vk)));
+}
+
+std::int64_t Win32Clock::nowMs() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t count =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return fileTimeToUnixMs(count);
+}
+
+LocalTime Win32Clock::localTime() {
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    return LocalTime{local.wHour, local.wMinute, local.wSecond};
+}
+
+void waitForKeyPress() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD mode = 0;
+    if (!usable(input) || !GetConsoleMode(input, &mode)) {
+        return;
+    }
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputW(input, &record, 1, &read)) {
+            return;
+        }
+        if (read == 1 && record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown) {
+            return;
+        }
+    }
+}
+
+int consoleProcessCount() {
+    DWORD processes[4] = {};
+    return static_cast<int>(GetConsoleProcessList(processes, 4));
+}
+
+} // namespace platform::win32
