@@ -1,5 +1,6 @@
 // The presenter's bytes, played back on a terminal emulator, must show exactly what the screen
 // model holds, and a frame must cost no more than the bounds measured for the game's screens.
+#include "GameDirectory.h"
 #include "TerminalEmulator.h"
 
 #include "app/Console.h"
@@ -262,17 +263,20 @@ TEST(PresenterDiff, RandomEditsAlwaysShowTheModel) {
 class GameScreens : public ::testing::Test {
 protected:
     void SetUp() override {
+        previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(posixtest::gameDirectory());
         platform::install({&console, &keyboard, &clock});
         Console::attach(console);
         ConfigFile::forget();
         game = std::make_unique<Game>();
-        ASSERT_TRUE(game->init()) << "the start world is needed in the working directory";
+        ASSERT_TRUE(game->init());
         game->startLoop();
     }
     void TearDown() override {
         game.reset();
         ConfigFile::forget();
         platform::install({});
+        std::filesystem::current_path(previousDirectory);
     }
     void frame(std::initializer_list<int> keys = {}) {
         clock.advance(16);
@@ -288,6 +292,7 @@ protected:
     platform::ScriptedKeyboard keyboard;
     platform::ManualClock clock;
     std::unique_ptr<Game> game;
+    std::filesystem::path previousDirectory;
 };
 
 int changedCells(const Cells& before, const Cells& after) {

@@ -133,12 +133,19 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             }
             const std::size_t n = terminal::readAvailable(input.data(), input.size());
             decoder.feed(std::string_view(input.data(), n));
+            bool answered = false;
             for (const InputEvent& event : decoder.events()) {
                 if (event.kind == InputKind::KeyboardFlags) {
-                    flags = true;
+                    flags = !answered;
                 } else if (event.kind == InputKind::DeviceAttributes) {
-                    return flags;
+                    answered = true;
+                } else if (event.kind == InputKind::Key) {
+                    // Typed while the terminal was asked: kept for the first poll.
+                    handle(event, terminal::steadyMs());
                 }
+            }
+            if (answered) {
+                return flags;
             }
         }
     }

@@ -1,0 +1,270 @@
+// The real game in an 80 x 25 tmux pane: after each key tap the pane must show what the replay
+// runner shows for the same taps, and the terminal's settings must be as before when the game
+// has ended (quit, Ctrl-C, SIGTERM). Waits poll the pane with generous deadlines.
+#include "GameDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto deadline = 15s;
+
+std::string quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Lines without trailing blanks, trailing empty lines dropped, the panel's clock masked.
+std::string normalised(const std::string& screen) {
+    std::istringstream in(screen);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        line.erase(line.find_last_not_of(' ') + 1);
+        lines.push_back(
+            std::regex_replace(line, std::regex("[0-9]{2}:[0-9]{2}:[0-9]{2}"), "##:##:##"));
+    }
+    while (!lines.empty() && lines.back().empty()) {
+        lines.pop_back();
+    }
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+class TmuxGame : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::system("tmux -V > /dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "tmux is not installed";
+        }
+        std::random_device random;
+        socket = "tharvok-e2e-" + std::to_string(random());
+        work = fs::temp_directory_path() / socket;
+        fs::create_directories(work);
+        game = posixtest::gameDirectory();
+    }
+    void TearDown() override {
+        if (!socket.empty()) {
+            tmux("kill-server");
+            std::error_code error;
+            fs::remove_all(work, error);
+        }
+    }
+
+    int tmux(const std::string& args) {
+        return std::system(
+            ("LC_ALL=C.UTF-8 tmux -u -f /dev/null -L " + socket + " " + args + " > /dev/null 2>&1")
+                .c_str());
+    }
+
+    // Starts the game in a pane of the given size: the shell notes the terminal's settings, the
+    // game's process id and exit status, and the settings afterwards, then stays.
+    void start(int columns = 80, int rows = 25) {
+        const std::string w = work.string();
+        const std::string script =
+            "stty -a > " + quote(w + "/before") + "; sh -c " +
+            quote("echo $$ > " + quote(w + "/pid") + "; exec " + quote(THARVOK_EXE)) +
+            "; echo $? > " + quote(w + "/status.tmp") + "; stty -a > " + quote(w + "/after") +
+            "; mv " + quote(w + "/status.tmp") + " " + quote(w + "/status") + "; exec sleep 600";
+        ASSERT_EQ(tmux("new-session -d -s game -x " + std::to_string(columns) + " -y " +
+                       std::to_string(rows) + " -c " + quote(game.string()) + " " +
+                       quote("sh -c " + quote(script))),
+                  0);
+    }
+
+    std::string capture() {
+        const fs::path file = work / "pane";
+        std::system(("LC_ALL=C.UTF-8 tmux -u -L " + socket + " capture-pane -p -t game > " +
+                     quote(file.string()) + " 2> /dev/null")
+                        .c_str());
+        return readFile(file);
+    }
+
+    // What the replay runner shows after the taps: each tap is one frame down, one frame up.
+    std::string expected(const std::vector<std::string>& taps) {
+        std::string script = "frame 16\n";
+        for (const std::string& key : taps) {
+            script += "frame 16 " + key + "\nframe 16\n";
+        }
+        script += "screen\n";
+        const fs::path scriptFile = work / "script";
+        const fs::path out = work / "expected";
+        std::ofstream(scriptFile) << script;
+        std::system((quote(THARVOK_REPLAY_EXE) + " --dir " + quote(game.string()) + " --out " +
+                     quote(out.string()) + " " + quote(scriptFile.string()))
+                        .c_str());
+        return normalised(readFile(out));
+    }
+
+    // Polls the pane until it shows `want` or the deadline passes; what it showed last.
+    std::string waitForScreen(const std::string& want) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        std::string shown;
+        do {
+            shown = normalised(capture());
+            if (shown == want) {
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        } while (std::chrono::steady_clock::now() < end);
+        return shown;
+    }
+
+    bool waitForFile(const fs::path& path) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        while (!fs::exists(path)) {
+            if (std::chrono::steady_clock::now() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return true;
+    }
+
+    // Taps the keys one by one, each time checking the pane against the replay. Taps of one key
+    // come at least 150 ms apart, as a finger's do: strokes closer than that are the terminal's
+    // auto-repeat of a held key.
+    void tapAndCompare(std::vector<std::string>& taps, const std::vector<std::string>& keys) {
+        for (const std::string& key : keys) {
+            if (!taps.empty() && taps.back() == key) {
+                std::this_thread::sleep_until(lastTap + 150ms);
+            }
+            lastTap = std::chrono::steady_clock::now();
+            taps.push_back(key);
+            std::string tmuxKey = key == "ESC"     ? "Escape"
+                                  : key == "ENTER" ? "Enter"
+                                  : key == "TAB"   ? "Tab"
+                                  : key == "UP"    ? "Up"
+                                  : key == "DOWN"  ? "Down"
+                                  : key == "LEFT"  ? "Left"
+                                  : key == "RIGHT" ? "Right"
+                                                   : key;
+            ASSERT_EQ(tmux("send-keys -t game " + tmuxKey), 0);
+            const std::string want = expected(taps);
+            ASSERT_EQ(waitForScreen(want), want) << "after tapping " << key;
+        }
+    }
+
+    int exitStatus() {
+        EXPECT_TRUE(waitForFile(work / "status")) << "the game did not end";
+        return std::atoi(readFile(work / "status").c_str());
+    }
+
+    void expectTerminalSettingsRestored() {
+        const std::string before = readFile(work / "before");
+        EXPECT_FALSE(before.empty());
+        EXPECT_EQ(readFile(work / "after"), before);
+    }
+
+    std::string socket;
+    std::chrono::steady_clock::time_point lastTap;
+    fs::path work;
+    fs::path game;
+};
+
+TEST_F(TmuxGame, TapsMatchTheReplayAndQuittingLeavesTheFarewell) {
+    start();
+    std::vector<std::string> taps;
+    const std::string menu = expected(taps);
+    ASSERT_EQ(waitForScreen(menu), menu);
+    tapAndCompare(taps, {"DOWN", "DOWN", "UP", "UP", "ENTER"});
+    tapAndCompare(taps, {"RIGHT", "RIGHT", "DOWN", "LEFT", "UP", "TAB", "E", "ESC"});
+    ASSERT_EQ(tmux("send-keys -t game Escape"), 0);
+    EXPECT_EQ(exitStatus(), 0);
+    expectTerminalSettingsRestored();
+    EXPECT_NE(
+        capture().find("Shutdown game ... if you can read this you should upgrade your pc ;)"),
+        std::string::npos)
+        << capture();
+}
+
+TEST_F(TmuxGame, AutoRepeatedTabHoldsThePanelOpen) {
+    start();
+    std::vector<std::string> taps;
+    const std::string menu = expected(taps);
+    ASSERT_EQ(waitForScreen(menu), menu);
+    tapAndCompare(taps, {"ENTER"});
+    const std::string map = expected(taps);
+    // Tab as a terminal's auto-repeat sends it while the key is held, until the panel shows.
+    std::string script = "frame 16\nframe 16 ENTER\nframe 16\nframe 16 TAB\nscreen\n";
+    std::ofstream(work / "held") << script;
+    std::system((quote(THARVOK_REPLAY_EXE) + " --dir " + quote(game.string()) + " --out " +
+                 quote((work / "panel").string()) + " " + quote((work / "held").string()))
+                    .c_str());
+    const std::string panel = normalised(readFile(work / "panel"));
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    std::string shown;
+    while (std::chrono::steady_clock::now() < end) {
+        tmux("send-keys -t game Tab");
+        shown = normalised(capture());
+        if (shown == panel) {
+            break;
+        }
+    }
+    EXPECT_EQ(shown, panel);
+    // Let go: the panel closes once the repeats stop.
+    EXPECT_EQ(waitForScreen(map), map);
+}
+
+TEST_F(TmuxGame, CtrlCEndsAtOnceAndRestoresTheTerminal) {
+    start();
+    const std::string menu = expected({});
+    ASSERT_EQ(waitForScreen(menu), menu);
+    ASSERT_EQ(tmux("send-keys -t game C-c"), 0);
+    EXPECT_EQ(exitStatus(), 130);
+    expectTerminalSettingsRestored();
+}
+
+TEST_F(TmuxGame, SigtermRestoresTheTerminal) {
+    start();
+    const std::string menu = expected({});
+    ASSERT_EQ(waitForScreen(menu), menu);
+    ASSERT_TRUE(waitForFile(work / "pid"));
+    const std::string pid = std::to_string(std::atoi(readFile(work / "pid").c_str()));
+    ASSERT_EQ(std::system(("kill -TERM " + pid).c_str()), 0);
+    EXPECT_EQ(exitStatus(), 143);
+    expectTerminalSettingsRestored();
+    // Back on the normal screen: the menu is gone.
+    EXPECT_EQ(capture().find("New Game"), std::string::npos);
+}
+
+TEST_F(TmuxGame, TooSmallTerminalIsRefusedWithTheSizes) {
+    start(60, 20);
+    EXPECT_EQ(exitStatus(), 1);
+    expectTerminalSettingsRestored();
+    const std::string shown = capture();
+    EXPECT_NE(shown.find("60 x 20"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("80 x 25"), std::string::npos) << shown;
+}
+
+} // namespace
