@@ -79,6 +79,7 @@ TEST(ConfigFile, LineEndsLfCrLfAndNoFinalLineFeedReadAlike) {
     EXPECT_EQ(configEntries("# note\r\n[keys]\r\na = 1\r\n"), (Entries{{"a", "1"}}));
     // A carriage return not followed by a line feed is an ordinary byte.
     EXPECT_EQ(configEntries("a = 1\rb = 2\n"), (Entries{{"a", "1\rb = 2"}}));
+    EXPECT_EQ(configEntries("a = 1\r"), (Entries{{"a", "1\r"}}));
 }
 
 TEST(ConfigFile, ByteOrderMarkBelongsToTheFirstLine) {

@@ -179,6 +179,29 @@ TEST(MapModel, DashWithoutALinkShowsNothingAndRestoresNothing) {
     EXPECT_FALSE(h.screenContains("Gate"));
 }
 
+TEST(MapModel, CaptionsLongerThan74AreCut) {
+    harness::GameHarness h;
+    std::string caption;
+    for (int i = 0; i < 90; ++i) {
+        caption += static_cast<char>('a' + i % 26);
+    }
+    std::string row = rowWith(41, '-');
+    row[42] = '-';
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(row),
+                          "a b 2\n" + link(caption, startStem, 41, 12, 1, 1) +
+                              link(caption.substr(0, 77), startStem, 42, 12, 1, 1)));
+    for (int step = 0; step < 2; ++step) {
+        SCOPED_TRACE(step);
+        h.tap(vkRight);
+        ASSERT_EQ(h.map().redrawQueue.size(), static_cast<std::size_t>(step + 1));
+        // The box spans the whole width; the player's row 12 is clear of it.
+        EXPECT_EQ(h.map().redrawQueue.back(), (CellRect{0, 19, 80, 24}));
+        EXPECT_EQ(h.screenRow(21), "\xB3  " + caption.substr(0, 74) + "  \xB3");
+        EXPECT_EQ(h.screenRow(19).substr(0, 2), "\xDA\xC4");
+        EXPECT_EQ(h.screenRow(23).substr(78, 2), "\xC4\xD9");
+    }
+}
+
 TEST(MapModel, BoxesAreRestoredNewestFirst) {
     harness::GameHarness h;
     std::string row = rowWith(41, '-');
@@ -280,6 +303,8 @@ TEST(MapModel, MissingTargetWorldKeepsTheMapAndStillMovesThePlayer) {
     harness::GameHarness h;
     ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
                           "Home land 1\n" + link("Void", "nowhere", 41, 12, 5, 6)));
+    // Only the grid file is missing: the link list beside it is not read either.
+    h.dir.writeInfo("nowhere", "Other place 0");
     h.tap(vkRight);
     const std::vector<std::uint8_t> before = h.cells();
     h.world().use();
