@@ -1,0 +1,120 @@
+// The console services and the frame loop: set-up once, clearing, the first title screen before
+// any key is read, leaving play, quitting and the farewell screen.
+#include "GameHarness.h"
+
+#include "Replay.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using harness::gridFile;
+using harness::startStem;
+using harness::vkEscape;
+
+namespace {
+
+bool startGame(harness::GameHarness& h) {
+    h.dir.writeWorld(startStem, gridFile(), "a b 0");
+    return h.start();
+}
+
+} // namespace
+
+TEST(ConsoleServices, SetUpOnceAndHideTheCursor) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    Console& first = Console::instance();
+    Console& second = Console::instance();
+    EXPECT_EQ(&first, &second);
+    EXPECT_EQ(h.console.setUpCount(), 1);
+    EXPECT_EQ(h.console.title().rfind("Tharvok (2012)", 0), 0u);
+    EXPECT_EQ(first.screenCells, 2000u);
+    EXPECT_FALSE(h.console.model().cursorVisible());
+    EXPECT_FALSE(first.cursorInfo.visible);
+    EXPECT_EQ(first.cursorInfo.size, 1u);
+}
+
+TEST(ConsoleServices, ClearBlanksInTheCurrentAttributeAndHomesTheCursor) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    Console& console = Console::instance();
+    console.moveCursor(10, 10);
+    console.writeText("hello");
+    console.setAttribute(4);
+    console.clear();
+    for (const platform::Cell& cell : h.console.model().cells()) {
+        ASSERT_EQ(cell.ch, ' ');
+        ASSERT_EQ(cell.attribute, 4);
+    }
+    EXPECT_EQ(h.console.model().cursorX(), 0);
+    EXPECT_EQ(h.console.model().cursorY(), 0);
+    // The bottom-right cell can be written without scrolling.
+    console.moveCursor(79, 24);
+    console.writeGlyphs("xy");
+    EXPECT_EQ(h.console.model().scrolls(), 0u);
+    EXPECT_EQ(h.screen(79, 24).ch, 'y');
+    EXPECT_EQ(h.screen(0, 24).ch, ' ');
+}
+
+TEST(GameLoop, TitleScreenIsDrawnBeforeAnyKeyIsRead) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    EXPECT_EQ(h.keyboard.sampleCount(), 0);
+    EXPECT_EQ(h.game->state, GameState::Menu);
+    EXPECT_TRUE(h.screenContains("New Game"));
+    EXPECT_TRUE(h.screenContains("Exit"));
+    h.frame(16);
+    EXPECT_EQ(h.keyboard.sampleCount(), 1);
+}
+
+TEST(GameLoop, EscapeInPlayShowsTheTitleInTheSameFrameAndDoesNotQuit) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    ASSERT_TRUE(h.enterPlay());
+    EXPECT_FALSE(h.screenContains("New Game"));
+    h.frame(16, {vkEscape});
+    EXPECT_EQ(h.game->state, GameState::Menu);
+    EXPECT_TRUE(h.screenContains("New Game"));
+    h.frame(16, {vkEscape}); // still the same press
+    h.frame(16);
+    EXPECT_EQ(h.game->state, GameState::Menu);
+    EXPECT_TRUE(h.game->running);
+}
+
+TEST(GameLoop, EscapeInTheMenuQuitsWithTheFarewellOnTwoFrames) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    h.frame(16, {vkEscape});
+    EXPECT_EQ(h.game->state, GameState::Quit);
+    EXPECT_TRUE(h.game->running);
+    const std::uint64_t writes = h.console.model().cellWrites();
+    h.frame(16);
+    EXPECT_FALSE(h.game->running);
+    EXPECT_GT(h.console.model().cellWrites(), writes); // drawn again on the last frame
+    const std::string line = farewellLine;
+    EXPECT_EQ(h.screenRow(0).substr(0, line.size()), line);
+    for (int x = 0; x < static_cast<int>(line.size()); ++x) {
+        EXPECT_EQ(h.screen(x, 0).attribute, 15);
+    }
+    for (int y = 1; y < mapHeight; ++y) {
+        EXPECT_EQ(h.screenRow(y), std::string(80, ' ')) << "row " << y;
+    }
+    EXPECT_FALSE(h.console.model().cursorVisible());
+}
+
+TEST(GameLoop, RunReturnsZeroAfterAQuit) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    h.keyboard.setDown(vkEscape, true);
+    EXPECT_EQ(h.game->run(), 0);
+    EXPECT_EQ(h.game->state, GameState::Quit);
+
+    harness::ScratchDir dir;
+    dir.writeConfig(harness::playConfig);
+    dir.writeWorld(startStem, gridFile(), "a b 0");
+    std::istringstream script("frame 16 ESC\nframe 16\nframes 5 16\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(replay::replayMain({"--dir", dir.path().string()}, script, out, err), 0);
+}
