@@ -88,26 +88,50 @@ protected:
     }
 
     // Starts the game in a pane of the given size: the shell notes the terminal's settings, the
-    // game's process id and exit status, and the settings afterwards, then stays.
-    void start(int columns = 80, int rows = 25) {
-        const std::string w = work.string();
+    // game's process id and exit status, and the settings afterwards. With job control the game
+    // can be stopped (Ctrl-Z): the shell then notes the settings, marks "stopped" and brings the
+    // game back with fg once the test makes a file "resume". (Without it a shell that sees its
+    // job die of Ctrl-C would die of it too, before noting the status.)
+    void start(int columns = 80, int rows = 25, bool jobControl = false) {
         const std::string script =
-            "stty -a > " + quote(w + "/before") + "; sh -c " +
-            quote("echo $$ > " + quote(w + "/pid") + "; exec " + quote(THARVOK_EXE)) +
-            "; echo $? > " + quote(w + "/status.tmp") + "; stty -a > " + quote(w + "/after") +
-            "; mv " + quote(w + "/status.tmp") + " " + quote(w + "/status") + "; exec sleep 600";
+            std::string("stty -a > before; ") + (jobControl ? "set -m; " : "") + "sh -c " +
+            quote("echo $$ > pid; cd " + quote(game.string()) + " && exec " + quote(THARVOK_EXE)) +
+            "; s=$?; while [ $s -eq 148 ]; do stty -a > suspended; : > stopped; "
+            "while [ ! -f resume ]; do sleep 0.02; done; rm -f resume; fg > /dev/null; s=$?; done; "
+            "echo $s > status.tmp; stty -a > after; mv status.tmp status; exec sleep 600";
+        const std::string command = "exec bash --norc --noprofile -c " + quote(script);
         ASSERT_EQ(tmux("new-session -d -s game -x " + std::to_string(columns) + " -y " +
-                       std::to_string(rows) + " -c " + quote(game.string()) + " " +
-                       quote("sh -c " + quote(script))),
+                       std::to_string(rows) + " -c " + quote(work.string()) + " " + quote(command)),
                   0);
     }
 
-    std::string capture() {
-        const fs::path file = work / "pane";
-        std::system(("LC_ALL=C.UTF-8 tmux -u -L " + socket + " capture-pane -p -t game > " +
+    // What a tmux command prints.
+    std::string tmuxOutput(const std::string& args) {
+        const fs::path file = work / "tmux-output";
+        std::system(("LC_ALL=C.UTF-8 tmux -u -L " + socket + " " + args + " > " +
                      quote(file.string()) + " 2> /dev/null")
                         .c_str());
         return readFile(file);
+    }
+
+    std::string capture() { return tmuxOutput("capture-pane -p -t game"); }
+
+    // Polls the pane until it contains every one of `parts`; what it showed last.
+    std::string waitForText(const std::vector<std::string>& parts) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        std::string shown;
+        do {
+            shown = capture();
+            bool all = true;
+            for (const std::string& part : parts) {
+                all = all && shown.find(part) != std::string::npos;
+            }
+            if (all) {
+                break;
+            }
+            std::this_thread::sleep_for(20ms);
+        } while (std::chrono::steady_clock::now() < end);
+        return shown;
     }
 
     // What the replay runner shows after the taps: each tap is one frame down, one frame up.
@@ -256,6 +280,40 @@ TEST_F(TmuxGame, SigtermRestoresTheTerminal) {
     expectTerminalSettingsRestored();
     // Back on the normal screen: the menu is gone.
     EXPECT_EQ(capture().find("New Game"), std::string::npos);
+}
+
+TEST_F(TmuxGame, ShrinkingShowsANoticeAndGrowingBackRepaints) {
+    start();
+    std::vector<std::string> taps;
+    ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
+    tapAndCompare(taps, {"ENTER", "RIGHT"});
+    ASSERT_EQ(tmux("resize-window -t game -x 60 -y 20"), 0);
+    const std::string notice = waitForText({"60 x 20", "80 x 25"});
+    EXPECT_NE(notice.find("60 x 20"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("80 x 25"), std::string::npos) << notice;
+    EXPECT_EQ(notice.find(";;;;;;;;"), std::string::npos) << "the map is still shown";
+    // Still playing while small: a tap counts, and shows once there is room again.
+    tmux("send-keys -t game Down");
+    taps.push_back("DOWN");
+    ASSERT_EQ(tmux("resize-window -t game -x 80 -y 25"), 0);
+    const std::string map = expected(taps);
+    EXPECT_EQ(waitForScreen(map), map);
+}
+
+TEST_F(TmuxGame, SuspendGivesTheTerminalBackAndResumeRepaints) {
+    start(80, 25, true);
+    std::vector<std::string> taps;
+    ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
+    tapAndCompare(taps, {"ENTER", "LEFT"});
+    ASSERT_EQ(tmux("send-keys -t game C-z"), 0);
+    // Stopped: the terminal has its own settings back, and the normal screen shows.
+    ASSERT_TRUE(waitForFile(work / "stopped"));
+    EXPECT_EQ(readFile(work / "suspended"), readFile(work / "before"));
+    EXPECT_EQ(capture().find(";;;;;;;;"), std::string::npos) << "the map is still shown";
+    std::ofstream(work / "resume").close();
+    const std::string map = expected(taps);
+    EXPECT_EQ(waitForScreen(map), map);
+    tapAndCompare(taps, {"UP"});
 }
 
 TEST_F(TmuxGame, TooSmallTerminalIsRefusedWithTheSizes) {

@@ -12,6 +12,7 @@
 #include "platform/posix/Presenter.h"
 #include "platform/posix/TerminalIo.h"
 
+#include <algorithm>
 #include <string>
 
 namespace platform {
@@ -213,19 +214,37 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         if (!small) {
             return;
         }
-        // A notice in place of the game, cut to what fits.
-        std::string notice = "Tharvok needs a terminal of at least " + std::to_string(screenWidth) +
-                             " x " + std::to_string(screenHeight) + "; this one is " +
-                             std::to_string(size.columns) + " x " + std::to_string(size.rows) +
-                             ". Please make it larger.";
+        // A notice in place of the game, its words wrapped to the width there is.
+        const std::string notice =
+            "The terminal is " + std::to_string(size.columns) + " x " + std::to_string(size.rows) +
+            ". Tharvok needs at least " + std::to_string(screenWidth) + " x " +
+            std::to_string(screenHeight) + ": please make the window larger.";
         std::string bytes = "\x1b[0m\x1b[H\x1b[2J";
+        std::size_t column = 0;
+        int row = 0;
+        std::size_t at = 0;
         const auto width = static_cast<std::size_t>(size.columns);
-        for (std::size_t at = 0, row = 0;
-             at < notice.size() && row < static_cast<std::size_t>(size.rows); at += width, ++row) {
-            bytes.append(notice.substr(at, width)).append("\r\n");
-        }
-        if (!bytes.empty()) {
-            bytes.resize(bytes.size() - 2); // no line feed after the last line: it could scroll
+        while (at < notice.size() && row < size.rows) {
+            std::size_t end = notice.find(' ', at);
+            if (end == std::string::npos) {
+                end = notice.size();
+            }
+            const std::size_t length = std::min(end - at, width);
+            if (column != 0 && column + 1 + length > width) {
+                bytes.append("\r\n");
+                column = 0;
+                ++row;
+                if (row == size.rows) {
+                    break;
+                }
+            }
+            if (column != 0) {
+                bytes.push_back(' ');
+                ++column;
+            }
+            bytes.append(notice, at, length);
+            column += length;
+            at = end == notice.size() ? end : end + 1;
         }
         terminal::writeAll(bytes);
     }
@@ -268,7 +287,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return;
         }
         open = false;
-        std::string bytes(cancel);
+        std::string bytes;
         if (keyboardProtocol) {
             bytes.append(popKeyboardFlags);
         }
