@@ -1,7 +1,6 @@
 #include "config/ConfigFile.h"
 
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 
@@ -52,7 +51,13 @@ void ConfigFile::load() {
     if (!file) {
         return;
     }
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // Read through the stream, not its buffer: a read error (config.ini is a directory, the disk
+    // fails) then ends the text where it happened instead of throwing out of the game.
+    std::string text;
+    char chunk[4096];
+    while (file.read(chunk, sizeof chunk), file.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(file.gcount()));
+    }
     parse(text);
 }
 

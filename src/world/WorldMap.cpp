@@ -26,7 +26,13 @@ bool readWorldFile(const std::string& path, std::string& data) {
     if (!file) {
         return false;
     }
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // Read through the stream, not its buffer, so that a read error makes the file one that
+    // cannot be opened instead of throwing out of the game.
+    data.clear();
+    char chunk[4096];
+    while (file.read(chunk, sizeof chunk), file.gcount() > 0) {
+        data.append(chunk, static_cast<std::size_t>(file.gcount()));
+    }
     return !file.bad();
 }
 

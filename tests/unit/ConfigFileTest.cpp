@@ -38,6 +38,23 @@ TEST(ConfigFile, NoFileGivesNoEntriesAndEveryLookupItsFallback) {
     EXPECT_EQ(scope.config().get("cSelect", std::int32_t{42}), 42);
 }
 
+TEST(ConfigFile, UnreadableConfigIniIsLikeNone) {
+    // A config.ini that opens but cannot be read stops nothing: only Escape is bound.
+    harness::ScratchDir dir;
+    harness::fs::create_directories(dir.path() / "config.ini");
+    {
+        harness::ConfigScope scope(dir.path());
+        EXPECT_TRUE(scope.config().entries.empty());
+    }
+#if defined(__linux__)
+    // Reading this file fails with an input/output error.
+    harness::ScratchDir failing;
+    harness::fs::create_symlink("/proc/self/mem", failing.path() / "config.ini");
+    harness::ConfigScope scope(failing.path());
+    EXPECT_TRUE(scope.config().entries.empty());
+#endif
+}
+
 TEST(ConfigFile, CommentsSectionsAndEmptyLinesGiveNothing) {
     EXPECT_TRUE(configEntries("").empty());
     EXPECT_TRUE(configEntries("\n\n\r\n").empty());

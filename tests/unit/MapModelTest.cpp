@@ -284,6 +284,40 @@ TEST(MapModel, HoldingUseFollowsALinkOnce) {
     EXPECT_EQ(h.cell(0, 0), '.');
 }
 
+TEST(MapModel, BoxesQueuedBeforeAJumpAreRestoredFromTheNewWorld) {
+    harness::GameHarness h;
+    std::vector<std::string> other(mapHeight, std::string(mapWidth, ','));
+    other[4] = rowWith(4, '-', ',');
+    h.dir.writeWorld(otherStem, gridFile(other),
+                     "World two 1\n" + link("Well", otherStem, 4, 4, 1, 1));
+    ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),
+                          "a b 1\n" + link("Away", otherStem, 41, 12, 3, 4)));
+    h.tap(vkRight);
+    ASSERT_EQ(h.map().redrawQueue.size(), 1u);
+    const CellRect away = h.map().redrawQueue.back();
+    h.tap(vkUse);
+    // The jump forgets that an overlay is up but keeps its rectangle.
+    EXPECT_EQ(h.map().overlayOnMap, 0);
+    EXPECT_EQ(h.map().redrawQueue.size(), 1u);
+    h.tap(vkDown); // an ordinary cell: nothing to restore
+    EXPECT_EQ(h.map().redrawQueue.size(), 1u);
+    h.tap(vkUp);
+    h.tap(vkRight); // onto the well: its box goes on top
+    ASSERT_EQ(h.player().x, 4);
+    ASSERT_EQ(h.map().redrawQueue.size(), 2u);
+    EXPECT_EQ(h.map().overlayOnMap, 1);
+    h.tap(vkDown);
+    ASSERT_EQ(h.map().redrawQueue.size(), 1u);
+    EXPECT_EQ(h.map().redrawQueue.back(), away);
+    h.tap(vkDown);
+    EXPECT_TRUE(h.map().redrawQueue.empty());
+    for (int y = away.top; y < away.bottom; ++y) {
+        for (int x = away.left; x < away.right; ++x) {
+            EXPECT_EQ(h.screen(x, y).ch, ',') << x << "," << y;
+        }
+    }
+}
+
 TEST(MapModel, LinkToTheSameWorldReadsItsFilesAgain) {
     harness::GameHarness h;
     ASSERT_TRUE(startPlay(h, rowsWithRow12(rowWith(41, '-')),

@@ -284,6 +284,24 @@ TEST(WorldStart, DirectoryInPlaceOfAWorldFileCannotBeOpened) {
     EXPECT_TRUE(h.screenContains(".wgf missing or corrupt!"));
 }
 
+#if defined(__linux__)
+TEST(WorldStart, WorldFileThatCannotBeReadIsReportedLikeAMissingOne) {
+    // Reading /proc/self/mem from its start fails with an input/output error.
+    harness::GameHarness h;
+    harness::fs::create_directories(h.dir.worldFile(startStem, ".wgf").parent_path());
+    harness::fs::create_symlink("/proc/self/mem", h.dir.worldFile(startStem, ".wgf"));
+    h.dir.writeInfo(startStem, "a b 0");
+    EXPECT_FALSE(h.start());
+    EXPECT_TRUE(h.screenContains(startStem + ".wgf missing or corrupt!"));
+
+    harness::GameHarness g;
+    g.dir.writeGrid(startStem, gridFile());
+    harness::fs::create_symlink("/proc/self/mem", g.dir.worldFile(startStem, ".wif"));
+    EXPECT_FALSE(g.start());
+    EXPECT_TRUE(g.screenContains(startStem + ".wif missing or corrupt!"));
+}
+#endif
+
 TEST(WorldStart, ReplayEndsWithStatusOneWhenTheStartWorldIsMissing) {
     harness::ScratchDir dir;
     dir.writeConfig(harness::playConfig);
