@@ -1,0 +1,167 @@
+#!/usr/bin/env python3
+"""The game in a pseudo-terminal that plays a terminal speaking the keyboard protocol (or not):
+it answers the start-up queries, sends key events, and checks what the game asks of the terminal
+and that the terminal's settings come back unchanged.
+
+usage: keyboard_protocol_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
+"""
+import fcntl
+import os
+import pty
+import select
+import shutil
+import signal
+import struct
+import sys
+import tempfile
+import termios
+import time
+import unittest
+
+THARVOK, BUILD_DIR, TEST_WORLD, CONFIG = sys.argv[1:5]
+START_WORLD = "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf"
+DEADLINE = 15.0
+
+PROBE = b"\x1b[?u\x1b[c"
+PUSH = b"\x1b[>11u"
+POP = b"\x1b[<u"
+ALT_ON = b"\x1b[?1049h"
+ALT_OFF = b"\x1b[?1049l"
+FAREWELL = b"Shutdown game ... if you can read this you should upgrade your pc ;)"
+
+
+def game_directory():
+    if os.path.exists(os.path.join(BUILD_DIR, START_WORLD)):
+        return BUILD_DIR
+    made = tempfile.mkdtemp(prefix="tharvok-protocol-")
+    shutil.copytree(TEST_WORLD, os.path.join(made, "bin", "world"))
+    shutil.copy(CONFIG, os.path.join(made, "config.ini"))
+    return made
+
+
+class Session:
+    """The game on the slave side of a pty; this side is the terminal."""
+
+    def __init__(self):
+        self.master, self.slave = pty.openpty()
+        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+        self.settings = termios.tcgetattr(self.slave)
+        self.output = b""
+        self.pid = os.fork()
+        if self.pid == 0:
+            os.setsid()
+            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
+            for fd in (0, 1, 2):
+                os.dup2(self.slave, fd)
+            os.chdir(game_directory())
+            os.execv(THARVOK, [THARVOK])
+        self.status = None
+
+    def read_until(self, want, deadline=DEADLINE):
+        end = time.monotonic() + deadline
+        while want not in self.output and time.monotonic() < end:
+            ready, _, _ = select.select([self.master], [], [], 0.05)
+            if ready:
+                try:
+                    self.output += os.read(self.master, 65536)
+                except OSError:
+                    break
+        return want in self.output
+
+    def send(self, data):
+        os.write(self.master, data)
+
+    def wait(self, deadline=DEADLINE):
+        end = time.monotonic() + deadline
+        while time.monotonic() < end:
+            self.read_until(b"\x00never", 0.05)
+            pid, status = os.waitpid(self.pid, os.WNOHANG)
+            if pid != 0:
+                self.status = status
+                self.read_until(b"\x00never", 0.2)
+                return True
+        return False
+
+    def close(self):
+        if self.status is None:
+            os.kill(self.pid, signal.SIGKILL)
+            os.waitpid(self.pid, 0)
+        os.close(self.master)
+        os.close(self.slave)
+
+
+class KeyboardProtocol(unittest.TestCase):
+    def start(self, answer):
+        session = Session()
+        self.addCleanup(session.close)
+        self.assertTrue(session.read_until(PROBE), session.output)
+        session.send(answer)
+        self.assertTrue(session.read_until(ALT_ON), session.output)
+        return session
+
+    def assert_ended(self, session, exit_code=None, by_signal=None):
+        self.assertTrue(session.wait(), "the game did not end")
+        if exit_code is not None:
+            self.assertTrue(os.WIFEXITED(session.status))
+            self.assertEqual(os.WEXITSTATUS(session.status), exit_code)
+        if by_signal is not None:
+            self.assertTrue(os.WIFSIGNALED(session.status))
+            self.assertEqual(os.WTERMSIG(session.status), by_signal)
+        self.assertEqual(termios.tcgetattr(session.slave), session.settings)
+
+    def test_flags_pushed_in_the_alternate_screen_and_popped_before_leaving(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        self.assertTrue(session.read_until(PUSH), session.output)
+        out = session.output
+        self.assertLess(out.index(ALT_ON), out.index(PUSH))
+        # Escape, pressed and released: quits from the menu.
+        session.send(b"\x1b[27u")
+        session.send(b"\x1b[27;1:3u")
+        self.assert_ended(session, exit_code=0)
+        out = session.output
+        self.assertLess(out.rindex(POP), out.rindex(ALT_OFF))
+        self.assertGreater(out.rindex(FAREWELL), out.rindex(ALT_OFF))
+
+    def test_press_and_release_in_one_read_still_count(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        session.read_until(PUSH)
+        session.read_until(b"Exit")
+        # Up wraps from the first item to Exit; Enter there quits (in the same frame too: the
+        # menu moves before it selects). Were the tap lost, Enter would start a game instead.
+        session.send(b"\x1b[1;1:1A\x1b[1;1:3A")
+        session.send(b"\x1b[13u\x1b[13;1:3u")
+        self.assert_ended(session, exit_code=0)
+        self.assertIn(FAREWELL, session.output)
+
+    def test_ctrl_c_as_a_key_event_ends_at_once(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        session.read_until(PUSH)
+        session.send(b"\x1b[99;5u")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+        self.assertLess(session.output.rindex(POP), session.output.rindex(ALT_OFF))
+
+    def test_without_the_protocol_nothing_is_pushed(self):
+        session = self.start(b"\x1b[?62;22c")
+        session.send(b"\x1b")
+        self.assert_ended(session, exit_code=0)
+        self.assertNotIn(PUSH, session.output)
+        self.assertNotIn(POP, session.output)
+
+    def test_a_flags_answer_after_the_attributes_does_not_count(self):
+        session = self.start(b"\x1b[?62;22c\x1b[?0u")
+        session.send(b"\x03")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+        self.assertNotIn(PUSH, session.output)
+
+    def test_sigterm_gives_the_terminal_back(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        session.read_until(PUSH)
+        os.kill(session.pid, signal.SIGTERM)
+        self.assert_ended(session, by_signal=signal.SIGTERM)
+        out = session.output
+        self.assertLess(out.rindex(PUSH), out.rindex(POP))
+        self.assertIn(b"\x1b[23;0t", out[out.rindex(POP):])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1])
