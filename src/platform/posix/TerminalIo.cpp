@@ -72,13 +72,33 @@ void enterNow() {
     terminalTaken = 1;
 }
 
+bool isFault(int sig) { return sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL; }
+
+struct sigaction* previousActionOf(int sig) {
+    std::size_t i = 0;
+    for (const int handled : endingSignals) {
+        if (handled == sig) {
+            return &previousActions[i];
+        }
+        ++i;
+    }
+    return nullptr;
+}
+
 void onEndingSignal(int sig) {
     const int savedErrno = errno;
     leaveNow();
+    // Back to what was there before (the default, or a sanitizer's handler), then let the signal
+    // do what it would have done: a fault returns to the faulting instruction and faults again.
+    struct sigaction* previous = previousActionOf(sig);
+    bool previousIsHandler = false;
+    if (previous != nullptr) {
+        ::sigaction(sig, previous, nullptr);
+        previousIsHandler = (previous->sa_flags & SA_SIGINFO) != 0 ||
+                            (previous->sa_handler != SIG_DFL && previous->sa_handler != SIG_IGN);
+    }
     errno = savedErrno;
-    // The handler was reset to the default on entry: die of the signal as if it had not been
-    // caught. A fault returns to the faulting instruction and faults again.
-    if (sig != SIGSEGV && sig != SIGBUS && sig != SIGFPE && sig != SIGILL) {
+    if (!isFault(sig) || !previousIsHandler) {
         ::raise(sig);
     }
 }
@@ -129,6 +149,24 @@ void copySequence(std::string_view bytes, char* target, volatile sig_atomic_t& l
     length = 0;
     std::copy_n(bytes.data(), n, target);
     length = static_cast<sig_atomic_t>(n);
+}
+
+bool installed[handledCount] = {};
+
+void installIfNotIgnored(int sig, void (*handler)(int), int flags, std::size_t slot) {
+    struct sigaction current {};
+    ::sigaction(sig, nullptr, &current);
+    installed[slot] = (current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_IGN;
+    if (installed[slot]) {
+        install(sig, handler, flags, previousActions[slot]);
+    }
+}
+
+void restoreAction(int sig, std::size_t slot) {
+    if (installed[slot]) {
+        ::sigaction(sig, &previousActions[slot], nullptr);
+        installed[slot] = false;
+    }
 }
 
 } // namespace
@@ -188,13 +226,14 @@ void installSignalHandlers() {
     if (handlersInstalled) {
         return;
     }
+    // A signal ignored when the game started (SIGHUP under nohup, say) stays ignored.
     std::size_t i = 0;
     for (const int sig : endingSignals) {
-        install(sig, onEndingSignal, SA_RESETHAND, previousActions[i++]);
+        installIfNotIgnored(sig, onEndingSignal, 0, i++);
     }
-    install(SIGTSTP, onSuspend, SA_RESTART, previousActions[i++]);
-    install(SIGCONT, onContinue, SA_RESTART, previousActions[i++]);
-    install(SIGWINCH, onResize, SA_RESTART, previousActions[i++]);
+    installIfNotIgnored(SIGTSTP, onSuspend, SA_RESTART, i++);
+    installIfNotIgnored(SIGCONT, onContinue, SA_RESTART, i++);
+    installIfNotIgnored(SIGWINCH, onResize, SA_RESTART, i++);
     handlersInstalled = true;
 }
 
@@ -204,10 +243,10 @@ void removeSignalHandlers() {
     }
     std::size_t i = 0;
     for (const int sig : endingSignals) {
-        ::sigaction(sig, &previousActions[i++], nullptr);
+        restoreAction(sig, i++);
     }
     for (const int sig : otherSignals) {
-        ::sigaction(sig, &previousActions[i++], nullptr);
+        restoreAction(sig, i++);
     }
     handlersInstalled = false;
 }

@@ -3,7 +3,7 @@
 it answers the start-up queries, sends key events, and checks what the game asks of the terminal
 and that the terminal's settings come back unchanged.
 
-usage: keyboard_protocol_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
+usage: pseudo_terminal_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
 """
 import fcntl
 import os
@@ -90,7 +90,7 @@ class Session:
         os.close(self.slave)
 
 
-class KeyboardProtocol(unittest.TestCase):
+class GameInAPty(unittest.TestCase):
     def start(self, answer):
         session = Session()
         self.addCleanup(session.close)
@@ -109,11 +109,16 @@ class KeyboardProtocol(unittest.TestCase):
             self.assertEqual(os.WTERMSIG(session.status), by_signal)
         self.assertEqual(termios.tcgetattr(session.slave), session.settings)
 
+
+class KeyboardProtocol(GameInAPty):
     def test_flags_pushed_in_the_alternate_screen_and_popped_before_leaving(self):
         session = self.start(b"\x1b[?0u\x1b[?62;22c")
         self.assertTrue(session.read_until(PUSH), session.output)
         out = session.output
         self.assertLess(out.index(ALT_ON), out.index(PUSH))
+        # The title is saved, then set: the game's name and year with a credit.
+        self.assertTrue(session.read_until(b"\x1b]0;Tharvok (2012) - "), session.output)
+        self.assertLess(out.index(b"\x1b[22;0t"), session.output.index(b"\x1b]0;"))
         # Escape, pressed and released: quits from the menu.
         session.send(b"\x1b[27u")
         session.send(b"\x1b[27;1:3u")
@@ -153,15 +158,37 @@ class KeyboardProtocol(unittest.TestCase):
         self.assert_ended(session, by_signal=signal.SIGINT)
         self.assertNotIn(PUSH, session.output)
 
-    def test_sigterm_gives_the_terminal_back(self):
-        session = self.start(b"\x1b[?0u\x1b[?62;22c")
-        session.read_until(PUSH)
-        os.kill(session.pid, signal.SIGTERM)
-        self.assert_ended(session, by_signal=signal.SIGTERM)
-        out = session.output
-        self.assertLess(out.rindex(PUSH), out.rindex(POP))
-        self.assertIn(b"\x1b[23;0t", out[out.rindex(POP):])
 
+class ExitPaths(GameInAPty):
+    def test_ending_signals_give_the_terminal_back(self):
+        for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT, signal.SIGABRT):
+            with self.subTest(signal=sig.name):
+                session = self.start(b"\x1b[?0u\x1b[?62;22c")
+                session.read_until(PUSH)
+                os.kill(session.pid, sig)
+                self.assert_ended(session, by_signal=sig)
+                out = session.output
+                tail = out[out.rindex(PUSH):]
+                for sequence in (POP, b"\x1b[?1000l", b"\x1b[?1004l", b"\x1b[?25h", ALT_OFF,
+                                 b"\x1b[23;0t"):
+                    self.assertIn(sequence, tail)
+
+    def test_not_a_terminal(self):
+        import subprocess
+        master, slave = pty.openpty()
+        self.addCleanup(os.close, master)
+        self.addCleanup(os.close, slave)
+        fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+        cases = ((subprocess.DEVNULL, slave, b"standard input is not a terminal"),
+                 (slave, subprocess.PIPE, b"standard output is not a terminal"))
+        for stdin, stdout, message in cases:
+            with self.subTest(message=message):
+                result = subprocess.run([THARVOK], stdin=stdin, stdout=stdout,
+                                        stderr=subprocess.PIPE, cwd=game_directory(),
+                                        timeout=DEADLINE)
+                self.assertEqual(result.returncode, 1)
+                self.assertIn(message, result.stderr)
+                self.assertFalse(result.stdout)
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])
