@@ -29,12 +29,19 @@ start_server() {
     # One at a time: parallel tests must not make the prefix twice.
     exec 9>"$WINEPREFIX.lock"
     flock 9
-    # Persistent until stopped (or 60 s after the last program), streams closed. A server that
-    # already runs for this prefix makes this a no-op.
-    wineserver -p60 </dev/null >/dev/null 2>&1 || true
+    # Persistent until stopped (or 60 s after the last program), streams closed. Exits with 2
+    # when a server already runs for this prefix.
+    fresh=no
+    if wineserver -p60 </dev/null >/dev/null 2>&1; then
+        fresh=yes
+    fi
+    # The first program of a new server starts wine's own services, which keep the output of
+    # the program that started them: start them here, with no output to keep.
     if [ ! -f "$WINEPREFIX/.tharvok-ready" ]; then
         wineboot -i </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.tharvok-ready"
+    elif [ "$fresh" = yes ]; then
+        wineboot </dev/null >/dev/null 2>&1
     fi
     flock -u 9
     exec 9>&-

@@ -17,6 +17,12 @@ namespace {
 
 constexpr int lastColumn = screenWidth - 1;
 constexpr int lastRow = screenHeight - 1;
+constexpr int tabWidth = 8;
+constexpr std::array<char, screenWidth> blankRow = [] {
+    std::array<char, screenWidth> row{};
+    row.fill(' ');
+    return row;
+}();
 constexpr std::size_t titleCapacity = 256;
 
 HANDLE standardOutput() { return GetStdHandle(STD_OUTPUT_HANDLE); }
@@ -183,13 +189,80 @@ void Win32Console::fillAttributes(int x, int y, std::uint16_t attribute, int cou
                                &written);
 }
 
+// The bytes go to the console as they are, but cut where consoles differ: a byte that lands in
+// the last column is written on its own (some consoles, wine among them, send the rest of a
+// write back to where it began once a line is full), and a tab that would run past the last
+// column becomes the blanks that reach it. The cursor is followed as the console moves it.
 void Win32Console::writeText(std::string_view text) {
     if (text.empty()) {
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    syncCursor();
+    std::size_t pending = 0;
+    auto writeUpTo = [&](std::size_t end) {
+        if (end > pending) {
+            std::fwrite(text.data() + pending, 1, end - pending, stdout);
+        }
+        pending = end;
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        switch (static_cast<std::uint8_t>(text[i])) {
+        case '\n':
+            cursorX_ = 0;
+            if (cursorY_ < lastRow) {
+                ++cursorY_;
+                break;
+            }
+            // Scrolled here, so that the new bottom row takes the attribute in force (consoles
+            // differ in what they fill it with).
+            writeUpTo(i);
+            pending = i + 1;
+            scrollUp();
+            break;
+        case '\r':
+            cursorX_ = 0;
+            break;
+        case '\b':
+            cursorX_ = std::max(cursorX_ - 1, 0);
+            break;
+        case '\a':
+            break;
+        case '\t': {
+            const int stop = (cursorX_ / tabWidth + 1) * tabWidth;
+            if (stop <= lastColumn) {
+                cursorX_ = stop;
+                break;
+            }
+            writeUpTo(i);
+            std::fwrite(blankRow.data(), 1, static_cast<std::size_t>(lastColumn - cursorX_),
+                        stdout);
+            pending = i + 1;
+            cursorX_ = lastColumn;
+            break;
+        }
+        default:
+            if (cursorX_ < lastColumn) {
+                ++cursorX_;
+                break;
+            }
+            writeUpTo(i);
+            writeUpTo(i + 1);
+            break;
+        }
+    }
+    writeUpTo(text.size());
     std::fflush(stdout);
-    cursorKnown_ = false;
+}
+
+void Win32Console::scrollUp() {
+    HANDLE output = standardOutput();
+    std::fflush(stdout);
+    const SMALL_RECT below{0, 1, lastColumn, lastRow};
+    CHAR_INFO fill;
+    fill.Char.AsciiChar = ' ';
+    fill.Attributes = attribute();
+    ScrollConsoleScreenBufferA(output, &below, nullptr, coord(0, 0), &fill);
+    SetConsoleCursorPosition(output, coord(0, lastRow));
 }
 
 void Win32Console::syncCursor() {

@@ -71,7 +71,10 @@ public:
     static ConsoleState queryState();
 
 private:
-    // The cursor as the console has it, after processed text moved it.
+    // Moves every row up by one, blanks the last row in the attribute in force and puts the
+    // cursor at its start: a line feed on the last row.
+    void scrollUp();
+    // Reads the cursor from the console when it is not known yet (before the first placement).
     void syncCursor();
 
     void* output_ = nullptr;
