@@ -174,6 +174,9 @@ TEST(KeyDecoderProtocol, AnswersFocusAndMouse) {
               (std::vector{press(1), release(1)}));
     // Split in the middle of a mouse report.
     EXPECT_EQ(decodeByteByByte("\x1b[<0;120;45M"), (std::vector{press(1)}));
+    // Reports of the old kind, where the terminal has no SGR ones: never read as keys.
+    EXPECT_EQ(decodeByteByByte("\x1b[M !!\x1b[M#!!\x1b[M\"MMx"),
+              (std::vector{press(1), release(1), stroke('X')}));
 }
 
 TEST(KeyDecoderClassic, ModifyOtherKeysReportsWithoutProtocolAreStrokes) {

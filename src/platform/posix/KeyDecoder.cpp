@@ -394,6 +394,22 @@ std::size_t KeyDecoder::decodeCsi(std::string_view bytes) {
         }
         return used + 1;
     }
+    if (marker == 0 && body.empty() && final == 'M') {
+        // A mouse report of the old kind (terminals without SGR reports): three bytes follow,
+        // the first the button plus 32; 3 is a release.
+        if (used + 3 > bytes.size()) {
+            return 0;
+        }
+        const int button = static_cast<unsigned char>(bytes[used]) - 32;
+        if ((button & (32 | 64)) == 0) {
+            if ((button & 3) == 0) {
+                key(vk::leftButton, KeyAction::Press);
+            } else if ((button & 3) == 3) {
+                key(vk::leftButton, KeyAction::Release);
+            }
+        }
+        return used + 3;
+    }
     const Params p = parseParams(body);
     if (marker == '?') {
         if (final == 'u') {

@@ -1,0 +1,65 @@
+// The frame loop's pure parts do not touch the heap: presenting a frame, decoding a read, and
+// polling the keys allocate nothing once they are set up.
+#include "platform/ScreenModel.h"
+#include "platform/posix/KeyDecoder.h"
+#include "platform/posix/KeyStates.h"
+#include "platform/posix/Presenter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using platform::posix::ByteBuffer;
+
+TEST(FrameLoopAllocations, PresentDecodeAndPollAllocateNothing) {
+    platform::ScreenModel model;
+    platform::posix::Presenter presenter;
+    ByteBuffer out(platform::posix::maxPresentBytes);
+    platform::posix::KeyDecoder decoder;
+    platform::posix::KeyStates keys;
+    const long before = allocations.load();
+    {
+        const std::string counted(100, 'x'); // the counter sees the heap
+        EXPECT_GT(allocations.load(), before);
+    }
+    const long start = allocations.load();
+    for (int frame = 0; frame < 200; ++frame) {
+        model.setAttribute(static_cast<std::uint16_t>(frame % 16));
+        model.fillCharacters(frame % 80, frame % 25, static_cast<std::uint8_t>(frame), 90);
+        model.setCursorPosition(frame % 80, frame % 25);
+        model.writeGlyphs("\x01\x02\xdb");
+        if (frame % 50 == 0) {
+            presenter.invalidate();
+        }
+        out.clear();
+        presenter.present(model.cells(), model.cursorX(), model.cursorY(), false, out);
+        decoder.feed("a\x1b[1;5A\x1b[<0;3;4M\x1b[99;5u\x1b[1;1:3D\x1b");
+        for (const auto& event : decoder.events()) {
+            keys.stroke(event.vk, frame);
+        }
+        keys.poll(frame * 16);
+    }
+    EXPECT_EQ(allocations.load() - start, 0);
+    EXPECT_FALSE(out.empty());
+}
+
+} // namespace
