@@ -101,24 +101,29 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     }
 
     // What takes the terminal (at start and after a resume) and what gives it back.
-    void updateSequences() {
-        std::string enter;
-        enter.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
+    std::string enterSequence() const {
+        std::string bytes;
+        bytes.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
         if (keyboardProtocol) {
-            enter.append(pushKeyboardFlags);
+            bytes.append(pushKeyboardFlags); // the alternate screen has its own stack of flags
         }
-        enter.append(titleSequence());
-        terminal::setEnterSequence(enter);
-        std::string leave(cancel);
+        return bytes.append(titleSequence());
+    }
+    std::string leaveSequence() const {
+        std::string bytes;
         if (keyboardProtocol) {
-            leave.append(popKeyboardFlags);
+            bytes.append(popKeyboardFlags);
         }
-        leave.append(reportsOff)
+        return bytes.append(reportsOff)
             .append(resetColours)
             .append(showCursor)
             .append(leaveAlternateScreen)
             .append(restoreTitle);
-        terminal::setLeaveSequence(leave);
+    }
+    // The copies the signal handlers write.
+    void updateSequences() {
+        terminal::setEnterSequence(enterSequence());
+        terminal::setLeaveSequence(std::string(cancel) + leaveSequence());
     }
 
     bool probeKeyboardProtocol() {
@@ -140,8 +145,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
                     flags = !answered;
                 } else if (event.kind == InputKind::DeviceAttributes) {
                     answered = true;
-                } else if (event.kind == InputKind::Key) {
-                    // Typed while the terminal was asked: kept for the first poll.
+                } else {
+                    // Typed while the terminal was asked: a key counts at the first poll.
                     handle(event, terminal::steadyMs());
                 }
             }
@@ -178,14 +183,12 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         }
         keyboardProtocol = probeKeyboardProtocol();
         decoder.flush();
+        for (const InputEvent& event : decoder.events()) {
+            handle(event, terminal::steadyMs());
+        }
         decoder.setReportsReleases(keyboardProtocol);
         updateSequences();
-        std::string enter;
-        enter.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
-        if (keyboardProtocol) {
-            enter.append(pushKeyboardFlags);
-        }
-        terminal::writeAll(enter);
+        terminal::writeAll(enterSequence());
         open = true;
         return true;
     }
@@ -287,16 +290,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return;
         }
         open = false;
-        std::string bytes;
-        if (keyboardProtocol) {
-            bytes.append(popKeyboardFlags);
-        }
-        bytes.append(reportsOff)
-            .append(resetColours)
-            .append(showCursor)
-            .append(leaveAlternateScreen)
-            .append(restoreTitle);
-        terminal::writeAll(bytes);
+        terminal::writeAll(leaveSequence());
         terminal::restoreMode();
         terminal::removeSignalHandlers();
         if (printLastScreen) {
