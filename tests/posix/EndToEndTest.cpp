@@ -1,6 +1,6 @@
 // The real game in an 80 x 25 tmux pane: after each key tap the pane must show what the replay
 // runner shows for the same taps, and the terminal's settings must be as before when the game
-// has ended (quit, Ctrl-C, SIGTERM). Waits poll the pane with generous deadlines.
+// has ended (quit, SIGTERM). Waits poll the pane with generous deadlines.
 #include "GameDirectory.h"
 
 #include <gtest/gtest.h>
@@ -258,15 +258,6 @@ TEST_F(TmuxGame, AutoRepeatedTabHoldsThePanelOpen) {
     EXPECT_EQ(shown, panel);
     // Let go: the panel closes once the repeats stop.
     EXPECT_EQ(waitForScreen(map), map);
-}
-
-TEST_F(TmuxGame, CtrlCEndsAtOnceAndRestoresTheTerminal) {
-    start();
-    const std::string menu = expected({});
-    ASSERT_EQ(waitForScreen(menu), menu);
-    ASSERT_EQ(tmux("send-keys -t game C-c"), 0);
-    EXPECT_EQ(exitStatus(), 130);
-    expectTerminalSettingsRestored();
 }
 
 TEST_F(TmuxGame, SigtermRestoresTheTerminal) {
