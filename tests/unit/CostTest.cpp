@@ -48,6 +48,12 @@ bool allocationCountingWorks() {
 }
 } // namespace
 #else
+// GCC sees free() after inlining these into code that called new, and takes the pair for a
+// mismatch; here new is malloc, so it is not one.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t size) {
     noteAllocation();
     if (void* p = std::malloc(size != 0 ? size : 1)) {
@@ -60,6 +66,9 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 namespace {
 bool allocationCountingWorks() { return true; }
 } // namespace

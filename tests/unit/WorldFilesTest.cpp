@@ -96,8 +96,8 @@ TEST(GridFile, LongRowsShiftTheRowsBelow) {
     const Loaded loaded = loadStart(file);
     ASSERT_TRUE(loaded.started);
     EXPECT_EQ(rowOf(loaded.cells, 0), bytes(std::string(80, 'A')));
-    EXPECT_EQ(rowOf(loaded.cells, 1), bytes("\n" + std::string(79, 'B')));
-    EXPECT_EQ(rowOf(loaded.cells, 2), bytes("x\n" + std::string(78, 'C')));
+    EXPECT_EQ(rowOf(loaded.cells, 1), bytes(std::string("\n").append(79, 'B')));
+    EXPECT_EQ(rowOf(loaded.cells, 2), bytes(std::string("x\n").append(78, 'C')));
     // Every row starts 81 bytes after the one above it.
     for (int y = 0; y < mapHeight; ++y) {
         EXPECT_EQ(rowOf(loaded.cells, y), bytes(std::string_view(file).substr(81 * y, 80)))
@@ -156,9 +156,10 @@ TEST(GridFile, EveryByteIsKeptAsItIs) {
     }
     std::string row2 = std::string("\x1A\r\x1A") + std::string(76, '\xFF') + "\r";
     const std::vector<std::string> rows = {row0, row1, row2, std::string(80, '\x7F')};
-    std::string file = gridFile(rows);
+    const std::string lines = gridFile(rows);
     // Row 2 ends "\r\r\n": the first carriage return is a cell, the second is part of the break.
-    file.insert(81 * 3 - 1, "\r");
+    const std::string file =
+        lines.substr(0, 81 * 3 - 1).append("\r").append(lines.substr(81 * 3 - 1));
     const Loaded loaded = loadStart(file);
     ASSERT_TRUE(loaded.started);
     EXPECT_EQ(loaded.cells, gridCells(rows));
