@@ -200,11 +200,10 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         out.clear();
         presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
                           out);
-        if (out.overflowed()) {
+        // A frame that did not fit or did not get through leaves the terminal unknown: the next
+        // one draws everything.
+        if (out.overflowed() || (!out.empty() && !terminal::writeAll(out.view()))) {
             presenter.invalidate();
-        }
-        if (!out.empty()) {
-            terminal::writeAll(out.view());
         }
     }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <iterator>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -279,10 +280,20 @@ void suspend() { ::raise(SIGTSTP); }
 bool writeAll(std::string_view bytes) {
     const char* data = bytes.data();
     std::size_t length = bytes.size();
+    int stalls = 0;
     while (length > 0) {
         const ssize_t n = ::write(outputFd, data, length);
         if (n < 0) {
             if (errno == EINTR) {
+                continue;
+            }
+            // Someone made the terminal non-blocking (the flag is shared with every process
+            // on it): wait until it takes more, for a while.
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) && stalls++ < 50) {
+                struct pollfd fd {};
+                fd.fd = outputFd;
+                fd.events = POLLOUT;
+                ::poll(&fd, 1, 100);
                 continue;
             }
             return false;
