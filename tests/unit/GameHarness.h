@@ -217,6 +217,9 @@ public:
         ConfigFile::forget();
         cwd.reset();
         platform::install({});
+        // The game's console outlives this one: leave it bound to a console that stays.
+        static platform::VirtualConsole parked;
+        Console::attach(parked);
     }
     GameHarness(const GameHarness&) = delete;
     GameHarness& operator=(const GameHarness&) = delete;
