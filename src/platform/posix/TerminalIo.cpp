@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <iterator>
 #include <poll.h>
@@ -153,6 +154,22 @@ void copySequence(std::string_view bytes, char* target, volatile sig_atomic_t& l
 }
 
 bool installed[handledCount] = {};
+bool exitHookInstalled = false;
+
+// A stack for the fault handlers, so that even a stack overflow gives the terminal back; kept
+// when one is already set up (a sanitizer's, say).
+alignas(16) char signalStack[64 * 1024];
+
+void provideSignalStack() {
+    stack_t current{};
+    if (::sigaltstack(nullptr, &current) != 0 || (current.ss_flags & SS_DISABLE) == 0) {
+        return;
+    }
+    stack_t mine{};
+    mine.ss_sp = signalStack;
+    mine.ss_size = sizeof signalStack;
+    ::sigaltstack(&mine, nullptr);
+}
 
 void installIfNotIgnored(int sig, void (*handler)(int), int flags, std::size_t slot) {
     struct sigaction current {};
@@ -227,10 +244,16 @@ void installSignalHandlers() {
     if (handlersInstalled) {
         return;
     }
+    provideSignalStack();
+    if (!exitHookInstalled) {
+        // Also when something calls exit() on the way out, the terminal is given back.
+        std::atexit(leaveNow);
+        exitHookInstalled = true;
+    }
     // A signal ignored when the game started (SIGHUP under nohup, say) stays ignored.
     std::size_t i = 0;
     for (const int sig : endingSignals) {
-        installIfNotIgnored(sig, onEndingSignal, 0, i++);
+        installIfNotIgnored(sig, onEndingSignal, isFault(sig) ? SA_ONSTACK : 0, i++);
     }
     installIfNotIgnored(SIGTSTP, onSuspend, SA_RESTART, i++);
     installIfNotIgnored(SIGCONT, onContinue, SA_RESTART, i++);
