@@ -57,6 +57,9 @@ if(THARVOK_TESTS AND CMAKE_CROSSCOMPILING)
   file(WRITE ${THARVOK_GTEST_PACKAGE_DIR}/GTestConfig.cmake
        "# GTest::gtest and GTest::gtest_main are built from source in this build.\n")
   set(GTest_DIR ${THARVOK_GTEST_PACKAGE_DIR} CACHE PATH "" FORCE)
+  # Test programs are listed when the tests run (under the emulator), not at build time, so that
+  # building needs no wine.
+  set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 endif()
 
 # The release: a ZIP that unpacks into a folder where a double-click on tharvok.exe starts the
@@ -68,8 +71,10 @@ if(TARGET tharvok)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Tharvok)
   set(CPACK_PACKAGE_VENDOR "Tharvok developers")
-  set(CPACK_PACKAGE_FILE_NAME tharvok-${PROJECT_VERSION}-win64)
+  set(THARVOK_PACKAGE_NAME tharvok-${PROJECT_VERSION}-win64)
+  set(CPACK_PACKAGE_FILE_NAME ${THARVOK_PACKAGE_NAME})
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
   set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+  set(CPACK_STRIP_FILES ON)
   include(CPack)
 endif()

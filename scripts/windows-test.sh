@@ -1,0 +1,36 @@
+#!/bin/sh
+# Cross-builds Tharvok for Windows (scripts/windows-build.sh) and runs the whole test suite of
+# that build under wine: the shared tests, and the Win32 console tests and cross-checks, which
+# run in 80 x 25 pseudo-terminals. Installs mingw-w64 and wine with apt-get when missing.
+#
+#   scripts/windows-test.sh [CTEST_ARGS...]
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/win64"
+
+if [ "${THARVOK_SKIP_INSTALL:-}" != 1 ]; then
+    missing=
+    for package in wine wine64 bsdutils util-linux; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+            missing="$missing $package"
+    done
+    if [ -n "$missing" ]; then
+        echo "windows-test: installing$missing"
+        sudo=
+        [ "$(id -u)" = 0 ] || sudo=sudo
+        $sudo apt-get update -q
+        # shellcheck disable=SC2086
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
+    fi
+fi
+
+"$root/scripts/windows-build.sh"
+
+# The test programs are listed under wine before the tests run: have the prefix ready first
+# (making it takes longer than a listing may).
+"$root/cmake/wine-run.sh" --prefix "$build/wineprefix" --start
+status=0
+(cd "$build" && ctest --output-on-failure --parallel "$(nproc)" "$@") || status=$?
+"$root/cmake/wine-run.sh" --prefix "$build/wineprefix" --stop
+exit "$status"
