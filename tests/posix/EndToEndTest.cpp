@@ -309,6 +309,18 @@ TEST_F(TmuxGame, SuspendGivesTheTerminalBackAndResumeRepaints) {
     tapAndCompare(taps, {"UP"});
 }
 
+TEST_F(TmuxGame, FailedStartLeavesItsMessageOnTheNormalScreen) {
+    game = work / "no-worlds";
+    fs::create_directories(game);
+    const std::string message = expected({});
+    ASSERT_FALSE(message.empty());
+    start();
+    EXPECT_EQ(exitStatus(), 1);
+    expectTerminalSettingsRestored();
+    const std::string shown = waitForText({message.substr(0, message.find('\n'))});
+    EXPECT_NE(shown.find(message.substr(0, message.find('\n'))), std::string::npos) << shown;
+}
+
 TEST_F(TmuxGame, TooSmallTerminalIsRefusedWithTheSizes) {
     start(60, 20);
     EXPECT_EQ(exitStatus(), 1);

@@ -273,7 +273,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             keys.releaseAll();
             break;
         case InputKind::Interrupt:
-            terminal::interrupt();
+            terminal::interrupt(); // does not return
+            break;
         case InputKind::Suspend:
             terminal::suspend();
             break;
