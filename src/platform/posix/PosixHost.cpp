@@ -59,6 +59,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     bool open = false;
     bool keyboardProtocol = false;
     bool tooSmall = false;
+    // The model was drawn into since the last present (a frame with no drawing costs nothing).
+    bool changed = true;
     std::int64_t pendingSinceMs = 0;
     std::array<char, posix::KeyDecoder::maxFeed> input{};
 
@@ -74,18 +76,32 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         std::string bytes = titleSequence();
         terminal::writeAll(bytes);
     }
-    void setCursorPosition(int x, int y) override { model.setCursorPosition(x, y); }
-    void setCursorVisible(bool visible) override { model.setCursorVisible(visible); }
+    void setCursorPosition(int x, int y) override {
+        model.setCursorPosition(x, y);
+        changed = true;
+    }
+    void setCursorVisible(bool visible) override {
+        model.setCursorVisible(visible);
+        changed = true;
+    }
     void setAttribute(std::uint16_t attribute) override { model.setAttribute(attribute); }
     std::uint16_t attribute() const override { return model.attribute(); }
     void fillCharacters(int x, int y, std::uint8_t ch, int count) override {
         model.fillCharacters(x, y, ch, count);
+        changed = true;
     }
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override {
         model.fillAttributes(x, y, attribute, count);
+        changed = true;
     }
-    void writeText(std::string_view text) override { model.writeText(text); }
-    void writeGlyphs(std::string_view glyphs) override { model.writeGlyphs(glyphs); }
+    void writeText(std::string_view text) override {
+        model.writeText(text);
+        changed = true;
+    }
+    void writeGlyphs(std::string_view glyphs) override {
+        model.writeGlyphs(glyphs);
+        changed = true;
+    }
     void repaint() override { present(); }
 
     // Keyboard
@@ -194,9 +210,10 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     }
 
     void present() {
-        if (!open || tooSmall) {
+        if (!open || tooSmall || (!changed && !presenter.repaintPending())) {
             return;
         }
+        changed = false;
         out.clear();
         presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
                           out);

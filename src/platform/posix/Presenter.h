@@ -33,6 +33,9 @@ public:
     // Forgets what the terminal shows: the next present() clears the screen and draws it all.
     void invalidate();
 
+    // True until the present() that follows invalidate().
+    bool repaintPending() const { return full_; }
+
     // Appends to `out` the bytes that make the terminal show `cells` with the cursor at
     // (cursorX, cursorY), shown or hidden.
     void present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible, ByteBuffer& out);
