@@ -1,5 +1,5 @@
-// The console services and the frame loop: set-up once, clearing, the first title screen before
-// any key is read, leaving play, quitting and the farewell screen.
+// The frame loop: the console set up by the game, the first title screen before any key is read,
+// leaving play, quitting and the farewell screen.
 #include "GameHarness.h"
 
 #include "Replay.h"
@@ -21,40 +21,14 @@ bool startGame(harness::GameHarness& h) {
 
 } // namespace
 
-TEST(ConsoleServices, SetUpOnceAndHideTheCursor) {
+TEST(GameLoop, GameSetsTheConsoleUpOnceAndHidesTheCursor) {
     harness::GameHarness h;
     ASSERT_TRUE(startGame(h));
-    Console& first = Console::instance();
-    Console& second = Console::instance();
-    EXPECT_EQ(&first, &second);
     EXPECT_EQ(h.console.setUpCount(), 1);
-    EXPECT_EQ(h.console.title().rfind("Tharvok (2012)", 0), 0u);
-    EXPECT_EQ(first.screenCells, 2000u);
     EXPECT_FALSE(h.console.model().cursorVisible());
-    EXPECT_FALSE(first.cursorInfo.visible);
-    EXPECT_EQ(first.cursorInfo.size, 1u);
-}
-
-TEST(ConsoleServices, ClearBlanksInTheCurrentAttributeAndHomesTheCursor) {
-    harness::GameHarness h;
-    ASSERT_TRUE(startGame(h));
-    Console& console = Console::instance();
-    console.moveCursor(10, 10);
-    console.writeText("hello");
-    console.setAttribute(4);
-    console.clear();
-    for (const platform::Cell& cell : h.console.model().cells()) {
-        ASSERT_EQ(cell.ch, ' ');
-        ASSERT_EQ(cell.attribute, 4);
-    }
-    EXPECT_EQ(h.console.model().cursorX(), 0);
-    EXPECT_EQ(h.console.model().cursorY(), 0);
-    // The bottom-right cell can be written without scrolling.
-    console.moveCursor(79, 24);
-    console.writeGlyphs("xy");
-    EXPECT_EQ(h.console.model().scrolls(), 0u);
-    EXPECT_EQ(h.screen(79, 24).ch, 'y');
-    EXPECT_EQ(h.screen(0, 24).ch, ' ');
+    EXPECT_FALSE(Console::instance().cursorInfo.visible);
+    EXPECT_EQ(Console::instance().cursorInfo.size, 1u);
+    EXPECT_EQ(h.console.setUpCount(), 1);
 }
 
 TEST(GameLoop, TitleScreenIsDrawnBeforeAnyKeyIsRead) {
