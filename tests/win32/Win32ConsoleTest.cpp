@@ -125,6 +125,8 @@ TEST(Win32ConsoleSetUp, TakesOverTheConsoleAndGivesItBack) {
             << "only the wrap bit may change";
         EXPECT_EQ(during.title, testTitle);
         EXPECT_EQ(during.outputCodePage, platform::win32::glyphCodePage);
+        // Set up again (a second game in the same process): still gives back the first state.
+        console.setUp(testTitle);
         console.restore();
     }
     const platform::win32::ConsoleState after = Win32Console::queryState();

@@ -97,8 +97,12 @@ void Win32Console::setUp(std::string_view title) {
     if (!usable(output)) {
         return;
     }
-    savedCodePage_ = GetConsoleOutputCP();
-    if (savedCodePage_ != glyphCodePage) {
+    // What the console was like before the game, kept from the first set-up only: a second one
+    // would find the game's own settings.
+    if (savedCodePage_ == 0) {
+        savedCodePage_ = GetConsoleOutputCP();
+    }
+    if (GetConsoleOutputCP() != glyphCodePage) {
         SetConsoleOutputCP(glyphCodePage);
     }
     CONSOLE_SCREEN_BUFFER_INFO info;
@@ -109,12 +113,14 @@ void Win32Console::setUp(std::string_view title) {
     }
     DWORD mode = 0;
     if (GetConsoleMode(output, &mode)) {
-        savedMode_ = mode;
-        modeSaved_ = true;
+        if (!modeSaved_) {
+            savedMode_ = mode;
+            modeSaved_ = true;
+        }
         SetConsoleMode(output, mode & ~static_cast<DWORD>(ENABLE_WRAP_AT_EOL_OUTPUT));
     }
     CONSOLE_CURSOR_INFO cursor;
-    if (GetConsoleCursorInfo(output, &cursor)) {
+    if (!cursorSaved_ && GetConsoleCursorInfo(output, &cursor)) {
         savedCursorSize_ = cursor.dwSize;
         savedCursorVisible_ = cursor.bVisible != 0;
         cursorSaved_ = true;
