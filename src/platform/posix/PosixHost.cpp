@@ -62,6 +62,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // The model was drawn into since the last present (a frame with no drawing costs nothing).
     bool changed = true;
     std::int64_t pendingSinceMs = 0;
+    std::int64_t lastReadMs = -1;
     std::array<char, posix::KeyDecoder::maxFeed> input{};
 
     // ConsoleDevice: every call acts on the model at once.
@@ -340,7 +341,11 @@ void Host::Impl::sample() {
         checkSize();
     }
     const std::int64_t now = terminal::steadyMs();
-    for (int reads = 0; reads < maxReadsPerPoll; ++reads) {
+    // The game polls far more often than keys can change: the terminal is read at most once a
+    // millisecond, which spares the system a read per frame.
+    const int readsNow = now != lastReadMs ? maxReadsPerPoll : 0;
+    lastReadMs = now;
+    for (int reads = 0; reads < readsNow; ++reads) {
         const std::size_t n = terminal::readAvailable(input.data(), input.size());
         if (n == 0) {
             break;
