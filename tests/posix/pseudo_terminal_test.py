@@ -116,6 +116,11 @@ class KeyboardProtocol(GameInAPty):
         self.assertTrue(session.read_until(PUSH), session.output)
         out = session.output
         self.assertLess(out.index(ALT_ON), out.index(PUSH))
+        # The first, full frame comes as one synchronized update.
+        self.assertTrue(session.read_until(b"\x1b[?2026l"), session.output)
+        first = session.output.index(b"\x1b[?2026h")
+        self.assertLess(out.index(ALT_ON), first)
+        self.assertIn(b"\x1b[2J", session.output[first:session.output.index(b"\x1b[?2026l")])
         # The title is saved, then set: the game's name and year with a credit.
         self.assertTrue(session.read_until(b"\x1b]0;Tharvok (2012) - "), session.output)
         self.assertLess(out.index(b"\x1b[22;0t"), session.output.index(b"\x1b]0;"))

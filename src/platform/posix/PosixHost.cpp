@@ -40,6 +40,10 @@ constexpr std::string_view keyboardProbe = "\x1b[?u\x1b[c";
 // Cancels whatever sequence a signal may have cut short.
 constexpr std::string_view cancel = "\x18";
 
+constexpr std::string_view beginUpdate = "\x1b[?2026h";
+constexpr std::string_view endUpdate = "\x1b[?2026l";
+constexpr std::size_t synchronizedFrameBytes = 1024;
+
 constexpr int probeTimeoutMs = 1000;
 // A lone Escape: nothing followed it within this time.
 constexpr std::int64_t escapeWaitMs = 25;
@@ -215,12 +219,21 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return;
         }
         changed = false;
+        // A large frame is wrapped in a synchronized update, so that terminals which know it show
+        // it at once rather than half drawn (the others ignore the mode).
         out.clear();
+        out.append(beginUpdate);
+        const std::size_t start = out.size();
         presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
                           out);
+        std::string_view frame = out.view().substr(start);
+        if (frame.size() >= synchronizedFrameBytes) {
+            out.append(endUpdate);
+            frame = out.view();
+        }
         // A frame that did not fit or did not get through leaves the terminal unknown: the next
         // one draws everything.
-        if (out.overflowed() || (!out.empty() && !terminal::writeAll(out.view()))) {
+        if (out.overflowed() || (!frame.empty() && !terminal::writeAll(frame))) {
             presenter.invalidate();
         }
     }
