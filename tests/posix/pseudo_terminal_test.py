@@ -116,11 +116,6 @@ class KeyboardProtocol(GameInAPty):
         self.assertTrue(session.read_until(PUSH), session.output)
         out = session.output
         self.assertLess(out.index(ALT_ON), out.index(PUSH))
-        # The first, full frame comes as one synchronized update.
-        self.assertTrue(session.read_until(b"\x1b[?2026l"), session.output)
-        first = session.output.index(b"\x1b[?2026h")
-        self.assertLess(out.index(ALT_ON), first)
-        self.assertIn(b"\x1b[2J", session.output[first:session.output.index(b"\x1b[?2026l")])
         # The title is saved, then set: the game's name and year with a credit.
         self.assertTrue(session.read_until(b"\x1b]0;Tharvok (2012) - "), session.output)
         self.assertLess(out.index(b"\x1b[22;0t"), session.output.index(b"\x1b]0;"))
@@ -162,6 +157,19 @@ class KeyboardProtocol(GameInAPty):
         session.send(b"\x03")
         self.assert_ended(session, by_signal=signal.SIGINT)
         self.assertNotIn(PUSH, session.output)
+
+
+class Frames(GameInAPty):
+    def test_a_whole_map_comes_as_one_synchronized_update(self):
+        session = self.start(b"\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        self.assertNotIn(b"\x1b[?2026h", session.output)  # the menu is a small frame
+        session.send(b"\r")
+        self.assertTrue(session.read_until(b"\x1b[?2026l"), session.output)
+        begin = session.output.index(b"\x1b[?2026h")
+        end = session.output.index(b"\x1b[?2026l")
+        self.assertGreater(end - begin, 2000)
+        self.assertEqual(session.output.count(b"\x1b[?2026h"), 1)
 
 
 class ExitPaths(GameInAPty):
