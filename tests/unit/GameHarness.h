@@ -15,6 +15,7 @@
 #include "world/WorldMap.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +26,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <unistd.h>
 
 namespace harness {
 
@@ -51,6 +50,8 @@ inline constexpr std::string_view playConfig = "cMoveUp = &\n"
                                                "cToggleRightOverlay = 9\n";
 
 inline const std::string startStem{startWorldStem};
+// The directory of the world files as the game names them in its messages.
+inline const std::string worldDir{worldDirectory};
 
 // The bytes of a grid file: 25 rows of 80 bytes, each followed by `lineBreak`. Given rows are cut
 // or padded with `fill`; rows not given are all `fill`.

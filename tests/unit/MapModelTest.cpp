@@ -342,7 +342,7 @@ TEST(MapModel, MissingTargetWorldKeepsTheMapAndStillMovesThePlayer) {
     h.tap(vkRight);
     const std::vector<std::uint8_t> before = h.cells();
     h.world().use();
-    EXPECT_TRUE(h.screenContains("bin/world/nowhere.wgf missing or corrupt!"));
+    EXPECT_TRUE(h.screenContains(harness::worldDir + "nowhere.wgf missing or corrupt!"));
     EXPECT_EQ(h.cells(), before);
     EXPECT_EQ(h.map().headerWord1, "Home");
     EXPECT_EQ(h.map().headerWord2, "land");
@@ -365,7 +365,7 @@ TEST(MapModel, MissingTargetLinkListKeepsTheLinksButTakesTheGrid) {
                           "Home land 1\n" + link("Half", "half", 41, 12, 5, 6)));
     h.tap(vkRight);
     h.world().use();
-    EXPECT_TRUE(h.screenContains("bin/world/half.wif missing or corrupt!"));
+    EXPECT_TRUE(h.screenContains(harness::worldDir + "half.wif missing or corrupt!"));
     EXPECT_EQ(h.cells(), gridCells({}, ','));
     EXPECT_EQ(h.map().headerWord1, "Home");
     ASSERT_EQ(h.map().linkCount, 1);
@@ -487,7 +487,7 @@ TEST(MapModel, TargetsThatCannotNameAWorldFileAreNotOpened) {
         const std::vector<std::uint8_t> before = h.cells();
         h.placePlayer(41, 12);
         h.world().use();
-        const std::string path = "bin/world/" + target + ".wgf";
+        const std::string path = harness::worldDir + target + ".wgf";
         EXPECT_TRUE(h.screenContains(path.substr(0, 79))) << "no message naming " << path;
         EXPECT_EQ(h.cells(), before);
         EXPECT_EQ(h.map().headerWord1, "Home");

@@ -262,9 +262,9 @@ TEST(WorldStart, MissingGridFileStopsTheStartWithAMessage) {
     harness::GameHarness h;
     h.dir.writeInfo(startStem, "a b 0");
     EXPECT_FALSE(h.start());
-    EXPECT_TRUE(h.screenContains("bin/world/" + startStem + ".wgf missing or corrupt!"));
+    EXPECT_TRUE(h.screenContains(harness::worldDir + startStem + ".wgf missing or corrupt!"));
     // A line break comes first: the message starts a row.
-    EXPECT_EQ(h.screenRow(1).substr(0, 10), "bin/world/");
+    EXPECT_EQ(h.screenRow(1).substr(0, harness::worldDir.size()), harness::worldDir);
     EXPECT_EQ(h.game->world->player, nullptr);
     EXPECT_EQ(h.game->world->clock, nullptr);
 }
@@ -273,7 +273,7 @@ TEST(WorldStart, MissingInfoFileStopsTheStartWithAMessage) {
     harness::GameHarness h;
     h.dir.writeGrid(startStem, gridFile());
     EXPECT_FALSE(h.start());
-    EXPECT_TRUE(h.screenContains("bin/world/" + startStem + ".wif missing or corrupt!"));
+    EXPECT_TRUE(h.screenContains(harness::worldDir + startStem + ".wif missing or corrupt!"));
     EXPECT_FALSE(h.screenContains(".wgf"));
 }
 
