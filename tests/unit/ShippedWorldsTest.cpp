@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -61,7 +63,105 @@ bool follow(harness::GameHarness& h, const Route& route) {
     return true;
 }
 
+// A shipped world's grid, loaded by the game's own reader over blanks.
+std::unique_ptr<WorldMap> loadGrid(const std::string& stem) {
+    auto map = std::make_unique<WorldMap>();
+    map->cells = new std::uint8_t[mapCellCount];
+    std::memset(map->cells, ' ', mapCellCount);
+    readGrid(harness::readFile(worldDir / (stem + ".wgf")), map->cells);
+    return map;
+}
+
+int indexOf(int x, int y) { return y * mapWidth + x; }
+
+// The cells the player can walk to from `from`: steps of one cell in eight directions (two keys
+// at once go diagonally), never off the grid or onto a blocking cell.
+std::vector<bool> walkableFrom(const WorldMap& map, MapCell from) {
+    std::vector<bool> seen(mapCellCount, false);
+    std::deque<MapCell> todo{from};
+    seen[static_cast<std::size_t>(indexOf(from.x, from.y))] = true;
+    while (!todo.empty()) {
+        const MapCell cell = todo.front();
+        todo.pop_front();
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int x = cell.x + dx;
+                const int y = cell.y + dy;
+                if (x < 0 || y < 0 || x >= mapWidth || y >= mapHeight) {
+                    continue;
+                }
+                const MapCell next{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};
+                const auto i = static_cast<std::size_t>(indexOf(x, y));
+                if (!seen[i] && !map.isBlocking(next)) {
+                    seen[i] = true;
+                    todo.push_back(next);
+                }
+            }
+        }
+    }
+    return seen;
+}
+
 } // namespace
+
+TEST(ShippedWorlds, EveryWorldAndEveryLinkCanBeReachedOnFoot) {
+    const std::string start(startWorldStem);
+    ASSERT_TRUE(worldFilesExist(start)) << "the start world is missing from " << worldDir;
+
+    std::map<std::string, std::unique_ptr<WorldMap>> grids;
+    std::map<std::string, Links> links;
+    std::map<std::string, std::vector<bool>> walked; // every cell reached on foot, by world
+    std::set<std::pair<std::string, int>> entered;
+    std::deque<std::pair<std::string, MapCell>> pending{
+        {start, MapCell{playerStartX, playerStartY}}};
+    while (!pending.empty()) {
+        const auto [stem, entry] = pending.front();
+        pending.pop_front();
+        // Broken links are reported by the walk through the game; here they lead nowhere.
+        if (entry.x >= mapWidth || entry.y >= mapHeight || !worldFilesExist(stem) ||
+            !entered.insert({stem, indexOf(entry.x, entry.y)}).second) {
+            continue;
+        }
+        if (grids.find(stem) == grids.end()) {
+            grids[stem] = loadGrid(stem);
+            links[stem] = readLinks(stem);
+            walked[stem] = std::vector<bool>(mapCellCount, false);
+        }
+        const std::vector<bool> reach = walkableFrom(*grids[stem], entry);
+        std::set<std::pair<int, int>> linkCells;
+        for (const MapLink& link : links[stem].links) {
+            const bool first = linkCells.insert({link.x, link.y}).second;
+            if (!first || link.x >= mapWidth || link.y >= mapHeight ||
+                grids[stem]->at(MapCell{link.x, link.y}) != linkCellChar ||
+                !reach[static_cast<std::size_t>(indexOf(link.x, link.y))]) {
+                continue;
+            }
+            pending.push_back({link.target, MapCell{link.targetX, link.targetY}});
+        }
+        for (std::size_t i = 0; i < reach.size(); ++i) {
+            if (reach[i]) {
+                walked[stem][i] = true;
+            }
+        }
+    }
+
+    for (const auto& [stem, world] : links) {
+        for (std::size_t i = 0; i < world.links.size(); ++i) {
+            const MapLink& link = world.links[i];
+            if (link.x < mapWidth && link.y < mapHeight) {
+                EXPECT_TRUE(walked[stem][static_cast<std::size_t>(indexOf(link.x, link.y))])
+                    << describe(stem, i, link)
+                    << ": no way on foot to this link from where the player enters the world";
+            }
+        }
+    }
+    for (const auto& entry : harness::fs::directory_iterator(worldDir)) {
+        if (entry.path().extension() == ".wgf") {
+            EXPECT_TRUE(grids.count(entry.path().stem().string()) == 1)
+                << "the player cannot get from the start to " << entry.path().filename();
+        }
+    }
+}
 
 TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
     const std::string start(startWorldStem);
