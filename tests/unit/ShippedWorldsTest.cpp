@@ -1,6 +1,6 @@
 // The worlds that ship in data/bin/world: starting from the start world, every link of every
 // reachable world is followed in the game, and where it leads must be a world that loads and a
-// cell the player can stand on.
+// cell the player can stand on; and every world and every link can be reached on foot.
 #include "GameHarness.h"
 
 #include <gtest/gtest.h>
