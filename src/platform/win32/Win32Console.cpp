@@ -23,7 +23,7 @@ constexpr std::array<char, screenWidth> blankRow = [] {
     row.fill(' ');
     return row;
 }();
-constexpr std::size_t titleCapacity = 256;
+constexpr int titleCapacity = 256;
 
 HANDLE standardOutput() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 
