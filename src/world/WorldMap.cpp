@@ -67,7 +67,9 @@ bool worldFilePath(std::string_view stem, std::string_view extension, std::strin
     path.assign(worldDirectory);
     path.append(stem);
     path.append(extension);
-    const bool separator = stem.find_first_of("/\\") != std::string_view::npos;
+    // A separator could lead out of the world folder; a NUL byte would cut the name short.
+    constexpr std::string_view forbidden{"/\\\0", 3};
+    const bool separator = stem.find_first_of(forbidden) != std::string_view::npos;
     return !separator && path.size() <= maxWorldPathLength;
 }
 

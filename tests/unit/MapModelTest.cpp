@@ -504,3 +504,10 @@ TEST(MapModel, TargetsThatCannotNameAWorldFileAreNotOpened) {
     EXPECT_EQ(h.map().headerWord1, "Other");
     EXPECT_EQ(h.cells(), gridCells({}, ','));
 }
+
+TEST(MapModel, TargetWithANulByteNamesNoFile) {
+    // Opened, such a name would be cut at the NUL and read another file than the one it names.
+    std::string path;
+    EXPECT_FALSE(worldFilePath(std::string_view("inner\0.wgf", 10), ".wgf", path));
+    EXPECT_TRUE(worldFilePath("inner", ".wgf", path));
+}
