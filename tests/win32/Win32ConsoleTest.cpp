@@ -2,10 +2,12 @@
 // console read back must hold what the model holds, cell for cell, with the same cursor. Runs in
 // a console (under wine: in an 80 x 25 pseudo-terminal).
 #include "platform/win32/Win32Console.h"
+#include "AllocationCount.h"
 #include "platform/ScreenModel.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -243,6 +245,34 @@ TEST(Win32ConsoleCursor, ClampsAndHides) {
     EXPECT_EQ(both.console().attribute(), 7);
     both.setAttribute(0x0C);
     EXPECT_EQ(both.console().attribute(), 0x0C);
+}
+
+// What a frame asks of the console takes no memory: the frame loop is the hot path.
+TEST(Win32ConsoleFrame, DrawsWithoutAllocating) {
+    Win32Console console;
+    console.setUp(testTitle);
+    const std::string longRun(300, '\xDB');
+    const std::uint64_t before = allocationCount();
+    for (int y = 0; y < screenHeight; ++y) {
+        console.setCursorPosition(0, y);
+        for (int x = 0; x < screenWidth; ++x) {
+            console.setAttribute(static_cast<std::uint16_t>(x % 16));
+            console.writeGlyphs(std::string_view("\x07", 1));
+        }
+    }
+    console.writeGlyphs(longRun);
+    console.setCursorPosition(70, 24);
+    console.writeText("panel\t|\n");
+    console.fillCharacters(0, 0, ' ', screenCellCount);
+    console.fillAttributes(0, 0, 7, screenCellCount);
+    console.setCursorVisible(false);
+    console.repaint();
+    const std::uint64_t after = allocationCount();
+    console.restore();
+    EXPECT_EQ(after - before, 0U);
+    // The count does see allocations.
+    const auto probe = std::make_unique<int>(1);
+    EXPECT_EQ(allocationCount(), after + 1);
 }
 
 // A long run of calls of every kind, drawn at random: the real console must follow the model

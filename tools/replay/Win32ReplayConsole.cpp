@@ -34,7 +34,11 @@ private:
 
 } // namespace
 
+// Only where standard output is a console: elsewhere there is nothing to draw into or read.
 std::unique_ptr<ReplayConsole> makeWin32ReplayConsole() {
+    if (!platform::win32::Win32Console::attached()) {
+        return nullptr;
+    }
     return std::make_unique<Win32ReplayConsole>();
 }
 
