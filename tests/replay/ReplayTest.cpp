@@ -98,9 +98,11 @@ TEST(Replay, WritesToTheFileNamedByOut) {
     const ReplayRun run = runReplay({"--dir", playWorld, "--out", out.string()}, "cursor\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "");
-    std::ifstream file(out, std::ios::binary);
     std::stringstream text;
-    text << file.rdbuf();
+    {
+        std::ifstream file(out, std::ios::binary);
+        text << file.rdbuf();
+    }
     EXPECT_EQ(text.str(), "cursor 0 24 hidden\n");
     fs::remove(out);
 }
