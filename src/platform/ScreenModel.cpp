@@ -22,28 +22,24 @@ void ScreenModel::setCursorPosition(int x, int y) {
     cursorY_ = std::clamp(y, 0, lastRow);
 }
 
-void ScreenModel::fillCharacters(int x, int y, std::uint8_t ch, int count) {
+template <typename Change> void ScreenModel::fill(int x, int y, int count, Change change) {
     if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
         return;
     }
     const int start = index(x, y);
     const int end = std::min(start + count, screenCellCount);
     for (int i = start; i < end; ++i) {
-        cells_[i].ch = ch;
+        change(cells_[i]);
     }
     cellWrites_ += static_cast<std::uint64_t>(end - start);
 }
 
+void ScreenModel::fillCharacters(int x, int y, std::uint8_t ch, int count) {
+    fill(x, y, count, [ch](Cell& cell) { cell.ch = ch; });
+}
+
 void ScreenModel::fillAttributes(int x, int y, std::uint16_t attribute, int count) {
-    if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
-        return;
-    }
-    const int start = index(x, y);
-    const int end = std::min(start + count, screenCellCount);
-    for (int i = start; i < end; ++i) {
-        cells_[i].attribute = attribute;
-    }
-    cellWrites_ += static_cast<std::uint64_t>(end - start);
+    fill(x, y, count, [attribute](Cell& cell) { cell.attribute = attribute; });
 }
 
 void ScreenModel::put(std::uint8_t ch) {

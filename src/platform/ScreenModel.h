@@ -43,6 +43,7 @@ public:
 
 private:
     static int index(int x, int y) { return y * screenWidth + x; }
+    template <typename Change> void fill(int x, int y, int count, Change change);
     void put(std::uint8_t ch);
     void lineFeed();
 
