@@ -144,7 +144,9 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // The copies the signal handlers write.
     void updateSequences() {
         terminal::setEnterSequence(enterSequence());
-        terminal::setLeaveSequence(std::string(cancel) + leaveSequence());
+        std::string leave(cancel);
+        leave.append(leaveSequence());
+        terminal::setLeaveSequence(leave);
     }
 
     bool probeKeyboardProtocol() {
