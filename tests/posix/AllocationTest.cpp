@@ -5,26 +5,11 @@
 #include "platform/posix/KeyStates.h"
 #include "platform/posix/Presenter.h"
 
+#include "support/AllocationCount.h"
+
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
-
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -36,12 +21,12 @@ TEST(FrameLoopAllocations, PresentDecodeAndPollAllocateNothing) {
     ByteBuffer out(platform::posix::maxPresentBytes);
     platform::posix::KeyDecoder decoder;
     platform::posix::KeyStates keys;
-    const long before = allocations.load();
+    const long before = static_cast<long>(testsupport::allocationCount());
     {
         const std::string counted(100, 'x'); // the counter sees the heap
-        EXPECT_GT(allocations.load(), before);
+        EXPECT_GT(static_cast<long>(testsupport::allocationCount()), before);
     }
-    const long start = allocations.load();
+    const long start = static_cast<long>(testsupport::allocationCount());
     for (int frame = 0; frame < 200; ++frame) {
         model.setAttribute(static_cast<std::uint16_t>(frame % 16));
         model.fillCharacters(frame % 80, frame % 25, static_cast<std::uint8_t>(frame), 90);
@@ -58,7 +43,7 @@ TEST(FrameLoopAllocations, PresentDecodeAndPollAllocateNothing) {
         }
         keys.poll(frame * 16);
     }
-    EXPECT_EQ(allocations.load() - start, 0);
+    EXPECT_EQ(static_cast<long>(testsupport::allocationCount()) - start, 0);
     EXPECT_FALSE(out.empty());
 }
 

@@ -1,11 +1,8 @@
 // What frames cost, counted rather than timed: console calls, cells written and allocations.
 #include "GameHarness.h"
+#include "support/AllocationCount.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 using harness::gridFile;
 using harness::rowWith;
@@ -13,83 +10,16 @@ using harness::startStem;
 using harness::vkRight;
 using harness::vkTab;
 
-// Allocations are counted only between AllocationCounter's construction and its count(). With
-// AddressSanitizer the sanitizer's allocation hook counts them, so that its own checks of new and
-// delete stay in force for every test; without it the global allocation functions are replaced.
-#if defined(__SANITIZE_ADDRESS__)
-#define THARVOK_COUNT_WITH_SANITIZER_HOOK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define THARVOK_COUNT_WITH_SANITIZER_HOOK 1
-#endif
-#endif
-
-namespace {
-std::atomic<bool> countingAllocations{false};
-std::atomic<std::uint64_t> allocationCount{0};
-
-void noteAllocation() {
-    if (countingAllocations.load(std::memory_order_relaxed)) {
-        allocationCount.fetch_add(1, std::memory_order_relaxed);
-    }
-}
-} // namespace
-
-#if defined(THARVOK_COUNT_WITH_SANITIZER_HOOK)
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
-                                                                             std::size_t),
-                                                         void (*free_hook)(const volatile void*));
-namespace {
-void onMalloc(const volatile void*, std::size_t) { noteAllocation(); }
-void onFree(const volatile void*) {}
-bool allocationCountingWorks() {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(onMalloc, onFree) != 0;
-    return installed;
-}
-} // namespace
-#else
-// GCC sees free() after inlining these into code that called new, and takes the pair for a
-// mismatch; here new is malloc, so it is not one.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void* operator new(std::size_t size) {
-    noteAllocation();
-    if (void* p = std::malloc(size != 0 ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-namespace {
-bool allocationCountingWorks() { return true; }
-} // namespace
-#endif
-
 namespace {
 
+// Allocations made between its construction and count().
 class AllocationCounter {
 public:
-    AllocationCounter() {
-        allocationCount = 0;
-        countingAllocations = true;
-    }
-    ~AllocationCounter() { countingAllocations = false; }
-    AllocationCounter(const AllocationCounter&) = delete;
-    AllocationCounter& operator=(const AllocationCounter&) = delete;
+    AllocationCounter() : start_(testsupport::allocationCount()) {}
+    std::uint64_t count() const { return testsupport::allocationCount() - start_; }
 
-    std::uint64_t count() {
-        countingAllocations = false;
-        return allocationCount;
-    }
+private:
+    std::uint64_t start_;
 };
 
 using Screen = std::array<platform::Cell, platform::screenCellCount>;
@@ -113,7 +43,6 @@ int changedOutside(const Screen& before, const Screen& after, int left, int top,
 } // namespace
 
 TEST(Cost, AllocationCounterSeesAnAllocation) {
-    ASSERT_TRUE(allocationCountingWorks());
     AllocationCounter counter;
     auto* probe = new std::string(100, 'x');
     const std::uint64_t seen = counter.count();
@@ -122,7 +51,6 @@ TEST(Cost, AllocationCounterSeesAnAllocation) {
 }
 
 TEST(Cost, FramesWithoutInputCallNothingAndAllocateNothing) {
-    ASSERT_TRUE(allocationCountingWorks());
     harness::GameHarness h;
     h.dir.writeWorld(startStem, gridFile(), "a b 0");
     ASSERT_TRUE(h.start());

@@ -2,8 +2,8 @@
 // console read back must hold what the model holds, cell for cell, with the same cursor. Runs in
 // a console (under wine: in an 80 x 25 pseudo-terminal).
 #include "platform/win32/Win32Console.h"
-#include "AllocationCount.h"
 #include "platform/ScreenModel.h"
+#include "support/AllocationCount.h"
 
 #include <gtest/gtest.h>
 
@@ -252,7 +252,7 @@ TEST(Win32ConsoleFrame, DrawsWithoutAllocating) {
     Win32Console console;
     console.setUp(testTitle);
     const std::string longRun(300, '\xDB');
-    const std::uint64_t before = allocationCount();
+    const std::uint64_t before = testsupport::allocationCount();
     for (int y = 0; y < screenHeight; ++y) {
         console.setCursorPosition(0, y);
         for (int x = 0; x < screenWidth; ++x) {
@@ -267,12 +267,12 @@ TEST(Win32ConsoleFrame, DrawsWithoutAllocating) {
     console.fillAttributes(0, 0, 7, screenCellCount);
     console.setCursorVisible(false);
     console.repaint();
-    const std::uint64_t after = allocationCount();
+    const std::uint64_t after = testsupport::allocationCount();
     console.restore();
     EXPECT_EQ(after - before, 0U);
     // The count does see allocations.
     const auto probe = std::make_unique<int>(1);
-    EXPECT_EQ(allocationCount(), after + 1);
+    EXPECT_EQ(testsupport::allocationCount(), after + 1);
 }
 
 // A long run of calls of every kind, drawn at random: the real console must follow the model
