@@ -8,10 +8,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace platform {
-class ConsoleDevice;
-}
-
 struct ConsoleCoord {
     std::int16_t x = 0;
     std::int16_t y = 0;

@@ -37,8 +37,8 @@ constexpr std::array<std::string_view, 5> rightArrow = {
 void MainMenu::drawBanner() {
     Console& console = Console::instance();
     console.writeText("\n");
-    for (std::size_t i = 0; i < upperBlock.size(); ++i) {
-        console.writeLine(upperBlock[i]);
+    for (const std::string_view line : upperBlock) {
+        console.writeLine(line);
     }
     console.writeText("\n");
     for (const std::string_view line : lowerBlock) {
