@@ -1,6 +1,7 @@
 #include "config/ConfigFile.h"
 
-#include <fstream>
+#include "app/FileBytes.h"
+
 #include <limits>
 #include <memory>
 
@@ -46,18 +47,9 @@ ConfigFile& ConfigFile::instance() {
 void ConfigFile::forget() { storage().reset(); }
 
 void ConfigFile::load() {
-    // Binary, so that every byte (26 included) is read as it is on every platform.
-    std::ifstream file(configFileName, std::ios::binary);
-    if (!file) {
-        return;
-    }
-    // Read through the stream, not its buffer: a read error (config.ini is a directory, the disk
-    // fails) then ends the text where it happened instead of throwing out of the game.
+    // A file that is missing or cannot be read gives what was read of it: usually nothing.
     std::string text;
-    char chunk[4096];
-    while (file.read(chunk, sizeof chunk), file.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(file.gcount()));
-    }
+    readFileBytes(configFileName, text);
     parse(text);
 }
 

@@ -1,12 +1,10 @@
 #include "world/WorldMap.h"
 
 #include "app/Console.h"
+#include "app/FileBytes.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace {
@@ -15,26 +13,6 @@ constexpr std::string_view gridExtension = ".wgf";
 constexpr std::string_view infoExtension = ".wif";
 // The blocking set, in the order it is compared.
 constexpr std::string_view blockingChars{";0~+ ", 5};
-
-// Reads a whole file as bytes. False when it cannot be opened as a file.
-bool readWorldFile(const std::string& path, std::string& data) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    // Read through the stream, not its buffer, so that a read error makes the file one that
-    // cannot be opened instead of throwing out of the game.
-    data.clear();
-    char chunk[4096];
-    while (file.read(chunk, sizeof chunk), file.gcount() > 0) {
-        data.append(chunk, static_cast<std::size_t>(file.gcount()));
-    }
-    return !file.bad();
-}
 
 void reportMissing(const std::string& path) {
     Console& console = Console::instance();
@@ -46,7 +24,7 @@ void reportMissing(const std::string& path) {
 // Opens a world file for a stem, printing the message when that fails.
 bool openWorldFile(std::string_view stem, std::string_view extension, std::string& data) {
     std::string path;
-    if (!worldFilePath(stem, extension, path) || !readWorldFile(path, data)) {
+    if (!worldFilePath(stem, extension, path) || !readFileBytes(path, data)) {
         reportMissing(path);
         return false;
     }
@@ -146,7 +124,7 @@ bool WorldMap::load() {
 
 bool WorldMap::loadInfo(const std::string& path) {
     std::string data;
-    if (!readWorldFile(path, data)) {
+    if (!readFileBytes(path, data)) {
         reportMissing(path);
         return false;
     }
