@@ -14,26 +14,26 @@ endif()
 
 # The icon is drawn by a script at build time; the resource script names it and the version.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-set(THARVOK_ICON_FILE ${CMAKE_BINARY_DIR}/resources/tharvok.ico)
+set(THARVOK_ICON_FILE ${PROJECT_BINARY_DIR}/resources/tharvok.ico)
 add_custom_command(
   OUTPUT ${THARVOK_ICON_FILE}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/resources
-  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/icon/make_icon.py ${THARVOK_ICON_FILE}
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/icon/make_icon.py
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/resources
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/icon/make_icon.py ${THARVOK_ICON_FILE}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/icon/make_icon.py
   COMMENT "Drawing the program icon")
 add_custom_target(tharvok_icon DEPENDS ${THARVOK_ICON_FILE})
-configure_file(${CMAKE_SOURCE_DIR}/src/platform/win32/tharvok.rc.in
-               ${CMAKE_BINARY_DIR}/resources/tharvok.rc @ONLY)
-set_source_files_properties(${CMAKE_BINARY_DIR}/resources/tharvok.rc PROPERTIES OBJECT_DEPENDS
+configure_file(${PROJECT_SOURCE_DIR}/src/platform/win32/tharvok.rc.in
+               ${PROJECT_BINARY_DIR}/resources/tharvok.rc @ONLY)
+set_source_files_properties(${PROJECT_BINARY_DIR}/resources/tharvok.rc PROPERTIES OBJECT_DEPENDS
                                                                             ${THARVOK_ICON_FILE})
 if(TARGET tharvok)
-  target_sources(tharvok PRIVATE ${CMAKE_BINARY_DIR}/resources/tharvok.rc)
+  target_sources(tharvok PRIVATE ${PROJECT_BINARY_DIR}/resources/tharvok.rc)
   add_dependencies(tharvok tharvok_icon)
 endif()
 
 # The replay runner can draw into the real console: `tharvok-replay --console win32`.
 if(TARGET tharvok_host)
-  target_sources(tharvok_replay PRIVATE ${CMAKE_SOURCE_DIR}/tools/replay/Win32ReplayConsole.cpp)
+  target_sources(tharvok_replay PRIVATE ${PROJECT_SOURCE_DIR}/tools/replay/Win32ReplayConsole.cpp)
   target_link_libraries(tharvok_replay PUBLIC tharvok_host)
 endif()
 
@@ -48,12 +48,8 @@ if(THARVOK_TESTS AND CMAKE_CROSSCOMPILING)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-  add_subdirectory(${THARVOK_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  # Third-party code: its warnings are not ours to fail on.
-  foreach(target gtest gtest_main)
-    target_compile_options(${target} PRIVATE -Wno-error)
-  endforeach()
-  set(THARVOK_GTEST_PACKAGE_DIR ${CMAKE_BINARY_DIR}/gtest-package)
+  add_subdirectory(${THARVOK_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(THARVOK_GTEST_PACKAGE_DIR ${PROJECT_BINARY_DIR}/gtest-package)
   file(WRITE ${THARVOK_GTEST_PACKAGE_DIR}/GTestConfig.cmake
        "# GTest::gtest and GTest::gtest_main are built from source in this build.\n")
   set(GTest_DIR ${THARVOK_GTEST_PACKAGE_DIR} CACHE PATH "" FORCE)
@@ -66,15 +62,15 @@ endif()
 # game (config.ini and bin\world\ beside it).
 if(TARGET tharvok)
   install(TARGETS tharvok tharvok-replay RUNTIME DESTINATION .)
-  install(FILES ${CMAKE_SOURCE_DIR}/data/config.ini DESTINATION .)
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/bin/ DESTINATION bin)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/config.ini DESTINATION .)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/bin/ DESTINATION bin)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_NAME Tharvok)
   set(CPACK_PACKAGE_VENDOR "Tharvok developers")
   set(THARVOK_PACKAGE_NAME tharvok-${PROJECT_VERSION}-win64)
   set(CPACK_PACKAGE_FILE_NAME ${THARVOK_PACKAGE_NAME})
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-  set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+  set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
   set(CPACK_STRIP_FILES ON)
   include(CPack)
 endif()

@@ -1,23 +1,16 @@
 #include "app/FrameTimer.h"
 
-#include "platform/Platform.h"
-
-std::int64_t nowMs() {
-    platform::Clock* clock = platform::services().clock;
-    return clock != nullptr ? clock->nowMs() : 0;
-}
-
-FrameTimer::FrameTimer() : lastMs(nowMs()) {}
+FrameTimer::FrameTimer(platform::Clock& clock) : lastMs(clock.nowMs()), clock_(&clock) {}
 
 void FrameTimer::tick() {
-    const std::int64_t now = nowMs();
+    const std::int64_t now = clock_->nowMs();
     const std::int64_t delta = now - lastMs;
     deltaMs = delta > 0 ? static_cast<double>(delta) : 0.0;
     lastMs = now;
 }
 
 void FrameTimer::restart() {
-    lastMs = nowMs();
+    lastMs = clock_->nowMs();
     deltaMs = 0.0;
 }
 

@@ -1,11 +1,17 @@
 // Frame timing from the wall clock, read once per frame.
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <cstdint>
+
+// Seconds per millisecond as the frame time has always been scaled: the single-precision 0.001,
+// widened.
+inline constexpr double secondsPerMs = static_cast<double>(0.001f);
 
 class FrameTimer {
 public:
-    FrameTimer();
+    explicit FrameTimer(platform::Clock& clock);
 
     // Measures the frame that just ended. The wall clock may step backwards; such a frame counts
     // as lasting no time, so nothing ever moves backwards in time.
@@ -17,11 +23,7 @@ public:
 
     std::int64_t lastMs = 0;
     double deltaMs = 0.0;
+
+private:
+    platform::Clock* clock_;
 };
-
-// Wall-clock milliseconds since 1970, from the platform's clock.
-std::int64_t nowMs();
-
-// Seconds per millisecond as the frame time has always been scaled: the single-precision 0.001,
-// widened.
-inline constexpr double secondsPerMs = static_cast<double>(0.001f);

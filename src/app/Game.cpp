@@ -1,30 +1,45 @@
 #include "app/Game.h"
 
-#include "app/Console.h"
-#include "app/Controls.h"
 #include "app/FrameTimer.h"
+#include "config/KeyBindings.h"
+#include "core/Controls.h"
 #include "menu/MainMenu.h"
+#include "menu/TitleScreen.h"
+#include "render/WorldView.h"
 #include "world/World.h"
 
-Game::Game() { Console::instance().hideCursor(); }
+#include <string>
+#include <utility>
+
+Game::Game(const platform::Services& services, std::filesystem::path dataFolder,
+           std::filesystem::path configFile)
+    : services_(services), dataFolder_(std::move(dataFolder)), console_(*services.console),
+      config_(configFile.empty() ? dataFolder_ / configFileName : std::move(configFile)) {
+    Console::instance().hideCursor();
+}
 
 Game::~Game() {
-    delete controls;
-    controls = nullptr;
-    delete timer;
-    timer = nullptr;
-    delete menu;
-    menu = nullptr;
-    delete world;
-    world = nullptr;
+    controls.reset();
+    timer.reset();
+    menu.reset();
+    world.reset();
 }
 
 bool Game::init() {
-    controls = new Controls();
-    timer = new FrameTimer();
-    menu = new MainMenu();
-    world = new World();
-    return world->init();
+    controls = std::make_unique<Controls>(bindKeys(ConfigFile::instance()));
+    timer = std::make_unique<FrameTimer>(*services_.clock);
+    menu = std::make_unique<MainMenu>();
+    world = std::make_unique<World>();
+    std::string failedPath;
+    if (world->init(dataFolder_, services_.clock->localTime(), failedPath)) {
+        return true;
+    }
+    Console& console = Console::instance();
+    console.writeText("\n");
+    console.writeGlyphs(failedPath);
+    console.writeText(missingFileMessage);
+    console.present();
+    return false;
 }
 
 int Game::run() {
@@ -39,12 +54,13 @@ void Game::startLoop() {
     running = true;
     timer->restart();
     render();
+    Console::instance().present();
 }
 
 void Game::runFrame() {
     timer->tick();
     inputChanged = false;
-    controls->poll(inputChanged);
+    controls->poll(*services_.keyboard, inputChanged);
     handleCommands();
     const double dt = timer->seconds();
     switch (state) {
@@ -59,22 +75,54 @@ void Game::runFrame() {
         break;
     }
     render();
+    Console::instance().present();
 }
 
 void Game::render() {
+    Console& console = Console::instance();
     switch (state) {
-    case GameState::Quit: {
-        Console& console = Console::instance();
+    case GameState::Quit:
         console.clear();
         console.setAttribute(attrBrightWhite);
         console.writeLine(farewellLine);
         break;
-    }
     case GameState::Menu:
-        menu->render();
+        renderTitleScreen(console, *menu);
         break;
     case GameState::Playing:
-        world->render();
+        renderWorld(console, *world);
         break;
     }
+}
+
+void Game::handleCommands() {
+    if (!inputChanged || state != GameState::Playing) {
+        return;
+    }
+    if (controls->pressed(KeySlot::Escape)) {
+        state = GameState::Menu;
+        menu->redraw = true;
+        world->leavePlay();
+        return;
+    }
+    if (controls->pressed(KeySlot::Use)) {
+        world->use();
+        return;
+    }
+    if (controls->released(KeySlot::Rest)) {
+        return;
+    }
+    // The panel is shown exactly while its key is held.
+    if (controls->released(KeySlot::ToggleRightOverlay)) {
+        world->setPanel(false);
+        return;
+    }
+    if (controls->pressed(KeySlot::ToggleRightOverlay)) {
+        world->setPanel(true);
+        return;
+    }
+    if (controls->released(KeySlot::Save)) {
+        return;
+    }
+    controls->released(KeySlot::Load);
 }

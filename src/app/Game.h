@@ -1,34 +1,38 @@
-// The top-level object: creates the keyboard table, the frame timer, the main menu and the world,
-// runs the frame loop until the player quits, and leaves the farewell screen behind.
+// The top-level object: handed the platform's console, keyboard and clock and the data folder
+// (where config.ini and bin/world/ are read), it creates the keyboard table, the frame timer, the
+// main menu and the world, runs the frame loop until the player quits, and leaves the farewell
+// screen behind.
 #pragma once
 
-#include <cstdint>
+#include "config/ConfigFile.h"
+#include "core/Console.h"
+#include "core/GameState.h"
+#include "platform/Platform.h"
+
+#include <filesystem>
+#include <memory>
 
 class Controls;
 class FrameTimer;
 class MainMenu;
 class World;
 
-enum class GameState : std::int32_t {
-    Menu = 0,
-    Playing = 1,
-    Quit = -1,
-};
-
 inline constexpr const char* farewellLine =
     "Shutdown game ... if you can read this you should upgrade your pc ;)";
 
 class Game {
 public:
-    // Sets the console up (first use) and hides the cursor.
-    Game();
+    // Binds the console (which sets it up) and the configuration (read when first asked for),
+    // and hides the cursor. `configFile` defaults to config.ini in the data folder.
+    Game(const platform::Services& services, std::filesystem::path dataFolder,
+         std::filesystem::path configFile = {});
     // Destroys the parts in the order controls, timer, menu, world.
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Creates the parts and loads the start world; false when the start world cannot be loaded
-    // (its message is already on the screen).
+    // Creates the parts and loads the start world. False when the start world cannot be loaded;
+    // the message naming the file is then on the screen.
     bool init();
 
     // The frame loop: renders once, then runs frames until the player quits. Returns 0.
@@ -40,13 +44,21 @@ public:
     void runFrame();
 
     void render();
+    // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
+    // the status panel while it is held; rest, save and load only have their releases consumed.
     void handleCommands();
 
-    FrameTimer* timer = nullptr;
-    Controls* controls = nullptr;
-    MainMenu* menu = nullptr;
-    World* world = nullptr;
+    std::unique_ptr<FrameTimer> timer;
+    std::unique_ptr<Controls> controls;
+    std::unique_ptr<MainMenu> menu;
+    std::unique_ptr<World> world;
     GameState state = GameState::Menu;
     bool running = false;
     bool inputChanged = false;
+
+private:
+    platform::Services services_;
+    std::filesystem::path dataFolder_;
+    ConsoleBinding console_;
+    ConfigBinding config_;
 };

@@ -1,6 +1,5 @@
 // The program: opens the terminal or console, runs the game, gives the terminal back.
 // Exit status 0 after a normal quit, 1 when the game cannot start.
-#include "app/Console.h"
 #include "app/Game.h"
 #include "platform/Host.h"
 
@@ -14,12 +13,10 @@ int main() {
         std::fprintf(stderr, "tharvok: %s\n", error.c_str());
         return 1;
     }
-    platform::install(host.services());
-    Console::attach(*host.services().console);
-
     int status = 1;
     {
-        Game game;
+        // The data folder is the working directory.
+        Game game(host.services(), ".");
         if (game.init()) {
             status = game.run();
         }

@@ -1,16 +1,14 @@
 #include "config/ConfigFile.h"
 
-#include "app/FileBytes.h"
+#include "core/FileBytes.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
-#include <memory>
 
 namespace {
 
-std::unique_ptr<ConfigFile>& storage() {
-    static std::unique_ptr<ConfigFile> config;
-    return config;
-}
+ConfigBinding* bound = nullptr;
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -36,20 +34,27 @@ std::string_view skipWhitespace(std::string_view text) {
 } // namespace
 
 ConfigFile& ConfigFile::instance() {
-    auto& config = storage();
-    if (!config) {
-        config = std::make_unique<ConfigFile>();
-        config->load();
+    if (bound == nullptr) {
+        std::fputs("tharvok: the configuration was used before it was bound\n", stderr);
+        std::abort();
     }
-    return *config;
+    if (!bound->config_) {
+        bound->config_ = std::make_unique<ConfigFile>();
+        bound->config_->load(bound->file_);
+    }
+    return *bound->config_;
 }
 
-void ConfigFile::forget() { storage().reset(); }
+ConfigBinding::ConfigBinding(std::filesystem::path file)
+    : file_(std::move(file)), previous_(bound) {
+    bound = this;
+}
 
-void ConfigFile::load() {
-    // A file that is missing or cannot be read gives what was read of it: usually nothing.
+ConfigBinding::~ConfigBinding() { bound = previous_; }
+
+void ConfigFile::load(const std::filesystem::path& file) {
     std::string text;
-    readFileBytes(configFileName, text);
+    readFileBytes(file, text);
     parse(text);
 }
 

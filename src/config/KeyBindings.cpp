@@ -1,11 +1,11 @@
 #include "config/KeyBindings.h"
 
-#include "app/Controls.h"
 #include "config/ConfigFile.h"
+#include "platform/VirtualKeys.h"
 
 #include <string>
 
-const std::array<KeyBinding, 11> keyBindings = {{
+const std::array<KeyBinding, keySlotCount - 1> keyBindings = {{
     {"cMoveUp", BindingForm::Character},
     {"cMoveDown", BindingForm::Character},
     {"cMoveLeft", BindingForm::Character},
@@ -31,9 +31,9 @@ std::int32_t keyCodeFromNumber(std::int32_t value) {
     return value >= 0 && value <= 255 ? value : 0;
 }
 
-Controls::Controls() {
-    keys[static_cast<int>(KeySlot::Escape)] = escapeKeyCode;
-    ConfigFile& config = ConfigFile::instance();
+KeyCodes bindKeys(const ConfigFile& config) {
+    KeyCodes keys{};
+    keys[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
     for (std::size_t i = 0; i < keyBindings.size(); ++i) {
         const KeyBinding& binding = keyBindings[i];
         const std::string name = binding.name;
@@ -41,4 +41,5 @@ Controls::Controls() {
                           ? keyCodeFromCharacter(config.get(name, '\0'))
                           : keyCodeFromNumber(config.get(name, std::int32_t{0}));
     }
+    return keys;
 }

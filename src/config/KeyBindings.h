@@ -1,8 +1,12 @@
 // How config.ini values become the virtual-key codes of the key slots.
 #pragma once
 
+#include "core/Controls.h"
+
 #include <array>
 #include <cstdint>
+
+class ConfigFile;
 
 // The form in which a binding's value is read: a character ("w", "&") or a number ("13").
 enum class BindingForm { Character, Number };
@@ -13,7 +17,11 @@ struct KeyBinding {
 };
 
 // Slots 1 to 11 in slot order; slot 0 is always Escape.
-extern const std::array<KeyBinding, 11> keyBindings;
+extern const std::array<KeyBinding, keySlotCount - 1> keyBindings;
+
+// The key codes of the slots as `config` binds them: Escape in slot 0, 0 for every name the
+// configuration lacks.
+KeyCodes bindKeys(const ConfigFile& config);
 
 // The key code a character-form value binds: small letters bind their capital's key, every other
 // byte its own code (so "&" is the Up arrow key, code 38).

@@ -1,7 +1,7 @@
 #include "menu/MainMenu.h"
 
-#include "app/Controls.h"
-#include "app/Game.h"
+#include "core/Controls.h"
+#include "core/GameState.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The main menu: five items two rows apart, a cursor that moves by tap and hold and wraps around,
-// and the choice that starts play or ends the program.
+// and the choice that starts play or ends the program. The title screen draws it.
 #pragma once
 
 #include <array>
@@ -17,9 +17,6 @@ public:
     // Called once per frame while the menu is shown; returns the next game state (0 menu,
     // 1 playing, -1 quit).
     int update(Controls& controls, double dt);
-    // Draws the title screen when `redraw` asks for it.
-    void render();
-    void drawBanner();
 
     bool redraw = true;
     std::uint8_t itemColumn = 35;

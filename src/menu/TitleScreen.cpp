@@ -1,4 +1,6 @@
-#include "app/Console.h"
+#include "menu/TitleScreen.h"
+
+#include "core/Console.h"
 #include "menu/MainMenu.h"
 
 #include <array>
@@ -34,8 +36,7 @@ constexpr std::array<std::string_view, 5> rightArrow = {
 
 } // namespace
 
-void MainMenu::drawBanner() {
-    Console& console = Console::instance();
+void drawBanner(Console& console) {
     console.writeText("\n");
     for (const std::string_view line : upperBlock) {
         console.writeLine(line);
@@ -54,26 +55,25 @@ void MainMenu::drawBanner() {
     }
 }
 
-void MainMenu::render() {
-    if (!redraw) {
+void renderTitleScreen(Console& console, MainMenu& menu) {
+    if (!menu.redraw) {
         return;
     }
-    Console& console = Console::instance();
     console.clear();
     console.setAttribute(attrBrightWhite);
-    drawBanner();
+    drawBanner(console);
     for (std::size_t i = 0; i < menuLabels.size(); ++i) {
-        const int row = firstRow + 2 * static_cast<int>(i);
-        console.moveCursor(itemColumn, row);
-        if (row == cursorRow) {
+        const int row = menu.firstRow + 2 * static_cast<int>(i);
+        console.moveCursor(menu.itemColumn, row);
+        if (row == menu.cursorRow) {
             console.setAttribute(attrDarkRed);
             console.writeLine(menuLabels[i]);
-            console.moveCursor(markerColumn, cursorRow);
+            console.moveCursor(menu.markerColumn, menu.cursorRow);
             console.writeChar('>');
         } else {
             console.setAttribute(attrBrightWhite);
             console.writeLine(menuLabels[i]);
         }
     }
-    redraw = false;
+    menu.redraw = false;
 }

@@ -1,4 +1,4 @@
-#include "platform/Cp437.h"
+#include "Cp437.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 // the game is gone.
 #pragma once
 
-#include "platform/Platform.h"
+#include "Platform.h"
 
 #include <memory>
 #include <string>

@@ -11,6 +11,10 @@ namespace platform {
 inline constexpr int screenWidth = 80;
 inline constexpr int screenHeight = 25;
 inline constexpr int screenCellCount = screenWidth * screenHeight;
+inline constexpr int lastColumn = screenWidth - 1;
+inline constexpr int lastRow = screenHeight - 1;
+// A tab moves the cursor to the next multiple of this many columns.
+inline constexpr int tabWidth = 8;
 
 // A text console of 80 x 25 cells, each a byte and a colour attribute (low four bits foreground,
 // next four background; 1 blue, 2 green, 4 red, 8 bright). Processed output is on and wrap at the
@@ -20,8 +24,8 @@ class ConsoleDevice {
 public:
     virtual ~ConsoleDevice() = default;
 
-    // Called once, when the game's console is first used: 80 x 25 buffer, wrap off, the window
-    // title, the program's icon.
+    // Called once, when the game's console is bound: 80 x 25 buffer, wrap off, the window title,
+    // the program's icon.
     virtual void setUp(std::string_view title) = 0;
 
     // Places the cursor; later writes start at (x, y). Out-of-range values are clamped.
@@ -47,6 +51,11 @@ public:
 
     // Asks the window to show what has been written. Called by the game after an overlay.
     virtual void repaint() = 0;
+
+    // The end of a frame: whatever was drawn since the last call reaches the screen now. Called
+    // once at the end of every frame by the frame loop (and after a start-up message). Back ends
+    // that write straight to the screen have nothing to do here.
+    virtual void present() = 0;
 };
 
 // The keyboard, sampled by Windows virtual-key code.
@@ -55,7 +64,7 @@ public:
     virtual ~Keyboard() = default;
 
     // Called once per frame by the game's key poll, before any isDown of that frame. Back ends
-    // that receive key events (terminals) gather them here and bring the screen up to date.
+    // that receive key events (terminals) gather them here. It only reads input: nothing is drawn.
     virtual void sample() = 0;
 
     // True when the key with virtual-key code `vk` (0..255) is down now. Code 0 is never down.
@@ -77,15 +86,12 @@ public:
     virtual LocalTime localTime() = 0;
 };
 
-// The back end in use, installed by the program's entry point (or a test) before the game is
-// created. The pointers are not owned.
+// What a back end hands the game: its console, keyboard and clock. The pointers are not owned
+// and must outlive the game.
 struct Services {
     ConsoleDevice* console = nullptr;
     Keyboard* keyboard = nullptr;
     Clock* clock = nullptr;
 };
-
-void install(const Services& services);
-const Services& services();
 
 } // namespace platform

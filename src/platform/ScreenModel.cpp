@@ -1,4 +1,4 @@
-#include "platform/ScreenModel.h"
+#include "ScreenModel.h"
 
 #include <algorithm>
 
@@ -10,9 +10,6 @@ constexpr std::uint8_t backspace = 8;
 constexpr std::uint8_t tab = 9;
 constexpr std::uint8_t lineFeedByte = 10;
 constexpr std::uint8_t carriageReturn = 13;
-constexpr int tabWidth = 8;
-constexpr int lastColumn = screenWidth - 1;
-constexpr int lastRow = screenHeight - 1;
 } // namespace
 
 ScreenModel::ScreenModel() = default;

@@ -3,7 +3,7 @@
 // terminal back end both draw into one of these.
 #pragma once
 
-#include "platform/Platform.h"
+#include "Platform.h"
 
 #include <array>
 #include <cstdint>

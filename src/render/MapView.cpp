@@ -1,8 +1,6 @@
 #include "render/MapView.h"
 
-#include "app/Console.h"
-#include "world/Player.h"
-#include "world/World.h"
+#include "core/Console.h"
 #include "world/WorldMap.h"
 
 #include <array>
@@ -27,61 +25,35 @@ constexpr std::array<std::uint16_t, 256> buildColourTable() {
 
 constexpr std::array<std::uint16_t, 256> colourTable = buildColourTable();
 
-// A grid byte in its colour at the cursor, always as a glyph: a map never moves the cursor.
-void writeCell(Console& console, std::uint8_t ch) {
+} // namespace
+
+std::uint16_t cellAttribute(std::uint8_t ch) { return colourTable[ch]; }
+
+void drawMapCell(Console& console, std::uint8_t ch) {
     console.setAttribute(cellAttribute(ch));
     const char glyph = static_cast<char>(ch);
     console.writeGlyphs(std::string_view(&glyph, 1));
 }
 
-} // namespace
-
-std::uint16_t cellAttribute(std::uint8_t ch) { return colourTable[ch]; }
-
-void WorldMap::drawAll() {
-    Console& console = Console::instance();
+void drawMap(Console& console, const WorldMap& map) {
     console.moveCursor(0, 0);
-    for (int y = 0; y < mapHeight; ++y) {
-        for (int x = 0; x < mapWidth; ++x) {
-            writeCell(console, cells[y * mapWidth + x]);
+    for (int y = 0; y < platform::screenHeight; ++y) {
+        for (int x = 0; x < platform::screenWidth; ++x) {
+            drawMapCell(console, map.at(MapCell{static_cast<std::uint8_t>(x),
+                                                static_cast<std::uint8_t>(y)}));
         }
-        if (y < mapHeight - 1) {
+        if (y < platform::lastRow) {
             console.writeText("\n");
         }
     }
 }
 
-void WorldMap::restoreOverlay() {
-    Console& console = Console::instance();
-    if (redrawQueue.empty()) {
-        overlayOnMap = 0;
-    } else {
-        const CellRect r = redrawQueue.back();
-        for (int y = r.top; y < r.bottom && y < mapHeight; ++y) {
-            for (int x = r.left; x < r.right && x < mapWidth; ++x) {
-                console.moveCursor(x, y);
-                writeCell(console, cells[y * mapWidth + x]);
-            }
+void drawMapRect(Console& console, const WorldMap& map, CellRect rect) {
+    for (int y = rect.top; y < rect.bottom && y < platform::screenHeight; ++y) {
+        for (int x = rect.left; x < rect.right && x < platform::screenWidth; ++x) {
+            console.moveCursor(x, y);
+            drawMapCell(console, map.at(MapCell{static_cast<std::uint8_t>(x),
+                                                static_cast<std::uint8_t>(y)}));
         }
-        redrawQueue.pop_back();
     }
-    console.repaint();
-}
-
-void World::render() {
-    Console& console = Console::instance();
-    if (map->fullRedraw) {
-        map->drawAll();
-        map->fullRedraw = 0;
-    }
-    if (player->moved || playerRedraw) {
-        console.moveCursor(player->prevX, player->prevY);
-        writeCell(console, map->at(MapCell{player->prevX, player->prevY}));
-        console.moveCursor(player->x, player->y);
-        console.setAttribute(attrBrightWhite);
-        const char glyph = static_cast<char>(playerGlyph);
-        console.writeGlyphs(std::string_view(&glyph, 1));
-        playerRedraw = 0;
-    }
-    player->moved = 0;
 }

@@ -1,6 +1,6 @@
 #include "render/Overlay.h"
 
-#include "app/Console.h"
+#include "core/Console.h"
 
 namespace {
 
@@ -12,8 +12,7 @@ void putGlyph(Console& console, int x, int y, std::uint8_t glyph) {
 
 } // namespace
 
-void clearRect(MapCell topLeft, MapCell end) {
-    Console& console = Console::instance();
+void clearRect(Console& console, MapCell topLeft, MapCell end) {
     for (int y = topLeft.y; y < end.y; ++y) {
         for (int x = topLeft.x; x < end.x; ++x) {
             console.moveCursor(x, y);
@@ -22,10 +21,8 @@ void clearRect(MapCell topLeft, MapCell end) {
     }
 }
 
-void drawFrame(MapCell topLeft, MapCell end, FrameStyle style) {
-    Console& console = Console::instance();
-    const auto& glyphs = frameGlyphs[static_cast<int>(style)];
-    auto glyph = [&](FrameGlyph kind) { return glyphs[static_cast<int>(kind)]; };
+void drawFrame(Console& console, MapCell topLeft, MapCell end, FrameStyle style) {
+    auto glyph = [style](FrameGlyph kind) { return frameGlyph(style, kind); };
     const int left = topLeft.x;
     const int top = topLeft.y;
     const int right = end.x;

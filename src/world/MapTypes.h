@@ -1,12 +1,15 @@
-// Small value types shared by the world and its drawing.
+// Small value types shared by the world and its drawing. The map covers the whole screen, so a
+// map cell is a screen cell.
 #pragma once
 
+#include "platform/Platform.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 
-inline constexpr int mapWidth = 80;
-inline constexpr int mapHeight = 25;
-inline constexpr int mapCellCount = mapWidth * mapHeight;
+// The grid of a world: one byte per cell, row by row; cell (x, y) is at y * 80 + x.
+using Grid = std::array<std::uint8_t, platform::screenCellCount>;
 
 // A cell of the map, which is also a cell of the screen.
 struct MapCell {
@@ -33,3 +36,7 @@ struct MapLink {
     std::uint8_t targetX = 0;
     std::uint8_t targetY = 0;
 };
+
+inline constexpr std::size_t cellIndex(MapCell cell) {
+    return static_cast<std::size_t>(cell.y) * platform::screenWidth + cell.x;
+}

@@ -1,30 +1,20 @@
 #include "world/StatusPanel.h"
 
+#include "core/FrameGlyphs.h"
 #include "world/DayClock.h"
 #include "world/Player.h"
 
-#include <cstring>
-
 namespace {
-constexpr char dividerLeft = static_cast<char>(204);
-constexpr char dividerRight = static_cast<char>(185);
-constexpr char doubleHorizontal = static_cast<char>(205);
+
+char glyph(FrameGlyph kind) { return static_cast<char>(frameGlyph(FrameStyle::Double, kind)); }
+
 } // namespace
 
-StatusPanel::StatusPanel() {
-    dividerLine = new char[width + 1];
-    dividerLine[0] = dividerLeft;
-    std::memset(dividerLine + 1, doubleHorizontal, width - 2);
-    dividerLine[width - 1] = dividerRight;
-    dividerLine[width] = '\0';
-    blankLine = new char[width - 1];
-    std::memset(blankLine, ' ', width - 2);
-    blankLine[width - 2] = '\0';
-}
-
-StatusPanel::~StatusPanel() {
-    delete[] dividerLine;
-    delete[] blankLine;
+StatusPanel::StatusPanel()
+    : dividerLine(static_cast<std::size_t>(width - 2), glyph(FrameGlyph::Horizontal)),
+      blankLine(static_cast<std::size_t>(width - 2), ' ') {
+    dividerLine.insert(dividerLine.begin(), glyph(FrameGlyph::LeftTee));
+    dividerLine.push_back(glyph(FrameGlyph::RightTee));
 }
 
 void StatusPanel::updateShown(const DayClock& clock, const Player& player) {

@@ -1,8 +1,14 @@
-// Everything that exists only in play: the status panel, the loaded map, the player and the day
-// clock, created once at start-up and kept while the menu is shown.
+// Everything that exists only in play: the status panel, the loaded map, the player, the day clock
+// and the overlays on the map, created once at start-up and kept while the menu is shown.
 #pragma once
 
+#include "platform/Platform.h"
+#include "world/Overlays.h"
+
 #include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
 
 class Controls;
 class DayClock;
@@ -13,27 +19,43 @@ class WorldMap;
 inline constexpr std::uint8_t playerStartX = 40;
 inline constexpr std::uint8_t playerStartY = 12;
 
+// The words of the message shown when a world file cannot be read, after its path.
+inline constexpr std::string_view missingFileMessage = " missing or corrupt!";
+
 class World {
 public:
-    World() = default;
+    World();
     ~World();
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
-    // Builds the panel, the map, the clock and the player and loads the start world; false when
-    // the start world cannot be loaded.
-    bool init();
+    // Builds the panel, the map, the clock and the player and loads the start world from
+    // `dataFolder` (which later link jumps read too); the day clock starts at `localTime`. False,
+    // with the path of the file that could not be read, when the start world cannot be loaded.
+    bool init(const std::filesystem::path& dataFolder, platform::LocalTime localTime,
+              std::string& failedPath);
     // One step of play: movement, collisions, link captions, the clock, the panel refresh.
     void tick(Controls& controls, double dt);
-    // Draws what the flags ask for: the whole map, the player step.
-    void render();
-    // The use key: follows the link under the player.
+    // The use key: follows the link under the player. When the target world cannot be read the
+    // player stays and a message box says which file is missing.
     void use();
+    // The panel key went down (open) or up (close). A press or release that would not change
+    // the panel (one made while the menu was up) changes nothing.
+    void setPanel(bool open);
+    // Play is left for the menu: the panel closes without drawing (the title screen covers the
+    // map) and the whole map and the player are drawn again when play resumes.
+    void leavePlay();
 
-    StatusPanel* statusPanel = nullptr;
-    WorldMap* map = nullptr;
-    Player* player = nullptr;
-    DayClock* clock = nullptr;
-    std::uint8_t overlayShown = 0;
+    // The right-hand panel is up: the player is frozen and links cannot be followed.
+    bool overlayShown() const { return overlays.panelShown(); }
+
+    std::unique_ptr<StatusPanel> statusPanel;
+    std::unique_ptr<WorldMap> map;
+    std::unique_ptr<Player> player;
+    std::unique_ptr<DayClock> clock;
+    Overlays overlays;
     std::uint8_t playerRedraw = 0;
+
+private:
+    std::filesystem::path dataFolder_;
 };

@@ -3,9 +3,7 @@
 #include "GameDirectory.h"
 #include "TerminalEmulator.h"
 
-#include "app/Console.h"
-#include "app/Game.h"
-#include "config/ConfigFile.h"
+#include "app/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/posix/Presenter.h"
@@ -262,37 +260,12 @@ TEST(PresenterDiff, RandomEditsAlwaysShowTheModel) {
 // The real game drawn into the virtual console, each frame presented.
 class GameScreens : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(posixtest::gameDirectory());
-        platform::install({&console, &keyboard, &clock});
-        Console::attach(console);
-        ConfigFile::forget();
-        game = std::make_unique<Game>();
-        ASSERT_TRUE(game->init());
-        game->startLoop();
-    }
-    void TearDown() override {
-        game.reset();
-        ConfigFile::forget();
-        platform::install({});
-        std::filesystem::current_path(previousDirectory);
-    }
-    void frame(std::initializer_list<int> keys = {}) {
-        clock.advance(16);
-        keyboard.releaseAll();
-        for (const int key : keys) {
-            keyboard.setDown(key, true);
-        }
-        game->runFrame();
-    }
+    void SetUp() override { ASSERT_TRUE(headless.start()); }
+    void frame(std::initializer_list<int> keys = {}) { headless.frame(16, keys); }
     const ScreenModel& model() const { return console.model(); }
 
-    platform::VirtualConsole console;
-    platform::ScriptedKeyboard keyboard;
-    platform::ManualClock clock;
-    std::unique_ptr<Game> game;
-    std::filesystem::path previousDirectory;
+    HeadlessGame headless{posixtest::gameDirectory()};
+    platform::VirtualConsole& console = *headless.virtualConsole();
 };
 
 int changedCells(const Cells& before, const Cells& after) {

@@ -1,6 +1,7 @@
 // The replay runner's command line and script language: what a user, a bug report or a world
 // author can write, and the errors they get for what they cannot.
 #include "Replay.h"
+#include "platform/VirtualKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -34,19 +35,23 @@ ReplayRun runReplay(const std::vector<std::string>& args, const std::string& scr
 }
 
 TEST(Replay, KeyNames) {
-    EXPECT_EQ(replay::keyCode("a"), 65);
-    EXPECT_EQ(replay::keyCode("Z"), 90);
-    EXPECT_EQ(replay::keyCode("7"), 55);
-    EXPECT_EQ(replay::keyCode("ESC"), 27);
-    EXPECT_EQ(replay::keyCode("ENTER"), 13);
-    EXPECT_EQ(replay::keyCode("LBUTTON"), 1);
-    EXPECT_EQ(replay::keyCode("F1"), 112);
-    EXPECT_EQ(replay::keyCode("F12"), 123);
-    EXPECT_EQ(replay::keyCode("VK112"), 112);
-    EXPECT_EQ(replay::keyCode("VK255"), 255);
+    EXPECT_EQ(platform::vk::fromName("a"), 65);
+    EXPECT_EQ(platform::vk::fromName("Z"), 90);
+    EXPECT_EQ(platform::vk::fromName("7"), 55);
+    EXPECT_EQ(platform::vk::fromName("ESC"), 27);
+    EXPECT_EQ(platform::vk::fromName("ENTER"), 13);
+    EXPECT_EQ(platform::vk::fromName("LBUTTON"), 1);
+    EXPECT_EQ(platform::vk::fromName("F1"), 112);
+    EXPECT_EQ(platform::vk::fromName("F12"), 123);
+    EXPECT_EQ(platform::vk::fromName("VK112"), 112);
+    EXPECT_EQ(platform::vk::fromName("VK255"), 255);
     for (const char* bad :
          {"F0", "F13", "F+1", "VK0", "VK256", "VK", "VK-1", "esc", "Up", "?", ""}) {
-        EXPECT_EQ(replay::keyCode(bad), -1) << bad;
+        EXPECT_EQ(platform::vk::fromName(bad), -1) << bad;
+    }
+    // Names and codes go both ways.
+    for (int code = 1; code < 256; ++code) {
+        EXPECT_EQ(platform::vk::fromName(platform::vk::name(code)), code);
     }
 }
 

@@ -11,12 +11,18 @@ using Entries = std::map<std::string, std::string>;
 
 namespace {
 
+// The configuration read from the config.ini of `dir` (none there: nothing read).
+ConfigFile configIn(const harness::fs::path& dir) {
+    ConfigFile config;
+    config.load(dir / configFileName);
+    return config;
+}
+
 // Looks up `key` in a config.ini holding `text`, in the character form.
 char charValue(std::string_view text, const std::string& key, char fallback = '?') {
     harness::ScratchDir dir;
     dir.writeConfig(text);
-    harness::ConfigScope scope(dir.path());
-    return scope.config().get(key, fallback);
+    return configIn(dir.path()).get(key, fallback);
 }
 
 // Looks up `key` in a config.ini holding `text`, in the number form.
@@ -24,34 +30,29 @@ std::int32_t numberValue(std::string_view text, const std::string& key,
                          std::int32_t fallback = -7) {
     harness::ScratchDir dir;
     dir.writeConfig(text);
-    harness::ConfigScope scope(dir.path());
-    return scope.config().get(key, fallback);
+    return configIn(dir.path()).get(key, fallback);
 }
 
 } // namespace
 
 TEST(ConfigFile, NoFileGivesNoEntriesAndEveryLookupItsFallback) {
     harness::ScratchDir dir;
-    harness::ConfigScope scope(dir.path());
-    EXPECT_TRUE(scope.config().entries.empty());
-    EXPECT_EQ(scope.config().get("cMoveUp", 'q'), 'q');
-    EXPECT_EQ(scope.config().get("cSelect", std::int32_t{42}), 42);
+    const ConfigFile config = configIn(dir.path());
+    EXPECT_TRUE(config.entries.empty());
+    EXPECT_EQ(config.get("cMoveUp", 'q'), 'q');
+    EXPECT_EQ(config.get("cSelect", std::int32_t{42}), 42);
 }
 
 TEST(ConfigFile, UnreadableConfigIniIsLikeNone) {
     // A config.ini that opens but cannot be read stops nothing: only Escape is bound.
     harness::ScratchDir dir;
     harness::fs::create_directories(dir.path() / "config.ini");
-    {
-        harness::ConfigScope scope(dir.path());
-        EXPECT_TRUE(scope.config().entries.empty());
-    }
+    EXPECT_TRUE(configIn(dir.path()).entries.empty());
 #if defined(__linux__)
     // Reading this file fails with an input/output error.
     harness::ScratchDir failing;
     harness::fs::create_symlink("/proc/self/mem", failing.path() / "config.ini");
-    harness::ConfigScope scope(failing.path());
-    EXPECT_TRUE(scope.config().entries.empty());
+    EXPECT_TRUE(configIn(failing.path()).entries.empty());
 #endif
 }
 

@@ -1,25 +1,38 @@
 // The game's console services on the virtual console.
-#include "app/Console.h"
+#include "core/Console.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(Console, IsSetUpOnceOnFirstUse) {
+TEST(Console, IsSetUpOnceWhenBoundAndUnboundWhenTheBindingGoes) {
     platform::VirtualConsole device;
-    Console::attach(device);
-    Console& first = Console::instance();
-    Console& second = Console::instance();
-    EXPECT_EQ(&first, &second);
-    EXPECT_EQ(device.setUpCount(), 1);
-    EXPECT_EQ(device.title().rfind("Tharvok (2012) ", 0), 0u) << device.title();
-    EXPECT_EQ(first.screenCells, 2000u);
+    {
+        ConsoleBinding binding(device);
+        Console& first = Console::instance();
+        Console& second = Console::instance();
+        EXPECT_EQ(&first, &second);
+        EXPECT_EQ(&first, &binding.console());
+        EXPECT_EQ(device.setUpCount(), 1);
+        EXPECT_EQ(device.title().rfind("Tharvok (2012) ", 0), 0u) << device.title();
+        EXPECT_EQ(first.screenCells, 2000u);
+        // A second binding stands in for the first while it lives.
+        platform::VirtualConsole other;
+        {
+            ConsoleBinding inner(other);
+            EXPECT_EQ(Console::instance().output, &other);
+        }
+        EXPECT_EQ(Console::instance().output, &device);
+    }
+#if !defined(_WIN32)
+    EXPECT_DEATH(Console::instance(), "before it was bound");
+#endif
 }
 
 TEST(Console, ClearBlanksEveryCellInTheAttributeInForceAndHomesTheCursor) {
     platform::VirtualConsole device;
-    Console::attach(device);
+    ConsoleBinding binding(device);
     Console& console = Console::instance();
     console.moveCursor(10, 10);
     console.setAttribute(attrDarkRed);
@@ -35,7 +48,7 @@ TEST(Console, ClearBlanksEveryCellInTheAttributeInForceAndHomesTheCursor) {
 
 TEST(Console, FormattedWritesAreBoundedAndFileBytesAreGlyphs) {
     platform::VirtualConsole device;
-    Console::attach(device);
+    ConsoleBinding binding(device);
     Console& console = Console::instance();
     console.print("%02i:%02i", 9, 5);
     console.writeGlyphs("\n\t");

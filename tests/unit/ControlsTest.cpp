@@ -1,8 +1,6 @@
-// The key table (phases, presses and releases consumed once), the rounding of positions to
-// cells, the frame timer and the day clock.
+// The key table (phases, presses and releases consumed once) and the rounding of positions to
+// cells.
 #include "GameHarness.h"
-
-#include "app/FrameTimer.h"
 
 #include <gtest/gtest.h>
 
@@ -27,17 +25,17 @@ Phase phaseOf(const Controls& controls, int key) {
 
 // A key table bound as W up, S down, and polled against a scripted keyboard.
 struct PolledControls {
-    harness::KeyboardScope scope;
+    platform::ScriptedKeyboard keyboard;
     Controls controls = harness::controlsFrom("cMoveUp = w\ncMoveDown = s\ncUse = w\n");
 
     // Polls once with `keys` down; returns the frame's inputChanged.
     bool poll(std::initializer_list<int> keys) {
-        scope.keyboard.releaseAll();
+        keyboard.releaseAll();
         for (const int key : keys) {
-            scope.keyboard.setDown(key, true);
+            keyboard.setDown(key, true);
         }
         bool changed = false;
-        controls.poll(changed);
+        controls.poll(keyboard, changed);
         return changed;
     }
 };
@@ -156,124 +154,4 @@ TEST(Controls, RoundToCellIsDefinedForEveryDouble) {
     EXPECT_EQ(roundToCell(std::numeric_limits<double>::quiet_NaN()), 0);
     EXPECT_EQ(roundToCell(std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(roundToCell(-std::numeric_limits<double>::infinity()), 0);
-}
-
-TEST(FrameTimer, MeasuresWallClockFramesAndNeverGoesBackwards) {
-    harness::KeyboardScope scope;
-    FrameTimer timer;
-    scope.clock.advance(16);
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 16.0);
-    // Seconds are scaled by the single-precision 0.001, widened.
-    EXPECT_EQ(timer.seconds(), 16.0 * static_cast<double>(0.001f));
-    EXPECT_NE(timer.seconds(), 0.016);
-    // A clock that steps back gives a frame of no time...
-    scope.clock.advance(-5000);
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 0.0);
-    EXPECT_EQ(timer.seconds(), 0.0);
-    // ...and the next frame is measured from the new reading, not from the old one.
-    scope.clock.advance(20);
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 20.0);
-    // A still clock gives 0, a forward jump one long frame.
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 0.0);
-    scope.clock.advance(3600000);
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 3600000.0);
-    timer.restart();
-    EXPECT_EQ(timer.deltaMs, 0.0);
-    scope.clock.advance(7);
-    timer.tick();
-    EXPECT_EQ(timer.deltaMs, 7.0);
-}
-
-TEST(FrameTimer, BackwardClockInPlayMovesNothingBackwards) {
-    harness::GameHarness h;
-    h.dir.writeWorld(harness::startStem, harness::gridFile(), "a b 0");
-    h.clock.setLocalTime({10, 0, 0});
-    ASSERT_TRUE(h.start());
-    ASSERT_TRUE(h.enterPlay());
-    const double before = h.world().clock->seconds;
-    h.frame(16, {harness::vkRight}); // the press steps one cell
-    EXPECT_EQ(h.player().posX, 41.0);
-    h.frame(-60000, {harness::vkRight}); // held, but the frame lasted no time
-    EXPECT_EQ(h.player().posX, 41.0);
-    EXPECT_EQ(h.player().x, 41);
-    EXPECT_EQ(h.world().clock->seconds, before + 16 * static_cast<double>(0.001f));
-    h.frame(125, {harness::vkRight}); // 0.125 s at 8 cells a second: one more cell
-    EXPECT_EQ(h.player().x, 42);
-}
-
-TEST(DayClock, WrapsOnlyPastMidnight) {
-    DayClock clock(86400.0 - 0.5);
-    clock.advance(0.5);
-    EXPECT_EQ(clock.seconds, 86400.0); // exactly midnight stays
-    clock.advance(0.0);
-    EXPECT_EQ(clock.seconds, 86400.0);
-
-    DayClock late(86400.0 - 0.1);
-    late.advance(0.2);
-    EXPECT_EQ(late.seconds, 0.0); // the part beyond midnight is dropped
-
-    DayClock fast(100.0);
-    fast.rate = 60.0;
-    fast.advance(2.0);
-    EXPECT_EQ(fast.seconds, 220.0);
-}
-
-TEST(DayClock, PanelShowsHoursMinutesSecondsTruncated) {
-    StatusPanel panel;
-    Player player(7, 9);
-    auto shown = [&](double seconds) {
-        DayClock clock(seconds);
-        panel.updateShown(clock, player);
-        return std::to_string(panel.hours) + ":" + std::to_string(panel.minutes) + ":" +
-               std::to_string(panel.seconds);
-    };
-    EXPECT_EQ(shown(45296.7), "12:34:56");
-    EXPECT_EQ(shown(86400.0), "24:0:0");
-    EXPECT_EQ(shown(0.0), "0:0:0");
-    EXPECT_EQ(shown(86399.999), "23:59:59");
-    EXPECT_EQ(shown(3599.999), "0:59:59");
-    EXPECT_EQ(shown(3600.0), "1:0:0");
-    EXPECT_EQ(panel.playerX, 7);
-    EXPECT_EQ(panel.playerY, 9);
-
-    DayClock clock(86400.0 - 0.1);
-    clock.advance(0.2);
-    panel.updateShown(clock, player);
-    EXPECT_EQ(panel.hours, 0);
-    EXPECT_EQ(panel.minutes, 0);
-    EXPECT_EQ(panel.seconds, 0);
-}
-
-TEST(DayClock, StartsAtTheLocalTimeAndFillsThePanelAtOnce) {
-    harness::GameHarness h;
-    h.dir.writeWorld(harness::startStem, harness::gridFile(), "a b 0");
-    h.clock.setLocalTime({23, 59, 59});
-    ASSERT_TRUE(h.start());
-    EXPECT_EQ(h.world().clock->seconds, 86399.0);
-    EXPECT_EQ(h.world().clock->rate, 1.0);
-    // The panel holds the time and the cell before any tick.
-    EXPECT_EQ(h.panel().hours, 23);
-    EXPECT_EQ(h.panel().minutes, 59);
-    EXPECT_EQ(h.panel().seconds, 59);
-    EXPECT_EQ(h.panel().playerX, 40);
-    EXPECT_EQ(h.panel().playerY, 12);
-    EXPECT_EQ(h.panel().shown, 0);
-    EXPECT_EQ(h.player().x, 40);
-    EXPECT_EQ(h.player().y, 12);
-    EXPECT_EQ(h.world().overlayShown, 0);
-
-    // The clock stands while the menu is shown and runs in play: 1000 ms count as a little
-    // more than one second, so 23:59:59 goes straight past midnight to 00:00:00.
-    h.frame(5000);
-    EXPECT_EQ(h.world().clock->seconds, 86399.0);
-    ASSERT_TRUE(h.enterPlay());
-    h.frame(1000 - 16);
-    EXPECT_EQ(h.panel().hours, 0);
-    EXPECT_EQ(h.panel().minutes, 0);
-    EXPECT_EQ(h.panel().seconds, 0);
 }

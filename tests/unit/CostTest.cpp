@@ -28,10 +28,10 @@ using Screen = std::array<platform::Cell, platform::screenCellCount>;
 int changedOutside(const Screen& before, const Screen& after, int left, int top, int right,
                    int bottom) {
     int changed = 0;
-    for (int y = 0; y < mapHeight; ++y) {
-        for (int x = 0; x < mapWidth; ++x) {
+    for (int y = 0; y < screenHeight; ++y) {
+        for (int x = 0; x < screenWidth; ++x) {
             const bool inside = x >= left && x < right && y >= top && y < bottom;
-            const std::size_t i = static_cast<std::size_t>(y * mapWidth + x);
+            const std::size_t i = static_cast<std::size_t>(y * screenWidth + x);
             if (!inside && !(before[i] == after[i])) {
                 ++changed;
             }
@@ -86,7 +86,7 @@ TEST(Cost, FramesWithoutInputCallNothingAndAllocateNothing) {
 
 TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
     harness::GameHarness h;
-    std::vector<std::string> rows(mapHeight, std::string(mapWidth, '.'));
+    std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
     rows[12][41] = '+';
     h.dir.writeWorld(startStem, gridFile(rows), "a b 0");
     ASSERT_TRUE(h.start());
@@ -103,7 +103,7 @@ TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
 
 TEST(Cost, PlayerStepWritesTwoCells) {
     harness::GameHarness h;
-    std::vector<std::string> rows(mapHeight, std::string(mapWidth, '.'));
+    std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
     rows[12] = rowWith(40, ',');
     h.dir.writeWorld(startStem, gridFile(rows), "a b 0");
     ASSERT_TRUE(h.start());
@@ -131,9 +131,9 @@ TEST(Cost, PlayerStepWritesTwoCells) {
 TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     harness::GameHarness h;
     std::vector<std::string> rows;
-    for (int y = 0; y < mapHeight; ++y) {
+    for (int y = 0; y < screenHeight; ++y) {
         std::string row;
-        for (int x = 0; x < mapWidth; ++x) {
+        for (int x = 0; x < screenWidth; ++x) {
             row += ".,;|~"[(x * 7 + y * 3) % 5];
         }
         rows.push_back(row);
@@ -145,7 +145,7 @@ TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     const Screen beforeOpen = h.console.model().cells();
 
     h.frame(16, {vkTab});
-    ASSERT_EQ(h.panel().shown, 1);
+    ASSERT_EQ(h.overlays().panelShown(), 1);
     EXPECT_EQ(changedOutside(beforeOpen, h.console.model().cells(), panelLeft, 0, 80, 25), 0);
     // Held, the panel costs nothing until its refresh is due.
     std::uint64_t calls = h.console.callCount();
@@ -161,9 +161,9 @@ TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     EXPECT_LE(h.console.model().cellWrites() - writes, 40u);
     const Screen afterRefresh = h.console.model().cells();
     int changed = 0;
-    for (int y = 0; y < mapHeight; ++y) {
-        for (int x = 0; x < mapWidth; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y * mapWidth + x);
+    for (int y = 0; y < screenHeight; ++y) {
+        for (int x = 0; x < screenWidth; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y * screenWidth + x);
             if (!(beforeRefresh[i] == afterRefresh[i])) {
                 ++changed;
                 EXPECT_TRUE((y == 1 || y == 3) && x > panelLeft && x < 79) << x << "," << y;
@@ -176,23 +176,23 @@ TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     // the glyph), nothing more.
     writes = h.console.model().cellWrites();
     h.frame(16);
-    ASSERT_EQ(h.panel().shown, 0);
+    ASSERT_EQ(h.overlays().panelShown(), 0);
     EXPECT_EQ(h.console.model().cellWrites() - writes, 12u * 25u + 2u);
     EXPECT_TRUE(h.console.model().cells() == beforeOpen);
-    EXPECT_TRUE(h.map().redrawQueue.empty());
+    EXPECT_TRUE(h.overlays().redrawQueue().empty());
 }
 
 TEST(Cost, MessageBoxRestoreWritesOnlyItsRectangle) {
     harness::GameHarness h;
-    std::vector<std::string> rows(mapHeight, std::string(mapWidth, ','));
+    std::vector<std::string> rows(screenHeight, std::string(screenWidth, ','));
     rows[12] = rowWith(41, '-', ',');
     h.dir.writeWorld(startStem, gridFile(rows), "a b 1\nGate elsewhere 41 12 1 1\n");
     ASSERT_TRUE(h.start());
     ASSERT_TRUE(h.enterPlay());
     const Screen beforeBox = h.console.model().cells();
     h.tap(vkRight);
-    ASSERT_EQ(h.map().redrawQueue.size(), 1u);
-    const CellRect box = h.map().redrawQueue.back();
+    ASSERT_EQ(h.overlays().redrawQueue().size(), 1u);
+    const CellRect box = h.overlays().redrawQueue().back();
     EXPECT_EQ(box, (CellRect{35, 19, 45, 24}));
     EXPECT_NE(h.screenRow(21).find("Gate"), std::string::npos);
     // The box and the player's step are all that changed.
@@ -201,8 +201,8 @@ TEST(Cost, MessageBoxRestoreWritesOnlyItsRectangle) {
     const std::uint64_t writes = h.console.model().cellWrites();
     h.tap(harness::vkDown);
     EXPECT_EQ(h.console.model().cellWrites() - writes, 10u * 5u + 2u);
-    for (int y = 0; y < mapHeight; ++y) {
-        for (int x = 0; x < mapWidth; ++x) {
+    for (int y = 0; y < screenHeight; ++y) {
+        for (int x = 0; x < screenWidth; ++x) {
             if (x != h.player().x || y != h.player().y) {
                 ASSERT_EQ(h.screen(x, y).ch, h.cell(x, y)) << x << "," << y;
             }

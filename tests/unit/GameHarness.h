@@ -1,21 +1,24 @@
 // Runs the real game in-process on the virtual console, with a scripted keyboard and a manual
-// clock, in a scratch directory that holds the config.ini and the world files a test writes.
+// clock, reading the config.ini and the world files a test writes into a scratch folder.
 #pragma once
 
-#include "app/Console.h"
-#include "app/Controls.h"
 #include "app/Game.h"
+#include "app/HeadlessGame.h"
 #include "config/ConfigFile.h"
+#include "config/KeyBindings.h"
+#include "core/Console.h"
+#include "core/Controls.h"
 #include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"
 #include "world/DayClock.h"
 #include "world/Player.h"
 #include "world/StatusPanel.h"
 #include "world/World.h"
+#include "world/WorldFiles.h"
 #include "world/WorldMap.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -23,21 +26,26 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
+
+using platform::screenCellCount;
+using platform::screenHeight;
+using platform::screenWidth;
 
 namespace harness {
 
 namespace fs = std::filesystem;
 
-inline constexpr int vkTab = 9;
-inline constexpr int vkEnter = 13;
-inline constexpr int vkEscape = 27;
-inline constexpr int vkLeft = 37;
-inline constexpr int vkUp = 38;
-inline constexpr int vkRight = 39;
-inline constexpr int vkDown = 40;
+inline constexpr int vkTab = platform::vk::tab;
+inline constexpr int vkEnter = platform::vk::enter;
+inline constexpr int vkEscape = platform::vk::escape;
+inline constexpr int vkLeft = platform::vk::left;
+inline constexpr int vkUp = platform::vk::up;
+inline constexpr int vkRight = platform::vk::right;
+inline constexpr int vkDown = platform::vk::down;
 inline constexpr int vkUse = 'E';
 
 // Arrow keys to move, E to use, Enter to choose, Tab for the panel.
@@ -58,9 +66,9 @@ inline const std::string worldDir{worldDirectory};
 inline std::string gridFile(const std::vector<std::string>& rows = {}, char fill = '.',
                             std::string_view lineBreak = "\n") {
     std::string text;
-    for (int y = 0; y < mapHeight; ++y) {
+    for (int y = 0; y < screenHeight; ++y) {
         std::string row = y < static_cast<int>(rows.size()) ? rows[y] : std::string();
-        row.resize(mapWidth, fill);
+        row.resize(screenWidth, fill);
         text += row;
         text += lineBreak;
     }
@@ -71,9 +79,9 @@ inline std::string gridFile(const std::vector<std::string>& rows = {}, char fill
 inline std::vector<std::uint8_t> gridCells(const std::vector<std::string>& rows = {},
                                            char fill = '.') {
     std::vector<std::uint8_t> cells;
-    for (int y = 0; y < mapHeight; ++y) {
+    for (int y = 0; y < screenHeight; ++y) {
         std::string row = y < static_cast<int>(rows.size()) ? rows[y] : std::string();
-        row.resize(mapWidth, fill);
+        row.resize(screenWidth, fill);
         cells.insert(cells.end(), row.begin(), row.end());
     }
     return cells;
@@ -81,7 +89,7 @@ inline std::vector<std::uint8_t> gridCells(const std::vector<std::string>& rows 
 
 // A row of `fill` with `ch` at column `x`.
 inline std::string rowWith(int x, char ch, char fill = '.') {
-    std::string row(mapWidth, fill);
+    std::string row(screenWidth, fill);
     row[static_cast<std::size_t>(x)] = ch;
     return row;
 }
@@ -102,8 +110,9 @@ class ScratchDir {
 public:
     ScratchDir() {
         static std::atomic<int> counter{0};
-        path_ = fs::temp_directory_path() /
-                ("tharvok-unit-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        path_ =
+            fs::temp_directory_path() / ("tharvok-unit-" + std::to_string(std::random_device{}()) +
+                                         "-" + std::to_string(counter++));
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -136,47 +145,13 @@ private:
     fs::path path_;
 };
 
-// Works in `dir` for as long as it lives.
-class WorkingDir {
-public:
-    explicit WorkingDir(const fs::path& dir) : previous_(fs::current_path()) {
-        fs::current_path(dir);
-    }
-    ~WorkingDir() {
-        std::error_code error;
-        fs::current_path(previous_, error);
-    }
-    WorkingDir(const WorkingDir&) = delete;
-    WorkingDir& operator=(const WorkingDir&) = delete;
-
-private:
-    fs::path previous_;
-};
-
-// The configuration as the game reads it from `dir`, dropped again afterwards.
-class ConfigScope {
-public:
-    explicit ConfigScope(const fs::path& dir) : cwd_(dir) {
-        ConfigFile::forget();
-        config_ = &ConfigFile::instance();
-    }
-    ~ConfigScope() { ConfigFile::forget(); }
-    ConfigScope(const ConfigScope&) = delete;
-    ConfigScope& operator=(const ConfigScope&) = delete;
-
-    ConfigFile& config() const { return *config_; }
-
-private:
-    WorkingDir cwd_;
-    ConfigFile* config_ = nullptr;
-};
-
 // The table of entries a config.ini with `text` gives.
 inline std::map<std::string, std::string> configEntries(std::string_view text) {
     ScratchDir dir;
     dir.writeConfig(text);
-    ConfigScope scope(dir.path());
-    return scope.config().entries;
+    ConfigFile config;
+    config.load(dir.path() / configFileName);
+    return config.entries;
 }
 
 // The key table the game builds from a config.ini with `text` (no file when `text` is null).
@@ -185,68 +160,32 @@ inline Controls controlsFrom(const std::string_view* text) {
     if (text != nullptr) {
         dir.writeConfig(*text);
     }
-    WorkingDir cwd(dir.path());
-    ConfigFile::forget();
-    Controls controls;
-    ConfigFile::forget();
-    return controls;
+    ConfigFile config;
+    config.load(dir.path() / configFileName);
+    return Controls(bindKeys(config));
 }
 inline Controls controlsFrom(std::string_view text) { return controlsFrom(&text); }
 
-// A scripted keyboard installed as the platform's keyboard while it lives.
-class KeyboardScope {
-public:
-    KeyboardScope() { platform::install({nullptr, &keyboard, &clock}); }
-    ~KeyboardScope() { platform::install({}); }
-    KeyboardScope(const KeyboardScope&) = delete;
-    KeyboardScope& operator=(const KeyboardScope&) = delete;
-
-    platform::ScriptedKeyboard keyboard;
-    platform::ManualClock clock;
-};
-
-// The game on the virtual console. Write the config and worlds into `dir`, then start().
+// The game on the virtual console, reading a scratch folder (or the data folder given). Write the
+// config and worlds into `dir`, then start().
 class GameHarness {
 public:
-    GameHarness() {
-        platform::install({&console, &keyboard, &clock});
-        Console::attach(console);
+    GameHarness() : GameHarness(fs::path()) {}
+    explicit GameHarness(const fs::path& dataFolder)
+        : headless(dataFolder.empty() ? dir.path() : dataFolder),
+          console(*headless.virtualConsole()), keyboard(headless.keyboard()),
+          clock(headless.clock()), game(&headless.game()) {
         dir.writeConfig(playConfig);
-    }
-    ~GameHarness() {
-        game.reset();
-        ConfigFile::forget();
-        cwd.reset();
-        platform::install({});
-        // The game's console outlives this one: leave it bound to a console that stays.
-        static platform::VirtualConsole parked;
-        Console::attach(parked);
     }
     GameHarness(const GameHarness&) = delete;
     GameHarness& operator=(const GameHarness&) = delete;
 
-    // Creates the game in `where` (the scratch directory by default) and runs its start-up; true
-    // when the start world loaded and the first frame was rendered.
-    bool start(const fs::path& where = {}) {
-        cwd = std::make_unique<WorkingDir>(where.empty() ? dir.path() : where);
-        ConfigFile::forget();
-        game = std::make_unique<Game>();
-        const bool started = game->init();
-        if (started) {
-            game->startLoop();
-        }
-        return started;
-    }
+    // Runs the game's start-up; true when the start world loaded and the first frame was
+    // rendered.
+    bool start() { return headless.start(); }
 
     // One frame of `ms` milliseconds with exactly `keys` held.
-    void frame(std::int64_t ms, std::initializer_list<int> keys = {}) {
-        clock.advance(ms);
-        keyboard.releaseAll();
-        for (const int key : keys) {
-            keyboard.setDown(key, true);
-        }
-        game->runFrame();
-    }
+    void frame(std::int64_t ms, std::initializer_list<int> keys = {}) { headless.frame(ms, keys); }
 
     // From the title screen into play: Enter on "New Game ", then let it go.
     bool enterPlay() {
@@ -265,10 +204,13 @@ public:
     WorldMap& map() const { return *game->world->map; }
     Player& player() const { return *game->world->player; }
     StatusPanel& panel() const { return *game->world->statusPanel; }
+    const Overlays& overlays() const { return game->world->overlays; }
 
-    std::uint8_t cell(int x, int y) const { return map().cells[y * mapWidth + x]; }
+    std::uint8_t cell(int x, int y) const {
+        return map().cells[static_cast<std::size_t>(y * screenWidth + x)];
+    }
     std::vector<std::uint8_t> cells() const {
-        return std::vector<std::uint8_t>(map().cells, map().cells + mapCellCount);
+        return std::vector<std::uint8_t>(map().cells.begin(), map().cells.end());
     }
     // Puts the player on a cell as a link jump does, without drawing.
     void placePlayer(int x, int y) const {
@@ -278,13 +220,13 @@ public:
     const platform::Cell& screen(int x, int y) const { return console.model().cell(x, y); }
     std::string screenRow(int y) const {
         std::string row;
-        for (int x = 0; x < mapWidth; ++x) {
+        for (int x = 0; x < screenWidth; ++x) {
             row += static_cast<char>(screen(x, y).ch);
         }
         return row;
     }
     bool screenContains(std::string_view text) const {
-        for (int y = 0; y < mapHeight; ++y) {
+        for (int y = 0; y < screenHeight; ++y) {
             if (screenRow(y).find(text) != std::string::npos) {
                 return true;
             }
@@ -292,12 +234,12 @@ public:
         return false;
     }
 
-    platform::VirtualConsole console;
-    platform::ScriptedKeyboard keyboard;
-    platform::ManualClock clock;
     ScratchDir dir;
-    std::unique_ptr<WorkingDir> cwd;
-    std::unique_ptr<Game> game;
+    HeadlessGame headless;
+    platform::VirtualConsole& console;
+    platform::ScriptedKeyboard& keyboard;
+    platform::ManualClock& clock;
+    Game* game;
 };
 
 } // namespace harness

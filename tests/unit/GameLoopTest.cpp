@@ -70,7 +70,7 @@ TEST(GameLoop, EscapeInTheMenuQuitsWithTheFarewellOnTwoFrames) {
     for (int x = 0; x < static_cast<int>(line.size()); ++x) {
         EXPECT_EQ(h.screen(x, 0).attribute, 15);
     }
-    for (int y = 1; y < mapHeight; ++y) {
+    for (int y = 1; y < screenHeight; ++y) {
         EXPECT_EQ(h.screenRow(y), std::string(80, ' ')) << "row " << y;
     }
     EXPECT_FALSE(h.console.model().cursorVisible());

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <deque>
 #include <map>
 #include <memory>
@@ -26,12 +25,8 @@ struct Links {
 };
 
 Links readLinks(const std::string& stem) {
-    WorldInfo info;
-    readInfo(harness::readFile(worldDir / (stem + ".wif")), info);
-    Links result{info.headerWord1, info.headerWord2,
-                 std::vector<MapLink>(info.links, info.links + info.linkCount)};
-    delete[] info.links;
-    return result;
+    WorldInfo info = readInfo(harness::readFile(worldDir / (stem + ".wif")));
+    return Links{info.headerWord1, info.headerWord2, info.links};
 }
 
 bool worldFilesExist(const std::string& stem) {
@@ -53,7 +48,7 @@ using Route = std::vector<std::size_t>;
 // Follows `route` from the start world in a started game; false when a step cannot be taken.
 bool follow(harness::GameHarness& h, const Route& route) {
     for (const std::size_t index : route) {
-        if (index >= h.map().linkCount) {
+        if (index >= h.map().links.size()) {
             return false;
         }
         const MapLink& link = h.map().links[index];
@@ -66,18 +61,16 @@ bool follow(harness::GameHarness& h, const Route& route) {
 // A shipped world's grid, loaded by the game's own reader over blanks.
 std::unique_ptr<WorldMap> loadGrid(const std::string& stem) {
     auto map = std::make_unique<WorldMap>();
-    map->cells = new std::uint8_t[mapCellCount];
-    std::memset(map->cells, ' ', mapCellCount);
     readGrid(harness::readFile(worldDir / (stem + ".wgf")), map->cells);
     return map;
 }
 
-int indexOf(int x, int y) { return y * mapWidth + x; }
+int indexOf(int x, int y) { return y * screenWidth + x; }
 
 // The cells the player can walk to from `from`: steps of one cell in eight directions (two keys
 // at once go diagonally), never off the grid or onto a blocking cell.
 std::vector<bool> walkableFrom(const WorldMap& map, MapCell from) {
-    std::vector<bool> seen(mapCellCount, false);
+    std::vector<bool> seen(screenCellCount, false);
     std::deque<MapCell> todo{from};
     seen[static_cast<std::size_t>(indexOf(from.x, from.y))] = true;
     while (!todo.empty()) {
@@ -87,7 +80,7 @@ std::vector<bool> walkableFrom(const WorldMap& map, MapCell from) {
             for (int dx = -1; dx <= 1; ++dx) {
                 const int x = cell.x + dx;
                 const int y = cell.y + dy;
-                if (x < 0 || y < 0 || x >= mapWidth || y >= mapHeight) {
+                if (x < 0 || y < 0 || x >= screenWidth || y >= screenHeight) {
                     continue;
                 }
                 const MapCell next{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};
@@ -118,20 +111,20 @@ TEST(ShippedWorlds, EveryWorldAndEveryLinkCanBeReachedOnFoot) {
         const auto [stem, entry] = pending.front();
         pending.pop_front();
         // Broken links are reported by the walk through the game; here they lead nowhere.
-        if (entry.x >= mapWidth || entry.y >= mapHeight || !worldFilesExist(stem) ||
+        if (entry.x >= screenWidth || entry.y >= screenHeight || !worldFilesExist(stem) ||
             !entered.insert({stem, indexOf(entry.x, entry.y)}).second) {
             continue;
         }
         if (grids.find(stem) == grids.end()) {
             grids[stem] = loadGrid(stem);
             links[stem] = readLinks(stem);
-            walked[stem] = std::vector<bool>(mapCellCount, false);
+            walked[stem] = std::vector<bool>(screenCellCount, false);
         }
         const std::vector<bool> reach = walkableFrom(*grids[stem], entry);
         std::set<std::pair<int, int>> linkCells;
         for (const MapLink& link : links[stem].links) {
             const bool first = linkCells.insert({link.x, link.y}).second;
-            if (!first || link.x >= mapWidth || link.y >= mapHeight ||
+            if (!first || link.x >= screenWidth || link.y >= screenHeight ||
                 grids[stem]->at(MapCell{link.x, link.y}) != linkCellChar ||
                 !reach[static_cast<std::size_t>(indexOf(link.x, link.y))]) {
                 continue;
@@ -148,7 +141,7 @@ TEST(ShippedWorlds, EveryWorldAndEveryLinkCanBeReachedOnFoot) {
     for (const auto& [stem, world] : links) {
         for (std::size_t i = 0; i < world.links.size(); ++i) {
             const MapLink& link = world.links[i];
-            if (link.x < mapWidth && link.y < mapHeight) {
+            if (link.x < screenWidth && link.y < screenHeight) {
                 EXPECT_TRUE(walked[stem][static_cast<std::size_t>(indexOf(link.x, link.y))])
                     << describe(stem, i, link)
                     << ": no way on foot to this link from where the player enters the world";
@@ -168,8 +161,8 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
     ASSERT_TRUE(worldFilesExist(start)) << "the start world is missing from " << worldDir;
 
     {
-        harness::GameHarness h;
-        ASSERT_TRUE(h.start(dataDir)) << "the start world does not load";
+        harness::GameHarness h(dataDir);
+        ASSERT_TRUE(h.start()) << "the start world does not load";
         const std::uint8_t startCell = h.cell(playerStartX, playerStartY);
         EXPECT_FALSE(h.map().isBlocking(MapCell{playerStartX, playerStartY}) ||
                      startCell == linkCellChar)
@@ -193,7 +186,7 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
                     << "another link on the same cell comes first; this one is never used";
                 continue;
             }
-            if (link.x >= mapWidth || link.y >= mapHeight) {
+            if (link.x >= screenWidth || link.y >= screenHeight) {
                 ADD_FAILURE() << "the link cell lies outside the grid";
                 continue;
             }
@@ -201,11 +194,11 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
                 ADD_FAILURE() << "the target world's .wgf or .wif is missing in " << worldDir;
                 continue;
             }
-            EXPECT_LT(link.targetX, mapWidth) << "the arrival lies outside the grid";
-            EXPECT_LT(link.targetY, mapHeight) << "the arrival lies outside the grid";
+            EXPECT_LT(link.targetX, screenWidth) << "the arrival lies outside the grid";
+            EXPECT_LT(link.targetY, screenHeight) << "the arrival lies outside the grid";
 
-            harness::GameHarness h;
-            ASSERT_TRUE(h.start(dataDir));
+            harness::GameHarness h(dataDir);
+            ASSERT_TRUE(h.start());
             ASSERT_TRUE(follow(h, routes[stem]));
             ASSERT_EQ(h.map().headerWord1 + " " + h.map().headerWord2,
                       here.headerWord1 + " " + here.headerWord2)
@@ -217,18 +210,17 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
                 continue;
             }
 
-            std::vector<std::uint8_t> expected = h.cells();
-            readGrid(harness::readFile(worldDir / (link.target + ".wgf")), expected.data());
+            Grid expected = h.map().cells;
+            readGrid(harness::readFile(worldDir / (link.target + ".wgf")), expected);
             const Links there = readLinks(link.target);
 
             h.placePlayer(link.x, link.y);
             h.world().use();
-            EXPECT_FALSE(h.screenContains("missing or corrupt")) << "the target world did not load";
             EXPECT_EQ(h.map().headerWord1, there.headerWord1);
             EXPECT_EQ(h.map().headerWord2, there.headerWord2);
-            EXPECT_TRUE(h.cells() == expected) << "the grid is not the target world's";
-            EXPECT_EQ(h.player().x, std::min<int>(link.targetX, mapWidth - 1));
-            EXPECT_EQ(h.player().y, std::min<int>(link.targetY, mapHeight - 1));
+            EXPECT_TRUE(h.map().cells == expected) << "the grid is not the target world's";
+            EXPECT_EQ(h.player().x, std::min<int>(link.targetX, screenWidth - 1));
+            EXPECT_EQ(h.player().y, std::min<int>(link.targetY, screenHeight - 1));
             const MapCell arrival{h.player().x, h.player().y};
             const std::uint8_t arrivalChar = h.map().at(arrival);
             EXPECT_FALSE(h.map().isBlocking(arrival))

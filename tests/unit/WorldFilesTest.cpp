@@ -32,7 +32,7 @@ Loaded loadStart(std::string_view grid, std::string_view info = "a b 0") {
         loaded.cells = h.cells();
         loaded.headerWord1 = h.map().headerWord1;
         loaded.headerWord2 = h.map().headerWord2;
-        loaded.links.assign(h.map().links, h.map().links + h.map().linkCount);
+        loaded.links = h.map().links;
     }
     return loaded;
 }
@@ -40,8 +40,8 @@ Loaded loadStart(std::string_view grid, std::string_view info = "a b 0") {
 std::vector<MapLink> linksOf(std::string_view info) { return loadStart(gridFile(), info).links; }
 
 std::vector<std::uint8_t> rowOf(const std::vector<std::uint8_t>& cells, int y) {
-    return std::vector<std::uint8_t>(cells.begin() + y * mapWidth,
-                                     cells.begin() + (y + 1) * mapWidth);
+    return std::vector<std::uint8_t>(cells.begin() + y * screenWidth,
+                                     cells.begin() + (y + 1) * screenWidth);
 }
 
 std::vector<std::uint8_t> bytes(std::string_view text) {
@@ -61,9 +61,9 @@ void expectLink(const MapLink& link, const std::string& caption, const std::stri
 // Rows of distinct letters, so that a shift shows.
 std::vector<std::string> letterRows() {
     std::vector<std::string> rows;
-    for (int y = 0; y < mapHeight; ++y) {
+    for (int y = 0; y < screenHeight; ++y) {
         std::string row;
-        for (int x = 0; x < mapWidth; ++x) {
+        for (int x = 0; x < screenWidth; ++x) {
             row += static_cast<char>('A' + (x + y) % 26);
         }
         rows.push_back(row);
@@ -90,8 +90,8 @@ TEST(GridFile, LongRowsShiftTheRowsBelow) {
     // Rows of 81 characters: the reader takes 80 cells and throws the 81st away as if it were the
     // line break, so the real line break becomes a cell of the next row.
     std::string file;
-    for (int y = 0; y < mapHeight; ++y) {
-        file += std::string(mapWidth, static_cast<char>('A' + y)) + "x\n";
+    for (int y = 0; y < screenHeight; ++y) {
+        file += std::string(screenWidth, static_cast<char>('A' + y)) + "x\n";
     }
     const Loaded loaded = loadStart(file);
     ASSERT_TRUE(loaded.started);
@@ -99,7 +99,7 @@ TEST(GridFile, LongRowsShiftTheRowsBelow) {
     EXPECT_EQ(rowOf(loaded.cells, 1), bytes(std::string("\n").append(79, 'B')));
     EXPECT_EQ(rowOf(loaded.cells, 2), bytes(std::string("x\n").append(78, 'C')));
     // Every row starts 81 bytes after the one above it.
-    for (int y = 0; y < mapHeight; ++y) {
+    for (int y = 0; y < screenHeight; ++y) {
         EXPECT_EQ(rowOf(loaded.cells, y), bytes(std::string_view(file).substr(81 * y, 80)))
             << "row " << y;
     }
@@ -136,7 +136,7 @@ TEST(GridFile, CellsAShortFileDoesNotReachAreBlanksAtTheFirstLoad) {
 TEST(GridFile, EmptyFileChangesNoCellButTheLinksAreStillRead) {
     const Loaded loaded = loadStart("", "Empty land 1 Door there 3 4 5 6");
     ASSERT_TRUE(loaded.started);
-    EXPECT_EQ(loaded.cells, std::vector<std::uint8_t>(mapCellCount, ' '));
+    EXPECT_EQ(loaded.cells, std::vector<std::uint8_t>(screenCellCount, ' '));
     EXPECT_EQ(loaded.headerWord1, "Empty");
     EXPECT_EQ(loaded.headerWord2, "land");
     ASSERT_EQ(loaded.links.size(), 1u);
@@ -330,8 +330,8 @@ TEST(WorldStart, PlayerStartsOnTheMiddleCellWithTheWholeMapToDraw) {
     EXPECT_EQ(h.player().posY, 12.0);
     EXPECT_EQ(h.player().moved, 1);
     EXPECT_EQ(h.map().fullRedraw, 1);
-    EXPECT_EQ(h.map().overlayOnMap, 0);
-    EXPECT_TRUE(h.map().redrawQueue.empty());
+    EXPECT_EQ(h.overlays().onMap(), 0);
+    EXPECT_TRUE(h.overlays().redrawQueue().empty());
     EXPECT_EQ(h.world().playerRedraw, 0);
     // Entering play draws the map and the player.
     ASSERT_TRUE(h.enterPlay());

@@ -87,7 +87,7 @@ TEST(WorldTick, PanelFreezesThePlayerButNotTheClock) {
     h.clock.setLocalTime({8, 30, 0});
     ASSERT_TRUE(startPlay(h));
     h.frame(16, {vkTab});
-    ASSERT_EQ(h.world().overlayShown, 1);
+    ASSERT_EQ(h.world().overlayShown(), 1);
     const double clock = h.world().clock->seconds;
     h.frame(16, {vkTab, vkRight});
     h.frame(500, {vkTab, vkRight, vkDown});
@@ -96,7 +96,7 @@ TEST(WorldTick, PanelFreezesThePlayerButNotTheClock) {
     EXPECT_NEAR(h.world().clock->seconds, clock + 0.516, 1e-6);
     // The keys' presses were taken while frozen: after closing they are held, not new.
     h.frame(16, {vkRight});
-    EXPECT_EQ(h.world().overlayShown, 0);
+    EXPECT_EQ(h.world().overlayShown(), 0);
     EXPECT_EQ(h.player().x, 40);
     h.frame(16);
     h.tap(vkRight);
@@ -107,7 +107,7 @@ TEST(WorldTick, ShownPanelIsRefreshedOnThe63rdFrameOf16Ms) {
     harness::GameHarness h;
     ASSERT_TRUE(startPlay(h)); // one tick so far
     h.frame(16, {vkTab});      // the second tick opens the panel
-    ASSERT_EQ(h.panel().shown, 1);
+    ASSERT_EQ(h.overlays().panelShown(), 1);
     std::vector<int> refreshed;
     for (int tick = 3; tick <= 130; ++tick) {
         const std::uint64_t calls = h.console.callCount();

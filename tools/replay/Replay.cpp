@@ -1,14 +1,11 @@
 #include "Replay.h"
 
-#include "app/Console.h"
-#include "app/Game.h"
-#include "config/ConfigFile.h"
+#include "app/HeadlessGame.h"
 #include "platform/Cp437.h"
+#include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"
 
-#include <array>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -18,21 +15,6 @@
 namespace replay {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-constexpr std::array<std::pair<const char*, int>, 10> namedKeys = {{
-    {"ESC", 27},
-    {"ENTER", 13},
-    {"TAB", 9},
-    {"SPACE", 32},
-    {"BACK", 8},
-    {"LEFT", 37},
-    {"UP", 38},
-    {"RIGHT", 39},
-    {"DOWN", 40},
-    {"LBUTTON", 1},
-}};
 
 bool parseInteger(const std::string& text, long long& value) {
     const char* first = text.data();
@@ -86,36 +68,6 @@ private:
     platform::VirtualConsole console_;
 };
 
-// Enters the replay's working directory and leaves it again, whatever happens.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::string& dir) : previous_(fs::current_path()) {
-        std::error_code error;
-        fs::current_path(dir, error);
-        if (error) {
-            // A directory that does not exist holds no start world: run in an empty one.
-            empty_ =
-                fs::temp_directory_path() /
-                ("tharvok-replay-empty-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)));
-            fs::create_directories(empty_, error);
-            fs::current_path(empty_, error);
-        }
-    }
-    ~WorkingDirectory() {
-        std::error_code error;
-        fs::current_path(previous_, error);
-        if (!empty_.empty()) {
-            fs::remove_all(empty_, error);
-        }
-    }
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
-private:
-    fs::path previous_;
-    fs::path empty_;
-};
-
 } // namespace
 
 std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name) {
@@ -128,34 +80,6 @@ std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name) {
     }
 #endif
     return nullptr;
-}
-
-int keyCode(const std::string& name) {
-    if (name.size() == 1) {
-        const char c = name[0];
-        if (c >= 'a' && c <= 'z') {
-            return c - 'a' + 'A';
-        }
-        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            return c;
-        }
-        return -1;
-    }
-    for (const auto& [keyName, code] : namedKeys) {
-        if (name == keyName) {
-            return code;
-        }
-    }
-    long long number = 0;
-    if (name.size() >= 2 && name[0] == 'F' && parseInteger(name.substr(1), number) &&
-        name[1] != '+' && number >= 1 && number <= 12) {
-        return 111 + static_cast<int>(number);
-    }
-    if (name.size() > 2 && name.compare(0, 2, "VK") == 0 && name[2] >= '0' && name[2] <= '9' &&
-        parseInteger(name.substr(2), number) && number >= 1 && number <= 255) {
-        return static_cast<int>(number);
-    }
-    return -1;
 }
 
 bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& error) {
@@ -215,7 +139,7 @@ bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& 
             return false;
         }
         for (std::size_t i = firstKey; i < tokens.size(); ++i) {
-            const int code = keyCode(tokens[i]);
+            const int code = platform::vk::fromName(tokens[i]);
             if (code < 0) {
                 error = describeLine(number, "unknown key '" + tokens[i] + "'");
                 return false;
@@ -286,33 +210,18 @@ int runReplay(const Options& options, const std::vector<Command>& commands, std:
     if (!console) {
         return exitUsage;
     }
-    platform::ScriptedKeyboard keyboard;
-    platform::ManualClock clock;
-    clock.setLocalTime({options.localHour, options.localMinute, options.localSecond});
-    platform::install({&console->device(), &keyboard, &clock});
-    Console::attach(console->device());
-
-    WorkingDirectory workingDirectory(options.dir);
-    ConfigFile::forget();
     int status = 0;
     {
-        Game game;
-        const bool started = game.init();
-        if (started) {
-            game.startLoop();
-        } else {
+        HeadlessGame headless(console->device(), options.dir,
+                              {options.localHour, options.localMinute, options.localSecond});
+        if (!headless.start()) {
             status = 1;
         }
         for (const Command& command : commands) {
             switch (command.kind) {
             case CommandKind::Frames:
-                for (long long n = 0; n < command.count && game.running; ++n) {
-                    clock.advance(command.ms);
-                    keyboard.releaseAll();
-                    for (const int key : command.keys) {
-                        keyboard.setDown(key, true);
-                    }
-                    game.runFrame();
+                for (long long n = 0; n < command.count && headless.game().running; ++n) {
+                    headless.frame(command.ms, command.keys);
                 }
                 break;
             case CommandKind::Screen:
@@ -330,8 +239,6 @@ int runReplay(const Options& options, const std::vector<Command>& commands, std:
             }
         }
     }
-    ConfigFile::forget();
-    platform::install({});
     return status;
 }
 

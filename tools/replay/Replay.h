@@ -63,12 +63,9 @@ bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& 
 // Parses the command line (without the program name); false with a message on a usage error.
 bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error);
 
-// The key code a script names ("A", "7", "ESC", "F5", "VK112"), or -1.
-int keyCode(const std::string& name);
-
-// Runs the game through the commands, printing what they ask for to `out`. Works in
-// `options.dir` and returns to the current directory afterwards. Returns the game's exit status:
-// 0 after a quit or when the script ends first, 1 when start-up failed.
+// Runs the game through the commands, printing what they ask for to `out`; the game reads its
+// files from `options.dir`. Returns the game's exit status: 0 after a quit or when the script ends
+// first, 1 when start-up failed.
 int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out);
 
 // The whole tool: arguments, script, run. Messages go to `err`.

@@ -1,4 +1,6 @@
-#include "platform/posix/KeyDecoder.h"
+#include "posix/KeyDecoder.h"
+
+#include "VirtualKeys.h"
 
 #include <algorithm>
 
@@ -7,39 +9,6 @@ namespace platform::posix {
 namespace {
 
 constexpr char esc = '\x1b';
-
-namespace vk {
-constexpr std::uint8_t leftButton = 1;
-constexpr std::uint8_t back = 8;
-constexpr std::uint8_t tab = 9;
-constexpr std::uint8_t clear = 12;
-constexpr std::uint8_t enter = 13;
-constexpr std::uint8_t shift = 16;
-constexpr std::uint8_t control = 17;
-constexpr std::uint8_t menu = 18;
-constexpr std::uint8_t capital = 20;
-constexpr std::uint8_t escape = 27;
-constexpr std::uint8_t space = 32;
-constexpr std::uint8_t prior = 33;
-constexpr std::uint8_t next = 34;
-constexpr std::uint8_t end = 35;
-constexpr std::uint8_t home = 36;
-constexpr std::uint8_t left = 37;
-constexpr std::uint8_t up = 38;
-constexpr std::uint8_t right = 39;
-constexpr std::uint8_t down = 40;
-constexpr std::uint8_t insert = 45;
-constexpr std::uint8_t del = 46;
-constexpr std::uint8_t numpad0 = 96;
-constexpr std::uint8_t multiply = 106;
-constexpr std::uint8_t add = 107;
-constexpr std::uint8_t subtract = 109;
-constexpr std::uint8_t decimal = 110;
-constexpr std::uint8_t divide = 111;
-constexpr std::uint8_t f1 = 112;
-constexpr std::uint8_t f13 = 124;
-constexpr std::uint8_t oemPlus = 187;
-} // namespace vk
 
 // Parameters of a control sequence: up to eight fields of up to four colon-separated numbers;
 // -1 where a number is left out.

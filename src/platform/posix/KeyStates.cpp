@@ -1,4 +1,4 @@
-#include "platform/posix/KeyStates.h"
+#include "posix/KeyStates.h"
 
 #include <algorithm>
 

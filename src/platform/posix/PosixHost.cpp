@@ -1,16 +1,15 @@
-// The POSIX terminal back end: the game draws into a screen model; at each key poll and each
-// repaint the model is brought to the terminal as the difference from what the terminal shows,
-// in one write. Keys come from the terminal's input, with the keyboard protocol where the
-// terminal speaks it.
-#include "platform/Host.h"
+// The POSIX terminal back end: the game draws into a screen model; at the end of each frame the
+// model is brought to the terminal as the difference from what the terminal shows, in one write.
+// Keys come from the terminal's input, with the keyboard protocol where the terminal speaks it.
+#include "Host.h"
 
-#include "platform/Cp437.h"
-#include "platform/ScreenModel.h"
-#include "platform/posix/ByteBuffer.h"
-#include "platform/posix/KeyDecoder.h"
-#include "platform/posix/KeyStates.h"
-#include "platform/posix/Presenter.h"
-#include "platform/posix/TerminalIo.h"
+#include "Cp437.h"
+#include "ScreenModel.h"
+#include "posix/ByteBuffer.h"
+#include "posix/KeyDecoder.h"
+#include "posix/KeyStates.h"
+#include "posix/Presenter.h"
+#include "posix/TerminalIo.h"
 
 #include <algorithm>
 #include <string>
@@ -65,6 +64,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     bool tooSmall = false;
     // The model was drawn into since the last present (a frame with no drawing costs nothing).
     bool changed = true;
+    // The window was resized or the game resumed: the size is checked at the next present.
+    bool sizeCheckDue = false;
     std::int64_t pendingSinceMs = 0;
     std::int64_t lastReadMs = -1;
     std::array<char, posix::KeyDecoder::maxFeed> input{};
@@ -107,7 +108,9 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         model.writeGlyphs(glyphs);
         changed = true;
     }
-    void repaint() override { present(); }
+    // The frame's end brings everything to the terminal; nothing to do before.
+    void repaint() override {}
+    void present() override;
 
     // Keyboard
     void sample() override;
@@ -216,7 +219,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         return true;
     }
 
-    void present() {
+    void presentModel() {
         if (!open || tooSmall || (!changed && !presenter.repaintPending())) {
             return;
         }
@@ -350,10 +353,10 @@ void Host::Impl::sample() {
     if (terminal::takeResumed()) {
         terminal::reapplyRawMode();
         keys.releaseAll();
-        checkSize();
+        sizeCheckDue = true;
     }
     if (terminal::takeResized()) {
-        checkSize();
+        sizeCheckDue = true;
     }
     const std::int64_t now = terminal::steadyMs();
     // The game polls far more often than keys can change: the terminal is read at most once a
@@ -381,7 +384,17 @@ void Host::Impl::sample() {
         }
     }
     keys.poll(now);
-    present();
+}
+
+void Host::Impl::present() {
+    if (!open) {
+        return;
+    }
+    if (sizeCheckDue) {
+        sizeCheckDue = false;
+        checkSize();
+    }
+    presentModel();
 }
 
 Host::Host() : impl_(std::make_unique<Impl>()) {}

@@ -1,14 +1,12 @@
-#include "platform/posix/Presenter.h"
+#include "posix/Presenter.h"
 
-#include "platform/Cp437.h"
+#include "Cp437.h"
 
 #include <algorithm>
 
 namespace platform::posix {
 
 namespace {
-
-constexpr int lastColumn = screenWidth - 1;
 
 int foregroundOf(const Cell& cell) { return cell.attribute & 0x0F; }
 int backgroundOf(const Cell& cell) { return (cell.attribute >> 4) & 0x0F; }

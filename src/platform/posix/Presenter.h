@@ -4,9 +4,9 @@
 // bytes go to a buffer, the caller writes them.
 #pragma once
 
-#include "platform/Platform.h"
-#include "platform/ScreenModel.h"
-#include "platform/posix/ByteBuffer.h"
+#include "Platform.h"
+#include "ScreenModel.h"
+#include "posix/ByteBuffer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/posix/TerminalIo.h"
+#include "posix/TerminalIo.h"
 
 #include <algorithm>
 #include <cerrno>

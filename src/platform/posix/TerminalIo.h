@@ -3,7 +3,7 @@
 // Only this file's implementation includes system headers.
 #pragma once
 
-#include "platform/Platform.h"
+#include "Platform.h"
 
 #include <cstddef>
 #include <cstdint>

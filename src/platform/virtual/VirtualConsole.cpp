@@ -1,4 +1,4 @@
-#include "platform/virtual/VirtualConsole.h"
+#include "virtual/VirtualConsole.h"
 
 namespace platform {
 
@@ -47,6 +47,8 @@ void VirtualConsole::repaint() {
     ++repaintCount_;
     ++callCount_;
 }
+
+void VirtualConsole::present() { ++presentCount_; }
 
 bool ScriptedKeyboard::isDown(int vk) { return vk > 0 && vk < 256 && down_[vk]; }
 

@@ -2,8 +2,8 @@
 // was asked of it. Tests and the replay runner draw the real game into it.
 #pragma once
 
-#include "platform/Platform.h"
-#include "platform/ScreenModel.h"
+#include "Platform.h"
+#include "ScreenModel.h"
 
 #include <string>
 
@@ -21,12 +21,14 @@ public:
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
     void repaint() override;
+    void present() override;
 
     const ScreenModel& model() const { return model_; }
     const std::string& title() const { return title_; }
     int setUpCount() const { return setUpCount_; }
     int repaintCount() const { return repaintCount_; }
-    // Every call that may change the screen or its state counts, reads do not.
+    std::uint64_t presentCount() const { return presentCount_; }
+    // Every call that may change the screen or its state counts; reads and presents do not.
     std::uint64_t callCount() const { return callCount_; }
 
 private:
@@ -34,6 +36,7 @@ private:
     std::string title_;
     int setUpCount_ = 0;
     int repaintCount_ = 0;
+    std::uint64_t presentCount_ = 0;
     std::uint64_t callCount_ = 0;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32Console.h"
+#include "win32/Win32Console.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -15,9 +15,6 @@ namespace platform::win32 {
 
 namespace {
 
-constexpr int lastColumn = screenWidth - 1;
-constexpr int lastRow = screenHeight - 1;
-constexpr int tabWidth = 8;
 constexpr std::array<char, screenWidth> blankRow = [] {
     std::array<char, screenWidth> row{};
     row.fill(' ');

@@ -4,8 +4,8 @@
 // No Windows header is included here: handles are kept as plain pointers.
 #pragma once
 
-#include "platform/Platform.h"
-#include "platform/ScreenModel.h"
+#include "Platform.h"
+#include "ScreenModel.h"
 
 #include <array>
 #include <cstdint>
@@ -59,6 +59,8 @@ public:
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
     void repaint() override;
+    // Everything is written to the console at once: nothing is left to present.
+    void present() override {}
 
     // Gives back what setUp() changed that the user would notice after the game: the wrap mode,
     // the code page and the cursor. The screen's contents stay. Safe to call more than once.

@@ -1,7 +1,7 @@
 // The host on Windows: the console the program was started in (or that Windows opened for it on a
 // double-click), the physical keyboard and the system clock.
-#include "platform/Host.h"
-#include "platform/win32/Win32Console.h"
+#include "Host.h"
+#include "win32/Win32Console.h"
 
 #include <string_view>
 

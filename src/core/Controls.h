@@ -3,6 +3,8 @@
 // apart, so that one physical press triggers one action.
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <array>
 #include <cstdint>
 
@@ -22,16 +24,18 @@ enum class KeySlot : int {
 };
 
 inline constexpr int keySlotCount = 12;
-inline constexpr int escapeKeyCode = 27;
+
+// The virtual-key code of each slot, indexed by KeySlot; 0 leaves a slot unbound.
+using KeyCodes = std::array<std::int32_t, keySlotCount>;
 
 class Controls {
 public:
-    // Reads the bindings from config.ini; only Escape is bound when the file is missing.
-    Controls();
+    // The table with the given bindings (slot 0 is always Escape) and no key down.
+    explicit Controls(const KeyCodes& bindings);
 
     // Samples the twelve bound keys. Called once per frame by the frame loop; sets
     // `inputChanged` when a bound key is down or has just come up.
-    void poll(bool& inputChanged);
+    void poll(platform::Keyboard& keyboard, bool& inputChanged);
 
     // True once per press: the slot's key is newly down; the press is consumed.
     bool pressed(KeySlot slot);
@@ -42,7 +46,7 @@ public:
 
     std::array<std::uint8_t, 256> down{};
     std::array<std::uint8_t, 256> latched{};
-    std::array<std::int32_t, keySlotCount> keys{};
+    KeyCodes keys{};
 };
 
 // Moves a continuous position along one axis by the tap-and-hold rule: a new press steps by

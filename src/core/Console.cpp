@@ -1,46 +1,38 @@
-#include "app/Console.h"
+#include "core/Console.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
-constexpr std::size_t printBufferSize = 256;
-}
 
-Console& Console::storage() {
-    static Console console;
-    return console;
-}
+constexpr std::size_t printBufferSize = 256;
+
+Console* bound = nullptr;
+
+} // namespace
 
 Console& Console::instance() {
-    Console& console = storage();
-    if (console.setUpPending_) {
-        console.setUp();
+    if (bound == nullptr) {
+        std::fputs("tharvok: the console was used before it was bound\n", stderr);
+        std::abort();
     }
-    return console;
+    return *bound;
 }
 
-void Console::attach(platform::ConsoleDevice& device) {
-    Console& console = storage();
-    console.output = &device;
-    console.setUpPending_ = true;
-}
-
-void Console::setUp() {
-    if (output == nullptr) {
-        output = platform::services().console;
-    }
-    if (output == nullptr) {
-        return;
-    }
-    setUpPending_ = false;
-    bufferInfo = ConsoleBufferInfo{};
+Console::Console(platform::ConsoleDevice& device) : output(&device) {
     bufferInfo.attribute = output->attribute();
-    origin = ConsoleCoord{0, 0};
     screenCells = static_cast<std::uint32_t>(bufferInfo.size.x) *
                   static_cast<std::uint32_t>(bufferInfo.size.y);
     output->setUp(consoleTitle);
 }
+
+ConsoleBinding::ConsoleBinding(platform::ConsoleDevice& device)
+    : console_(device), previous_(bound) {
+    bound = &console_;
+}
+
+ConsoleBinding::~ConsoleBinding() { bound = previous_; }
 
 void Console::clear() {
     const int cells = static_cast<int>(screenCells);
@@ -63,6 +55,8 @@ void Console::hideCursor() {
 }
 
 void Console::repaint() { output->repaint(); }
+
+void Console::present() { output->present(); }
 
 void Console::writeText(std::string_view text) { output->writeText(text); }
 

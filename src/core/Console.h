@@ -1,6 +1,6 @@
-// The game's console: one process-wide object that sets the console up on first use and offers
-// the few drawing services every renderer shares. Text goes to the cursor position; every call
-// reaches the screen before it returns.
+// The game's console: the one process-wide object through which everything is drawn. It is bound
+// to a console device at start (a ConsoleBinding), which sets the console up, and offers the few
+// drawing services every renderer shares. Text goes to the cursor position.
 #pragma once
 
 #include "platform/Platform.h"
@@ -26,15 +26,18 @@ struct ConsoleBufferInfo {
 inline constexpr std::uint16_t attrBrightWhite = 15;
 inline constexpr std::uint16_t attrDarkRed = 4;
 
+// The window title: the game's name and year, then a credit.
+inline constexpr std::string_view consoleTitle =
+    "Tharvok (2012) - a small adventure in the text console";
+
 class Console {
 public:
-    // The one console. The first call after a back end was attached sets the console up: buffer
-    // 80 x 25, wrap off, title, icon.
+    // The console bound at start. The game binds it before anything is drawn; asking for it when
+    // none is bound is a programming error and ends the program.
     static Console& instance();
 
-    // Binds the console to a back end. Called by the entry point (and by hosts that run several
-    // games in one process) before the game is created; the next instance() sets it up.
-    static void attach(platform::ConsoleDevice& device);
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
 
     // Blanks every cell in the attribute in force and puts the cursor at the top-left.
     void clear();
@@ -43,6 +46,8 @@ public:
     void hideCursor();
     // Asks the console window to show what was written (after overlays).
     void repaint();
+    // Ends a frame: what was drawn reaches the screen.
+    void present();
 
     // Text at the cursor, with line feeds, tabs and the like acting as console controls.
     void writeText(std::string_view text);
@@ -66,13 +71,24 @@ public:
     ConsoleBufferInfo bufferInfo{};
 
 private:
-    Console() = default;
-    static Console& storage();
-    void setUp();
-
-    bool setUpPending_ = true;
+    friend class ConsoleBinding;
+    // Sets the device up: buffer 80 x 25, wrap off, title, icon.
+    explicit Console(platform::ConsoleDevice& device);
 };
 
-// The window title: the game's name and year, then a credit.
-inline constexpr std::string_view consoleTitle =
-    "Tharvok (2012) - a small adventure in the text console";
+// Makes a device the process's console for as long as it lives, and no longer, so the console
+// never points at a device that is gone. A binding made while another is alive stands in for it
+// until it goes.
+class ConsoleBinding {
+public:
+    explicit ConsoleBinding(platform::ConsoleDevice& device);
+    ~ConsoleBinding();
+    ConsoleBinding(const ConsoleBinding&) = delete;
+    ConsoleBinding& operator=(const ConsoleBinding&) = delete;
+
+    Console& console() { return console_; }
+
+private:
+    Console console_;
+    Console* previous_;
+};

@@ -1,9 +1,9 @@
-#include "app/FileBytes.h"
+#include "core/FileBytes.h"
 
 #include <filesystem>
 #include <fstream>
 
-bool readFileBytes(const std::string& path, std::string& data) {
+bool readFileBytes(const std::filesystem::path& path, std::string& data) {
     data.clear();
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {

@@ -1,18 +1,18 @@
-#include "app/Controls.h"
+#include "core/Controls.h"
 
-#include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 
 #include <cmath>
 
-void Controls::poll(bool& inputChanged) {
-    platform::Keyboard* keyboard = platform::services().keyboard;
-    if (keyboard == nullptr) {
-        return;
-    }
-    keyboard->sample();
+Controls::Controls(const KeyCodes& bindings) : keys(bindings) {
+    keys[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
+}
+
+void Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
+    keyboard.sample();
     for (const std::int32_t code : keys) {
         const auto k = static_cast<std::uint8_t>(code);
-        if (keyboard->isDown(k)) {
+        if (keyboard.isDown(k)) {
             latched[k] = down[k];
             down[k] = 1;
             inputChanged = true;

@@ -1,6 +1,6 @@
 #include "world/Player.h"
 
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 Player::Player(std::uint8_t startX, std::uint8_t startY)
     : x(startX), y(startY), prevX(startX), prevY(startY), posX(startX), posY(startY) {}

@@ -1,0 +1,11 @@
+// The status panel on the screen: a double-framed box along the right edge with the time of day,
+// the player's cell and the version tag.
+#pragma once
+
+class Console;
+class StatusPanel;
+
+// Blanks the panel's rectangle, frames it and writes everything in it.
+void drawStatusPanelBox(Console& console, const StatusPanel& panel);
+// Writes the panel's contents; with `refreshOnly` just the clock and position lines.
+void drawStatusPanel(Console& console, const StatusPanel& panel, bool refreshOnly);
