@@ -126,6 +126,37 @@ def config_worlds():
         f.write(b"\n".join(bytes(r) for r in start) + b"\n")
 
 
+def partial_worlds():
+    """A link to a world whose grid file is short, and one to a world without a link list."""
+    folder = os.path.join(HERE, "worlds", "partial")
+    write_config(folder)
+    short, half = "5407a1c0ffee5407a1c0ffee5407a1c0", "4a1f4a1f4a1f4a1f4a1f4a1f4a1f4a1f"
+    g = grid(".")
+    put(g, 39, 12, "-.-")
+    put(g, 0, 24, "~" * 80)
+    write_world(folder, START, g, "Partial start",
+                [("Short", short, 39, 12, 40, 1), ("Half", half, 41, 12, 40, 1)])
+    # Three rows only: the rows below keep what the world before drew there.
+    s = grid(",")[:3]
+    put(s, 40, 2, "-")
+    write_world(folder, short, s, "Short strip", [("Back", START, 40, 2, 40, 12)])
+    h = grid(",")
+    os.makedirs(os.path.join(folder, "bin", "world"), exist_ok=True)
+    with open(os.path.join(folder, "bin", "world", half + ".wgf"), "wb") as f:
+        f.write(b"\n".join(bytes(r) for r in h) + b"\n")
+
+
+def rules_worlds():
+    """A fence east of the start cell: a diagonal step past it is tested on its destination only."""
+    folder = os.path.join(HERE, "worlds", "rules")
+    write_config(folder)
+    g = grid(".")
+    put(g, 41, 12, "+")
+    write_world(folder, START, g, "Rules field", [])
+
+
 if __name__ == "__main__":
     play_worlds()
     config_worlds()
+    partial_worlds()
+    rules_worlds()
