@@ -1,0 +1,43 @@
+// The page's program: the game on the browser back end, one frame for each animation frame of
+// the page. The shipped config.ini and worlds are packed with the page under /data.
+#include "app/Game.h"
+#include "platform/Host.h"
+#include "platform/web/FrameLoop.h"
+
+#include <string>
+
+namespace {
+
+platform::Host* host = nullptr;
+Game* game = nullptr;
+
+bool frame() {
+    game->runFrame();
+    if (game->running) {
+        return true;
+    }
+    // The farewell stays on the page, with the line to play again under it.
+    host->close(0);
+    return false;
+}
+
+} // namespace
+
+int main() {
+    // The page keeps running after main returns: the game lives as long as the page.
+    static platform::Host page;
+    std::string error;
+    if (!page.open(error)) {
+        return 1;
+    }
+    static Game theGame(page.services(), "/data");
+    if (!theGame.init()) {
+        page.close(1);
+        return 1;
+    }
+    host = &page;
+    game = &theGame;
+    theGame.startLoop();
+    platform::web::runFrames(frame);
+    return 0;
+}

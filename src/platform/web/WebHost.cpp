@@ -1,0 +1,335 @@
+// The browser back end: the game draws into a screen model; at the end of each frame the cells
+// that changed are handed to the page's painter (page.js), which draws them on a canvas. Keys come
+// from the page's key events by virtual-key code, the clocks from the browser. A test drives the
+// page through the functions exported at the end of this file.
+#include "Host.h"
+
+#include "Cp437.h"
+#include "ScreenModel.h"
+#include "web/FrameLoop.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/html5.h>
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// The page's side, in page.js.
+extern "C" {
+void tharvok_page_open();
+void tharvok_page_title(const char* title);
+// `cells` holds `count` pairs: the cell's index with its attribute in bits 16-23, and the Unicode
+// code point of its glyph.
+void tharvok_page_draw(const std::uint32_t* cells, int count, int cursorX, int cursorY,
+                       int cursorVisible);
+void tharvok_page_close(int playAgain);
+}
+
+namespace platform {
+
+namespace {
+
+// The clocks a test sets: while set, the wall clock stands still at what the test said and
+// frames run only when the test steps them.
+struct TestClock {
+    bool wallClockSet = false;
+    bool localTimeSet = false;
+    std::int64_t wallClockMs = 0;
+    LocalTime localTime;
+};
+TestClock testClock;
+
+web::FrameFunction frameFunction = nullptr;
+double framesRun = 0;
+
+bool runOneFrame() {
+    if (frameFunction == nullptr) {
+        return false;
+    }
+    ++framesRun;
+    if (!frameFunction()) {
+        frameFunction = nullptr;
+        return false;
+    }
+    return true;
+}
+
+EM_BOOL onAnimationFrame(double /*time*/, void* /*user*/) {
+    if (testClock.wallClockSet) {
+        return EM_FALSE;
+    }
+    return runOneFrame() ? EM_TRUE : EM_FALSE;
+}
+
+// The Windows virtual-key code of a key event: browsers give it as the event's keyCode, except
+// Firefox for three punctuation keys.
+int virtualKey(const EmscriptenKeyboardEvent& event) {
+    switch (event.keyCode) {
+    case 59:
+        return 186; // ;
+    case 61:
+        return 187; // =
+    case 173:
+        return 189; // -
+    default:
+        return event.keyCode < 256 ? static_cast<int>(event.keyCode) : 0;
+    }
+}
+
+// The page: console, keyboard and clock.
+struct WebPage final : ConsoleDevice, Keyboard, Clock {
+    ScreenModel model;
+    // What the page shows.
+    std::array<Cell, screenCellCount> shown{};
+    int shownCursorX = 0;
+    int shownCursorY = 0;
+    bool shownCursorVisible = false;
+    bool shownNothing = true;
+    std::array<std::uint32_t, 2 * (screenCellCount + 2)> batch{};
+    std::string title;
+    bool open = false;
+
+    // Keys: down while held; a key that went down since the last poll is down for that poll even
+    // when it is already up again.
+    std::array<bool, 256> down{};
+    std::array<bool, 256> downSincePoll{};
+    std::array<bool, 256> polled{};
+    // The keys the game reads: the browser's own use of them (scrolling, moving the focus, help)
+    // is held back.
+    std::array<bool, 256> read{};
+
+    // ConsoleDevice: every call acts on the model at once.
+    void setUp(std::string_view text) override {
+        title.assign(text);
+        tharvok_page_title(title.c_str());
+    }
+    void setCursorPosition(int x, int y) override { model.setCursorPosition(x, y); }
+    void setCursorVisible(bool visible) override { model.setCursorVisible(visible); }
+    void setAttribute(std::uint16_t attribute) override { model.setAttribute(attribute); }
+    std::uint16_t attribute() const override { return model.attribute(); }
+    void fillCharacters(int x, int y, std::uint8_t ch, int count) override {
+        model.fillCharacters(x, y, ch, count);
+    }
+    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override {
+        model.fillAttributes(x, y, attribute, count);
+    }
+    void writeText(std::string_view text) override { model.writeText(text); }
+    void writeGlyphs(std::string_view glyphs) override { model.writeGlyphs(glyphs); }
+    // The frame's end brings everything to the page; nothing to do before.
+    void repaint() override {}
+    void present() override;
+
+    // Keyboard
+    void sample() override {
+        for (std::size_t vk = 0; vk < down.size(); ++vk) {
+            polled[vk] = down[vk] || downSincePoll[vk];
+            downSincePoll[vk] = false;
+        }
+    }
+    bool isDown(int vk) override {
+        if (vk <= 0 || vk >= 256) {
+            return false;
+        }
+        read[static_cast<std::size_t>(vk)] = true;
+        return polled[static_cast<std::size_t>(vk)];
+    }
+
+    // Clock
+    std::int64_t nowMs() override {
+        return testClock.wallClockSet ? testClock.wallClockMs
+                                      : static_cast<std::int64_t>(emscripten_date_now());
+    }
+    LocalTime localTime() override {
+        if (testClock.localTimeSet) {
+            return testClock.localTime;
+        }
+        const std::time_t now = std::time(nullptr);
+        const std::tm* local = std::localtime(&now);
+        return local ? LocalTime{local->tm_hour, local->tm_min, local->tm_sec} : LocalTime{};
+    }
+
+    void releaseAll() {
+        down.fill(false);
+        downSincePoll.fill(false);
+        polled.fill(false);
+    }
+
+    // True when the page should not act on the key itself.
+    bool key(const EmscriptenKeyboardEvent& event, bool pressed) {
+        const int vk = virtualKey(event);
+        if (!open || vk <= 0) {
+            return false;
+        }
+        const auto index = static_cast<std::size_t>(vk);
+        if (pressed && !down[index]) {
+            downSincePoll[index] = true;
+        }
+        down[index] = pressed;
+        return read[index] && !event.ctrlKey && !event.altKey && !event.metaKey;
+    }
+
+    static EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* event, void* user) {
+        return static_cast<WebPage*>(user)->key(*event, type == EMSCRIPTEN_EVENT_KEYDOWN)
+                   ? EM_TRUE
+                   : EM_FALSE;
+    }
+    static EM_BOOL onBlur(int /*type*/, const EmscriptenFocusEvent* /*event*/, void* user) {
+        static_cast<WebPage*>(user)->releaseAll();
+        return EM_FALSE;
+    }
+    static EM_BOOL onVisibilityChange(int /*type*/, const EmscriptenVisibilityChangeEvent* event,
+                                      void* user) {
+        if (event->hidden) {
+            static_cast<WebPage*>(user)->releaseAll();
+        }
+        return EM_FALSE;
+    }
+
+    void start() {
+        tharvok_page_open();
+        emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKey);
+        emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKey);
+        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onBlur);
+        emscripten_set_visibilitychange_callback(this, EM_TRUE, onVisibilityChange);
+        open = true;
+    }
+
+    void stop(bool playAgain) {
+        if (!open) {
+            return;
+        }
+        present();
+        open = false;
+        releaseAll();
+        tharvok_page_close(playAgain ? 1 : 0);
+    }
+};
+
+void WebPage::present() {
+    if (!open) {
+        return;
+    }
+    const auto& cells = model.cells();
+    std::size_t n = 0;
+    const auto add = [&](int index) {
+        const Cell& cell = cells[static_cast<std::size_t>(index)];
+        batch[n++] = static_cast<std::uint32_t>(index) |
+                     static_cast<std::uint32_t>(cell.attribute & 0xFF) << 16;
+        batch[n++] = static_cast<std::uint32_t>(cp437CodePoint(cell.ch));
+    };
+    for (int i = 0; i < screenCellCount; ++i) {
+        if (shownNothing ||
+            cells[static_cast<std::size_t>(i)] != shown[static_cast<std::size_t>(i)]) {
+            add(i);
+        }
+    }
+    const bool cursorMoved = model.cursorX() != shownCursorX || model.cursorY() != shownCursorY ||
+                             model.cursorVisible() != shownCursorVisible;
+    if (cursorMoved && !shownNothing) {
+        // The cells under the old and the new cursor are painted again, without and with it.
+        add(shownCursorY * screenWidth + shownCursorX);
+        add(model.cursorY() * screenWidth + model.cursorX());
+    }
+    shown = cells;
+    shownCursorX = model.cursorX();
+    shownCursorY = model.cursorY();
+    shownCursorVisible = model.cursorVisible();
+    shownNothing = false;
+    if (n > 0) {
+        tharvok_page_draw(batch.data(), static_cast<int>(n / 2), shownCursorX, shownCursorY,
+                          shownCursorVisible ? 1 : 0);
+    }
+}
+
+// The page the game was last opened on, for the test's look at the screen.
+const WebPage* openPage = nullptr;
+
+} // namespace
+
+struct Host::Impl {
+    WebPage page;
+};
+
+Host::Host() : impl_(std::make_unique<Impl>()) {}
+
+Host::~Host() {
+    if (openPage == &impl_->page) {
+        openPage = nullptr;
+    }
+}
+
+bool Host::open(std::string& /*error*/) {
+    impl_->page.start();
+    openPage = &impl_->page;
+    return true;
+}
+
+Services Host::services() { return Services{&impl_->page, &impl_->page, &impl_->page}; }
+
+// After a quit the farewell stays, with the line to play again under it; after a failed start
+// only the message stays.
+void Host::close(int exitStatus) { impl_->page.stop(exitStatus == 0); }
+
+void web::runFrames(FrameFunction frame) {
+    frameFunction = frame;
+    if (!testClock.wallClockSet) {
+        emscripten_request_animation_frame_loop(onAnimationFrame, nullptr);
+    }
+}
+
+} // namespace platform
+
+// What a test of the page calls (from the browser's developer tools protocol).
+extern "C" {
+
+// Stops the wall clock at `ms` (milliseconds since 1970); from now on frames run only when
+// stepped. Called before the program starts and before each step.
+EMSCRIPTEN_KEEPALIVE void tharvok_set_wall_clock(double ms) {
+    platform::testClock.wallClockSet = true;
+    platform::testClock.wallClockMs = static_cast<std::int64_t>(ms);
+}
+
+// The local time of day the game starts its day clock from.
+EMSCRIPTEN_KEEPALIVE void tharvok_set_local_time(int hour, int minute, int second) {
+    platform::testClock.localTimeSet = true;
+    platform::testClock.localTime = {hour, minute, second};
+}
+
+// Runs one frame, as an animation frame would; 0 once the game has ended.
+EMSCRIPTEN_KEEPALIVE int tharvok_step() { return platform::runOneFrame() ? 1 : 0; }
+
+// Frames run since the page was loaded.
+EMSCRIPTEN_KEEPALIVE double tharvok_frame_count() { return platform::framesRun; }
+
+// The screen model as text: 25 lines of 80 glyphs in UTF-8 (`attributes`: 0) or of the cells'
+// foreground colours as hexadecimal digits (1), then the cursor's line: "cursor X Y visible" or
+// "... hidden". Empty before the program has opened the page.
+EMSCRIPTEN_KEEPALIVE const char* tharvok_screen(int attributes) {
+    static std::string text;
+    text.clear();
+    const platform::WebPage* host = platform::openPage;
+    if (host == nullptr) {
+        return text.c_str();
+    }
+    static constexpr char hex[] = "0123456789abcdef";
+    for (int y = 0; y < platform::screenHeight; ++y) {
+        for (int x = 0; x < platform::screenWidth; ++x) {
+            const platform::Cell& cell = host->model.cell(x, y);
+            if (attributes != 0) {
+                text.push_back(hex[cell.attribute & 0x0F]);
+            } else {
+                text.append(platform::cp437Utf8(cell.ch).view());
+            }
+        }
+        text.push_back('\n');
+    }
+    text.append("cursor ")
+        .append(std::to_string(host->model.cursorX()))
+        .append(" ")
+        .append(std::to_string(host->model.cursorY()))
+        .append(host->model.cursorVisible() ? " visible\n" : " hidden\n");
+    return text.c_str();
+}
+}

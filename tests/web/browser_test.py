@@ -1,0 +1,329 @@
+#!/usr/bin/env python3
+"""The web page in headless Chromium, driven over the DevTools protocol through a replay script
+and compared screen by screen with tharvok-replay playing it on the virtual console.
+
+    browser_test.py --page DIR --replay PROGRAM --data DIR [--chromium PROGRAM] [--out DIR] SCRIPT
+
+The page (served by scripts/web-serve) waits with its clocks stopped and runs one frame per step.
+Keys are real key events; a key held for one frame only is pressed and released before that
+frame. "# web: blur" takes the focus from the page; "# web: colours X,Y=C ..." checks that a
+screenshot shows each cell in console colour C (0: all black). Then "Play again" must restart the
+game, and the page on its own animation frames must move the menu on a tap.
+"""
+import argparse
+import base64
+import difflib
+import json
+import os
+import re
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+START_MS = 1700000000000  # where tharvok-replay's wall clock starts
+PALETTE = [(0, 0, 0), (0, 0, 128), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128, 0, 128),
+           (128, 128, 0), (192, 192, 192), (128, 128, 128), (0, 0, 255), (0, 255, 0),
+           (0, 255, 255), (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255)]
+KEYS = {"ENTER": (13, "Enter"), "ESC": (27, "Escape"), "TAB": (9, "Tab"), "SPACE": (32, "Space"),
+        "LEFT": (37, "ArrowLeft"), "UP": (38, "ArrowUp"), "RIGHT": (39, "ArrowRight"),
+        "DOWN": (40, "ArrowDown")}
+WAIT_S = 60
+
+
+class Failure(Exception):
+    pass
+
+
+def key_event(name):
+    """(virtual-key code, code) of a key as replay scripts name it."""
+    name = name.upper()
+    if name in KEYS:
+        return KEYS[name]
+    if len(name) == 1 and name.isalnum():
+        return ord(name), ("Key" if name.isalpha() else "Digit") + name
+    raise Failure(f"the browser test has no key '{name}'")
+
+
+def parse_script(path):
+    """Steps: ("frame", ms, keys), ("read", kind), ("blur",) and ("colours", [(x, y, c)])."""
+    steps = []
+    with open(path, encoding="utf-8") as script:
+        lines = script.read().splitlines()
+    for line in lines:
+        words = line.split()
+        if words[:3] == ["#", "web:", "blur"]:
+            steps.append(("blur",))
+        elif words[:3] == ["#", "web:", "colours"]:
+            steps.append(("colours", [tuple(map(int, re.split("[,=]", w))) for w in words[3:]]))
+        elif words and words[0] in ("screen", "attrs", "cursor"):
+            steps.append(("read", words[0]))
+        elif words and words[0] in ("frame", "frames"):
+            count, rest = (int(words[1]), words[2:]) if words[0] == "frames" else (1, words[1:])
+            steps += [("frame", int(rest[0]), frozenset(map(key_event, rest[1:])))] * count
+    return steps
+
+
+class Browser:
+    """Chromium over --remote-debugging-pipe: JSON messages ended by a NUL byte, on fds 3 and 4."""
+
+    def __init__(self, chromium, profile):
+        to_browser, self.writer = os.pipe()
+        self.reader, from_browser = os.pipe()
+        flags = ["--headless", "--disable-gpu", "--no-first-run", "--disable-sync",
+                 "--disable-background-networking", "--disable-component-update",
+                 "--disable-quic", "--hide-scrollbars", "--remote-debugging-pipe",
+                 f"--user-data-dir={profile}"] + (["--no-sandbox"] if os.geteuid() == 0 else [])
+        self.process = subprocess.Popen(
+            [chromium] + flags + ["about:blank"], pass_fds=(3, 4), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=lambda: (os.dup2(to_browser, 3), os.dup2(from_browser, 4)))
+        os.close(to_browser)
+        os.close(from_browser)
+        self.buffer, self.next_id, self.events, self.session = b"", 0, [], None
+
+    def close(self):
+        try:
+            self.session = None
+            self.send("Browser.close")
+            self.process.wait(10)
+        except (Failure, OSError, subprocess.TimeoutExpired):
+            self.process.kill()
+            self.process.wait()
+        os.close(self.writer)
+        os.close(self.reader)
+
+    def send(self, method, **params):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params}
+        if self.session:
+            message["sessionId"] = self.session
+        os.write(self.writer, json.dumps(message).encode() + b"\0")
+        deadline = time.monotonic() + WAIT_S
+        while True:
+            while b"\0" not in self.buffer:
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([self.reader], [], [], left)[0]:
+                    raise Failure(f"Chromium did not answer {method} in time")
+                chunk = os.read(self.reader, 1 << 20)
+                if not chunk:
+                    raise Failure("Chromium closed the protocol pipe")
+                self.buffer += chunk
+            text, self.buffer = self.buffer.split(b"\0", 1)
+            answer = json.loads(text)
+            if answer.get("id") != self.next_id:
+                self.events.append(answer)
+            elif "error" in answer:
+                raise Failure(f"{method}: {answer['error'].get('message')}")
+            else:
+                return answer.get("result", {})
+
+    def evaluate(self, expression):
+        result = self.send("Runtime.evaluate", expression=expression, returnByValue=True,
+                           awaitPromise=True)
+        if "exceptionDetails" in result:
+            raise Failure(f"the page threw on {expression[:60]}: {result['exceptionDetails']}")
+        return result["result"].get("value")
+
+    def wait_for(self, expression, what):
+        deadline = time.monotonic() + WAIT_S
+        while time.monotonic() < deadline:
+            try:
+                if self.evaluate(expression):
+                    return
+            except Failure:
+                pass  # the document is being replaced
+            time.sleep(0.05)
+        raise Failure(f"timed out waiting for {what}")
+
+    def key(self, kind, key):
+        self.send("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=key[0],
+                  code=key[1], key=key[1])
+
+    def errors(self):
+        return [json.dumps(e["params"])[:300] for e in self.events
+                if e.get("method") == "Runtime.exceptionThrown" or
+                (e.get("method") == "Runtime.consoleAPICalled" and e["params"]["type"] == "error")]
+
+
+def screen(browser, kind):
+    text = browser.evaluate(f"UTF8ToString(Module._tharvok_screen({int(kind == 'attrs')}))")
+    lines = text.split("\n")
+    return lines[25:26] if kind == "cursor" else lines[:25]
+
+
+def check_colours(browser, cells, shot_path):
+    """Each cell of a screenshot shows some pixels of exactly its colour and none brighter in any
+    channel (the glyph's edges fade into black); colour 0 means the whole cell is black."""
+    box = browser.evaluate("JSON.stringify(document.getElementById('screen')"
+                           ".getBoundingClientRect())")
+    box = json.loads(box)
+    png = browser.send("Page.captureScreenshot", format="png")["data"]
+    with open(shot_path, "wb") as file:
+        file.write(base64.b64decode(png))
+    w, h = box["width"] / 80, box["height"] / 25
+    problems = []
+    for x, y, colour in cells:
+        left, top = round(box["left"] + x * w) + 1, round(box["top"] + y * h) + 1
+        # The browser decodes its own screenshot.
+        data = browser.evaluate(
+            f"(async () => {{ const image = new Image(); image.src = 'data:image/png;base64,{png}';"
+            " await image.decode(); const c = new OffscreenCanvas(image.width, image.height);"
+            " const g = c.getContext('2d'); g.drawImage(image, 0, 0);"
+            f" return Array.from(g.getImageData({left}, {top}, {int(w) - 2}, {int(h) - 2}).data);"
+            " })()")
+        pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 4)]
+        want = PALETTE[colour]
+        exact = pixels.count(want)
+        brighter = any(c > v + 8 for p in pixels for c, v in zip(p, want))
+        if (exact != len(pixels)) if colour == 0 else (exact < 2 or brighter):
+            problems.append(f"cell {x},{y} is not in colour {colour}: {exact} of {len(pixels)} "
+                            f"pixels exact, {sorted(set(pixels))[-3:]} the brightest")
+    return problems
+
+
+def play(browser, steps, expected, out_dir, results):
+    clock, held, at, shots = START_MS, set(), 0, 0
+    for i, step in enumerate(steps):
+        if step[0] == "blur":
+            browser.evaluate("window.dispatchEvent(new FocusEvent('blur'))")
+            held = set()
+        elif step[0] == "frame":
+            keys = step[2]
+            following = next((s[2] for s in steps[i + 1:] if s[0] == "frame"), frozenset())
+            taps = {key for key in keys - held if key not in following}
+            for key in held - keys:
+                browser.key("keyUp", key)
+            for key in sorted(keys - held):
+                browser.key("keyDown", key)
+                if key in taps:
+                    browser.key("keyUp", key)
+            held = set(keys - taps)
+            clock += step[1]
+            browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
+        elif step[0] == "read":
+            size = 1 if step[1] == "cursor" else 25
+            want, got = expected[at:at + size], screen(browser, step[1])
+            at += size
+            check(results, got == want, f"{step[1]} (line {at - size + 1} of the replay's output)"
+                  " differs:\n"
+                  + "".join(difflib.unified_diff([l + "\n" for l in want],
+                                                 [l + "\n" for l in got], "virtual", "browser")))
+        else:
+            shots += 1
+            problems = check_colours(browser, step[1], os.path.join(out_dir, f"shot{shots}.png"))
+            check(results, not problems, f"screenshot {shots}: " + "; ".join(problems))
+
+
+def check(results, ok, what):
+    results[0 if ok else 1] += 1
+    if not ok:
+        print(f"browser: {what}")
+
+
+def start(browser):
+    browser.wait_for("window.tharvokReady === true", "the page to load")
+    browser.evaluate(f"Module._tharvok_set_wall_clock({START_MS});"
+                     "Module._tharvok_set_local_time(12, 0, 0); Module.callMain([])")
+
+
+def run(args, results):
+    steps = parse_script(args.script)
+    replay = subprocess.run([args.replay, "--dir", args.data, args.script], capture_output=True,
+                            text=True, timeout=WAIT_S)
+    if replay.returncode != 0:
+        raise Failure(f"tharvok-replay failed: {replay.stderr.strip()}")
+    expected = replay.stdout.split("\n")
+    os.makedirs(args.out, exist_ok=True)
+    profile = tempfile.mkdtemp(prefix="tharvok-chromium-")
+    server = subprocess.Popen([sys.executable, os.path.join(ROOT, "scripts", "web-serve"),
+                               "--port", "0", "--dir", args.page], stdout=subprocess.PIPE,
+                              text=True)
+    browser = None
+    try:
+        address = re.search(r"http://127\.0\.0\.1:\d+/", server.stdout.readline())
+        if not address:
+            raise Failure("scripts/web-serve gave no address")
+        url = address.group(0)
+        browser = Browser(args.chromium, profile)
+        target = browser.send("Target.createTarget", url="about:blank")["targetId"]
+        browser.session = browser.send("Target.attachToTarget", targetId=target,
+                                       flatten=True)["sessionId"]
+        browser.send("Page.enable")
+        browser.send("Runtime.enable")
+        browser.send("Emulation.setDeviceMetricsOverride", width=1000, height=800,
+                     deviceScaleFactor=1, mobile=False)
+        # The program waits for the test to set the clocks before it starts.
+        hold = browser.send("Page.addScriptToEvaluateOnNewDocument", source=(
+            "var Module = {noInitialRun: true,"
+            " onRuntimeInitialized: function () { window.tharvokReady = true; }};"))["identifier"]
+        browser.send("Page.navigate", url=url)
+        start(browser)
+        check(results, browser.evaluate("document.title").startswith("Tharvok (2012)"),
+              "the page's title is not the console's")
+        play(browser, steps, expected, args.out, results)
+
+        line = json.loads(browser.evaluate(
+            "(a => JSON.stringify({shown: getComputedStyle(a).visibility === 'visible' && "
+            "document.activeElement === a, box: a.getBoundingClientRect(), under: document"
+            ".getElementById('screen').getBoundingClientRect().bottom}))"
+            "(document.querySelector('#again a'))"))
+        check(results, browser.evaluate("Module._tharvok_step()") == 0 and line["shown"] and
+              line["box"]["top"] >= line["under"], f"no line to play again: {line}")
+        browser.evaluate("window.tharvokReady = false")
+        for kind in ("mousePressed", "mouseReleased"):
+            browser.send("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1,
+                         x=line["box"]["x"] + 5, y=line["box"]["y"] + 5)
+        start(browser)
+        check(results, screen(browser, "screen") == expected[:25], "no title after Play again")
+
+        # On its own the page runs on animation frames; a tap between two of them counts once.
+        browser.send("Page.removeScriptToEvaluateOnNewDocument", identifier=hold)
+        browser.send("Page.navigate", url=url)
+        browser.wait_for("Module._tharvok_frame_count() > 10", "animation frames")
+        browser.evaluate("addEventListener('keydown', e => lastKey = [e.keyCode, "
+                         "e.defaultPrevented])")
+        for kind in ("keyDown", "keyUp"):
+            browser.key(kind, KEYS["DOWN"])
+        browser.wait_for("UTF8ToString(Module._tharvok_screen(0)).includes('> Load Game')",
+                         "the menu to move on a tap")
+        check(results, browser.evaluate("lastKey") == [40, True], "the arrow scrolls the page")
+        for kind in ("keyDown", "keyUp"):
+            browser.key(kind, key_event("Q"))
+        check(results, browser.evaluate("lastKey") == [81, False], "Q is kept from the browser")
+        before, started = browser.evaluate("Module._tharvok_frame_count()"), time.monotonic()
+        time.sleep(2)
+        frames = browser.evaluate("Module._tharvok_frame_count()") - before
+        print(f"browser: {frames / (time.monotonic() - started):.0f} frames per second")
+        check(results, not browser.errors(), f"the page reported errors: {browser.errors()}")
+    finally:
+        if browser:
+            browser.close()
+        server.kill()
+        server.wait()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    for option in ("--page", "--replay", "--data"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--chromium", default="chromium")
+    parser.add_argument("--out", default=os.path.join(tempfile.gettempdir(), "tharvok-browser"))
+    parser.add_argument("script")
+    args = parser.parse_args()
+    started, results = time.monotonic(), [0, 0]
+    try:
+        run(args, results)
+    except (Failure, OSError, subprocess.SubprocessError) as failure:
+        check(results, False, str(failure))
+    print(f"browser: {time.monotonic() - started:.1f} s")
+    print(f"browser test: {results[0]} passed, {results[1]} failed")
+    return 0 if results[1] == 0 and results[0] > 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
