@@ -84,9 +84,9 @@ void checkConfig(const DataFolder& data, Report& report) {
     std::map<std::int32_t, std::string> holders{{codes[0], "the fixed Escape key"}};
     for (const ConfigLine& line : lines) {
         const auto firstText = line.text.find_first_not_of(" \t");
-        const FilePosition start{line.line, static_cast<std::uint32_t>(
-                                                firstText == std::string_view::npos ? 1
-                                                                                    : firstText + 1)};
+        const FilePosition start{
+            line.line,
+            static_cast<std::uint32_t>(firstText == std::string_view::npos ? 1 : firstText + 1)};
         const FilePosition key{line.line, line.keyColumn};
         const FilePosition value{line.line, line.valueColumn};
         switch (line.kind) {
@@ -165,8 +165,7 @@ void checkConfig(const DataFolder& data, Report& report) {
             if (!added) {
                 report.warning(file, value,
                                std::string(binding->name) + " binds " + keyName(code) +
-                                   ", as does " + holder->second +
-                                   ": one key does both");
+                                   ", as does " + holder->second + ": one key does both");
             }
             break;
         }

@@ -27,6 +27,9 @@ fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; 
 fs::path defaultDataFolder() { return fs::path("."); }
 
 std::string AuthoredWorld::name() const {
+    if (load.info.headerWord1.empty()) {
+        return stem;
+    }
     return load.info.headerWord1 + " " + load.info.headerWord2;
 }
 

@@ -28,7 +28,7 @@ struct AuthoredWorld {
     WorldLoad load;
     WorldSource source;
 
-    // The two header words, as the game keeps them.
+    // The two header words, as the game keeps them (the stem when there are none).
     std::string name() const;
     // The paths of its files as the game names them.
     std::string gridPath() const;

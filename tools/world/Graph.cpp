@@ -91,8 +91,9 @@ void writeDot(DataFolder& data, const std::vector<const AuthoredWorld*>& worlds,
 
 // Pads text to a width, counting the characters of its UTF-8.
 std::string padded(const std::string& text, std::size_t width) {
-    const auto shown = static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const auto shown = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
     return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
@@ -100,10 +101,11 @@ void writeTable(DataFolder& data, std::vector<const AuthoredWorld*> worlds, std:
     worlds.erase(std::remove_if(worlds.begin(), worlds.end(),
                                 [](const AuthoredWorld* w) { return !w->loaded; }),
                  worlds.end());
-    std::stable_sort(worlds.begin(), worlds.end(), [](const AuthoredWorld* a, const AuthoredWorld* b) {
-        return std::make_pair(a->stem != startWorldStem, a->name()) <
-               std::make_pair(b->stem != startWorldStem, b->name());
-    });
+    std::stable_sort(worlds.begin(), worlds.end(),
+                     [](const AuthoredWorld* a, const AuthoredWorld* b) {
+                         return std::make_pair(a->stem != startWorldStem, a->name()) <
+                                std::make_pair(b->stem != startWorldStem, b->name());
+                     });
     for (const AuthoredWorld* world : worlds) {
         out << glyphs(world->stem) << "  " << glyphs(world->name())
             << (world->stem == startWorldStem ? "  (start)" : "") << '\n';
@@ -115,8 +117,8 @@ void writeTable(DataFolder& data, std::vector<const AuthoredWorld*> worlds, std:
             char cells[48];
             std::snprintf(cells, sizeof cells, " link (%2d,%2d)  arrive (%2d,%2d)", link.x, link.y,
                           link.targetX, link.targetY);
-            out << "    " << padded(glyphs(link.caption), 10) << " -> "
-                << padded(glyphs(where), 22) << cells << '\n';
+            out << "    " << padded(glyphs(link.caption), 10) << " -> " << padded(glyphs(where), 22)
+                << cells << '\n';
         }
     }
 }

@@ -38,8 +38,8 @@ std::string freshGrid() {
     std::string grid;
     for (int y = 0; y < platform::screenHeight; ++y) {
         for (int x = 0; x < platform::screenWidth; ++x) {
-            const bool border = x == 0 || y == 0 || x == platform::lastColumn ||
-                                y == platform::lastRow;
+            const bool border =
+                x == 0 || y == 0 || x == platform::lastColumn || y == platform::lastRow;
             grid += border ? ';' : ',';
         }
         grid += '\n';
@@ -60,15 +60,14 @@ int newWorld(const DataFolder& data, const std::string& word1, const std::string
         }
     }
     // The clock as well, where a random device is weak.
-    std::seed_seq seed{static_cast<std::uint64_t>(std::random_device{}()),
-                       static_cast<std::uint64_t>(
-                           std::chrono::system_clock::now().time_since_epoch().count())};
+    std::seed_seq seed{
+        static_cast<std::uint64_t>(std::random_device{}()),
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count())};
     std::mt19937_64 random(seed);
     std::string stem = randomStem(random);
     for (int tries = 0; data.worldExists(stem); ++tries) {
         if (tries == 100) {
-            err << "tharvok-world: found no free stem in " << escaped(data.path().string())
-                << "\n";
+            err << "tharvok-world: found no free stem in " << escaped(data.path().string()) << "\n";
             return 1;
         }
         stem = randomStem(random);

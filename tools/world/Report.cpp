@@ -40,8 +40,7 @@ void Report::print(std::ostream& out) const {
         if (d->position.line != 0) {
             out << ':' << d->position.line << ':' << d->position.column;
         }
-        out << (d->severity == Severity::Error ? ": error: " : ": warning: ") << d->message
-            << '\n';
+        out << (d->severity == Severity::Error ? ": error: " : ": warning: ") << d->message << '\n';
     }
 }
 

@@ -8,6 +8,7 @@
 #include "render/MapView.h"
 #include "world/WorldMap.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace worldtool {
@@ -37,7 +38,8 @@ void writeMap(const std::array<platform::Cell, platform::screenCellCount>& cells
     for (int y = 0; y < platform::screenHeight; ++y) {
         int attribute = -1;
         for (int x = 0; x < platform::screenWidth; ++x) {
-            const platform::Cell& cell = cells[static_cast<std::size_t>(y * platform::screenWidth + x)];
+            const platform::Cell& cell =
+                cells[static_cast<std::size_t>(y * platform::screenWidth + x)];
             if (colour && cell.attribute != attribute) {
                 attribute = cell.attribute;
                 out << "\x1b[0;" << ansiColour(attribute & 15, false) << ';'
@@ -99,8 +101,9 @@ int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostre
     writeMap(cells, colour, out);
     for (std::size_t n = 0; n < links.size(); ++n) {
         const MapLink& link = links[n];
-        out << ' ' << linkMark(n) << "  " << cellText(link.x, link.y) << ' '
-            << glyphs(link.caption) << " -> ";
+        std::string cell = cellText(link.x, link.y);
+        cell.resize(std::max<std::size_t>(cell.size(), 9), ' ');
+        out << ' ' << linkMark(n) << "  " << cell << ' ' << glyphs(link.caption) << " -> ";
         std::string path;
         const AuthoredWorld* target =
             worldFilePath(link.target, gridExtension, path) ? &data.world(link.target) : nullptr;

@@ -18,7 +18,7 @@ namespace {
 constexpr int width = platform::screenWidth;
 constexpr int height = platform::screenHeight;
 
-constexpr std::array<const char*, linkFieldCount> fieldNames = {"caption", "target", "x",
+constexpr std::array<const char*, linkFieldCount> fieldNames = {"caption", "target",  "x",
                                                                 "y",       "targetX", "targetY"};
 
 const InfoField& fieldOf(const std::array<InfoField, linkFieldCount>& record, LinkField field) {
@@ -57,8 +57,8 @@ bool looksLikeNumber(std::string_view word) {
     if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
         word.remove_prefix(1);
     }
-    return !word.empty() && std::all_of(word.begin(), word.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
+    return !word.empty() &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A line of a text file as an editor shows it: without its line break (LF or CR LF).
@@ -282,13 +282,12 @@ void WorldChecker::checkGrid(const AuthoredWorld& world) {
     }
     if (used < static_cast<std::size_t>(height)) {
         const TextLine& last = lines.back();
-        report_.error(path,
-                      {static_cast<std::uint32_t>(lines.size()),
-                       static_cast<std::uint32_t>(last.length + 1)},
-                      "the grid has " + counted(used, "line", "lines") +
-                          ", not 25: the game keeps what " +
-                          lineRange(static_cast<int>(used) + 1, height) +
-                          " showed before (blanks at the start)");
+        report_.error(
+            path,
+            {static_cast<std::uint32_t>(lines.size()), static_cast<std::uint32_t>(last.length + 1)},
+            "the grid has " + counted(used, "line", "lines") + ", not 25: the game keeps what " +
+                lineRange(static_cast<int>(used) + 1, height) +
+                " showed before (blanks at the start)");
     } else if (used > static_cast<std::size_t>(height)) {
         report_.error(path, {height + 1, 1},
                       "the grid has " + std::to_string(used) +
@@ -327,9 +326,8 @@ void WorldChecker::checkInfo(const AuthoredWorld& world) {
     }
     if (source.headerWord2.state == FieldRead::Missing ||
         source.linkCount.state == FieldRead::Missing) {
-        const InfoField& end = source.headerWord2.state == FieldRead::Missing
-                                   ? source.headerWord2
-                                   : source.linkCount;
+        const InfoField& end =
+            source.headerWord2.state == FieldRead::Missing ? source.headerWord2 : source.linkCount;
         report_.error(path, end.position,
                       "the file ends before the link count: it needs two header words (the "
                       "world's name) and a link count");
@@ -342,15 +340,17 @@ void WorldChecker::checkInfo(const AuthoredWorld& world) {
         std::string message;
         if (!after.empty() && looksLikeNumber(after.front())) {
             message = "the header has three words where two belong: the game takes " +
-                      inQuotes(word) + " as the link count, which is not a number, so it reads no "
-                                     "links";
+                      inQuotes(word) +
+                      " as the link count, which is not a number, so it reads no "
+                      "links";
         } else if (looksLikeNumber(wordAt(data, source.headerWord2.offset))) {
             message = "the header has one word where two belong: the game takes " +
                       inQuotes(wordAt(data, source.headerWord2.offset)) +
                       " as the second word and " + inQuotes(word) +
                       " as the link count, which is not a number, so it reads no links";
         } else {
-            message = "the link count " + inQuotes(word) + " is not a number: the game reads no links";
+            message =
+                "the link count " + inQuotes(word) + " is not a number: the game reads no links";
         }
         report_.error(path, count.position, message);
         return;
@@ -407,9 +407,8 @@ void WorldChecker::checkInfo(const AuthoredWorld& world) {
                           ? "the file holds " + counted(extra, "more link", "more links") +
                                 " than its link count (" + std::to_string(announced) +
                                 ") says: the game ignores " + (extra == 1 ? "it" : "them")
-                          : "the file goes on after its " +
-                                counted(announced, "link", "links") + ": the game ignores " +
-                                inQuotes(words.front()) + " and the rest");
+                          : "the file goes on after its " + counted(announced, "link", "links") +
+                                ": the game ignores " + inQuotes(words.front()) + " and the rest");
     }
     // Links on the map.
     const WorldMap map = mapOf(world);
@@ -419,7 +418,8 @@ void WorldChecker::checkInfo(const AuthoredWorld& world) {
         }
         const MapLink& link = world.load.info.links[n];
         const InfoField& x = fieldOf(source.links[n], LinkField::X);
-        const std::string name = "link " + std::to_string(n + 1) + " (" + inQuotes(link.caption) + ")";
+        const std::string name =
+            "link " + std::to_string(n + 1) + " (" + inQuotes(link.caption) + ")";
         if (link.x >= width || link.y >= height) {
             continue; // reported with its numbers
         }
@@ -488,8 +488,8 @@ void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
     const std::string name = "link " + std::to_string(index + 1);
     std::string path;
     if (!worldFilePath(link.target, gridExtension, path)) {
-        const bool separator = link.target.find_first_of(std::string_view{"/\\\0", 3}) !=
-                               std::string::npos;
+        const bool separator =
+            link.target.find_first_of(std::string_view{"/\\\0", 3}) != std::string::npos;
         report_.error(world.infoPath(), field.position,
                       name + " leads to " + inQuotes(link.target) + ", which the game refuses: " +
                           (separator ? "a stem holds no '/', '\\' or NUL byte"
@@ -514,11 +514,12 @@ void WorldChecker::checkJourney(const AuthoredWorld& world, std::size_t index) {
     const MapLink& link = world.load.info.links[index];
     const auto& record = world.source.info.links[index];
     const AuthoredWorld& target = data_.world(link.target);
-    const std::string name = "link " + std::to_string(index + 1) + " (" + inQuotes(link.caption) + ")";
+    const std::string name =
+        "link " + std::to_string(index + 1) + " (" + inQuotes(link.caption) + ")";
     const MapCell arrival = arrivalCell(link);
-    entries_[target.stem].push_back(
-        {arrival, "where link " + std::to_string(index + 1) + " of " + inQuotes(world.name()) +
-                      " arrives, " + cellText(arrival)});
+    entries_[target.stem].push_back({arrival, "where link " + std::to_string(index + 1) + " of " +
+                                                  inQuotes(world.name()) + " arrives, " +
+                                                  cellText(arrival)});
     const WorldMap there = mapOf(target);
     const std::uint8_t ch = there.at(arrival);
     if (there.isBlocking(arrival) || ch == linkCellChar) {
@@ -537,15 +538,15 @@ void WorldChecker::checkJourney(const AuthoredWorld& world, std::size_t index) {
         const MapLink& back = target.load.info.links[i];
         if (back.target == world.stem && linkUsable(target, i)) {
             wayBack = true;
-            nextToIt = nextToIt || (std::abs(back.x - arrival.x) <= 1 &&
-                                    std::abs(back.y - arrival.y) <= 1);
+            nextToIt = nextToIt ||
+                       (std::abs(back.x - arrival.x) <= 1 && std::abs(back.y - arrival.y) <= 1);
         }
     }
     const FilePosition at = fieldOf(record, LinkField::Target).position;
     if (!wayBack) {
         report_.warning(world.infoPath(), at,
-                        name + " leads to " + inQuotes(target.name()) + ", which has no link back to " +
-                            inQuotes(world.name()));
+                        name + " leads to " + inQuotes(target.name()) +
+                            ", which has no link back to " + inQuotes(world.name()));
     } else if (strict_ && !nextToIt) {
         report_.warning(world.infoPath(), fieldOf(record, LinkField::TargetX).position,
                         name + " arrives at " + cellText(arrival) + ", not next to a way back");

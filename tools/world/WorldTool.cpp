@@ -171,11 +171,11 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
         return exitUsage;
     }
     const std::string_view name = command->name;
-    const std::vector<std::string_view> flags = name == "check"  ? std::vector<std::string_view>{"--strict"}
-                                                : name == "show" ? std::vector<std::string_view>{"--plain"}
-                                                : name == "graph"
-                                                    ? std::vector<std::string_view>{"--table"}
-                                                    : std::vector<std::string_view>{};
+    const std::vector<std::string_view> flags =
+        name == "check"   ? std::vector<std::string_view>{"--strict"}
+        : name == "show"  ? std::vector<std::string_view>{"--plain"}
+        : name == "graph" ? std::vector<std::string_view>{"--table"}
+                          : std::vector<std::string_view>{};
     const std::size_t wordCount = name == "show" ? 1 : name == "new" ? 2 : 0;
     Arguments parsed;
     std::string error;
@@ -195,8 +195,8 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
     }
     std::error_code code;
     if (!std::filesystem::is_directory(parsed.data, code)) {
-        err << "tharvok-world " << name << ": no data folder "
-            << inQuotes(parsed.data.string()) << "\n";
+        err << "tharvok-world " << name << ": no data folder " << inQuotes(parsed.data.string())
+            << "\n";
         return exitUsage;
     }
     DataFolder data(parsed.data);

@@ -11,8 +11,7 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const platform::TextTerminal terminal;
-    const int status =
-        worldtool::worldMain(args, terminal.showsColour(), std::cout, std::cerr);
+    const int status = worldtool::worldMain(args, terminal.showsColour(), std::cout, std::cerr);
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "tharvok-world: cannot write the output\n";
