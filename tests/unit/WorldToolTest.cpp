@@ -87,22 +87,24 @@ struct Case {
 
 const std::string linkTwo = "2\nDoor " + other + " 40 0 40 1\n";
 
+// The start world's header, before its links.
+const std::string name = "Start here\n";
+
 std::vector<Case> cases() {
-    const std::string name = "Start here\n";
     return {
         {"clean", [](Folder&) {}, {}, true},
         {"no start world",
          [](Folder& f) { f.grids.clear(), f.infos.clear(); },
          {wgf(start) + ": error: the start world cannot be read, so the game cannot start"}},
         {"missing target",
-         [&](Folder& f) {
+         [](Folder& f) {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Lost nowhere 5 5 1 1\n";
          },
          {wif(start) + ":4:6: error: link 2 leads to 'nowhere', which cannot be loaded: " +
           wgf("nowhere") + " is missing or cannot be read"}},
         {"refused target",
-         [&](Folder& f) {
+         [](Folder& f) {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Out ../up 5 5 1 1\n";
          },
@@ -112,24 +114,43 @@ std::vector<Case> cases() {
          [](Folder& f) { f.grids[start][2].pop_back(); },
          {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game lines 4 to "
                        "25 are shifted"}},
+        {"long line",
+         [](Folder& f) { f.grids[start][2] += "x"; },
+         {wgf(start) + ":3:81: error: line 3 has 81 characters, not 80: in the game lines 4 to "
+                       "25 are shifted"}},
+        {"too many lines",
+         [](Folder& f) { f.grids[start].push_back("more"); },
+         {wgf(start) + ":26:1: error: the grid has 26 lines, not 25: the game ignores line 26 and "
+                       "after"}},
         {"too few lines",
          [](Folder& f) { f.grids[start].pop_back(); },
          {wgf(start) + ":24:81: error: the grid has 24 lines, not 25: the game keeps what line "
                        "25 showed before (blanks at the start)"}},
         {"count beyond the records",
-         [&](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
          {wif(start) + ":2:1: error: the link count is 2, but the file ends after 1 link: the "
                        "game makes the rest empty links at (0, 0)"}},
         {"records beyond the count",
-         [&](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
          {wif(start) + ":4:1: error: the file holds 1 more link than its link count (1) says: "
                        "the game ignores it"}},
         {"not a number",
-         [&](Folder& f) { f.infos[start] = name + linkTwo + "Bad " + other + " 4 five 1 1\n"; },
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Bad " + other + " 4 five 1 1\n"; },
          {wif(start) + ":4:40: error: link 2's y 'five' is not a number: the game reads it and "
                        "every later field as 0 or empty"}},
+        {"caption of two words",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Old Door " + other + " 5 5 1 1\n"; },
+         {wif(start) + ":4:10: error: link 2's x '" + other +
+          "' is not a number (a caption of two words? a caption is one word): the game reads it "
+          "and every later field as 0 or empty"}},
+        {"number running into a word",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Cut " + other + " 5x 5 1 1\n"; },
+         {wif(start) + ":4:38: error: link 2's x '5x' is not a number: the game reads 5 and takes "
+                       "'x' as the next field",
+          wif(start) + ":4:39: error: link 2's y 'x' is not a number: the game reads it and every "
+                       "later field as 0 or empty"}},
         {"header of one word",
-         [&](Folder& f) { f.infos[other] = "Other 1 Door " + start + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[other] = "Other 1 Door " + start + " 40 0 40 1\n"; },
          {wif(other) + ":1:9: error: the header has one word where two belong: the game takes "
                        "'1' as the second word and 'Door' as the link count, which is not a "
                        "number, so it reads no links",
@@ -137,7 +158,7 @@ std::vector<Case> cases() {
           wif(start) + ":3:6: warning: link 1 ('Door') leads to 'Other 1', which has no link "
                        "back to 'Start here'"}},
         {"header of three words",
-         [&](Folder& f) { f.infos[other] = "The other place 1 Door " + start + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[other] = "The other place 1 Door " + start + " 40 0 40 1\n"; },
          {wif(other) + ":1:11: error: the header has three words where two belong: the game "
                        "takes 'place' as the link count, which is not a number, so it reads no "
                        "links",
@@ -145,25 +166,25 @@ std::vector<Case> cases() {
           wif(start) + ":3:6: warning: link 1 ('Door') leads to 'The other', which has no link "
                        "back to 'Start here'"}},
         {"number out of range",
-         [&](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 80 1\n"; },
+         [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 80 1\n"; },
          {wif(start) + ":3:44: error: link 1's targetX 80 is outside 0 to 79: the game places "
                        "the player in column 79"}},
         {"count out of range",
-         [&](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
          {wif(start) + ":2:1: error: the link count 257 is outside 0 to 255: the game reads 1"}},
         {"link not on a dash",
-         [&](Folder& f) { f.infos[start] = name + linkTwo + "Odd " + other + " 5 5 40 1\n"; },
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Odd " + other + " 5 5 40 1\n"; },
          {wif(start) + ":4:38: warning: link 2 ('Odd') sits on (5, 5), which holds '.' rather "
                        "than '-': the game never shows or follows it"}},
         {"dash without a link",
          [](Folder& f) { f.set(start, 5, 5, '-'); },
          {wgf(start) + ":6:6: warning: '-' at (5, 5) has no link: stepping on it shows nothing"}},
         {"two links on a cell",
-         [&](Folder& f) { f.infos[start] = name + linkTwo + "Again " + other + " 40 0 40 1\n"; },
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Again " + other + " 40 0 40 1\n"; },
          {wif(start) + ":4:40: warning: link 2 ('Again') is on the same cell (40, 0) as link 1: "
                        "the game only ever uses link 1"}},
         {"long caption",
-         [&](Folder& f) {
+         [](Folder& f) {
              f.infos[start] = name + "1\n" + std::string(75, 'D') + " " + other + " 40 0 40 1\n";
          },
          {wif(start) + ":3:1: warning: link 1's caption is 75 characters long: the game shows "
@@ -173,7 +194,7 @@ std::vector<Case> cases() {
          {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
                        "'~', which blocks"}},
         {"arrival on a link",
-         [&](Folder& f) {
+         [](Folder& f) {
              f.set(other, 40, 1, '-');
              f.infos[other] =
                  "Other place\n2\nDoor " + start + " 40 0 40 1\nStep " + start + " 40 1 40 1\n";
@@ -181,7 +202,7 @@ std::vector<Case> cases() {
          {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
                        "'-', which is a link cell"}},
         {"no way back",
-         [&](Folder& f) {
+         [](Folder& f) {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Cave " + third + " 5 5 1 1\n";
              f.add(third, "Dead end\n0\n");
@@ -200,7 +221,7 @@ std::vector<Case> cases() {
          {wgf(start) + ":13:41: warning: the start cell (40, 12) holds '~', which blocks: the "
                        "player starts on it all the same"}},
         {"link out of reach",
-         [&](Folder& f) {
+         [](Folder& f) {
              for (int y = 4; y <= 6; ++y) {
                  f.grids[start][static_cast<std::size_t>(y)].replace(4, 3, ";;;");
              }
@@ -210,7 +231,7 @@ std::vector<Case> cases() {
          {wif(start) + ":4:39: warning: link 2 ('Shut') at (5, 5) cannot be reached on foot "
                        "from the start cell (40, 12)"}},
         {"not next to the way back",
-         [&](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 60 1\n"; },
+         [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 60 1\n"; },
          {wif(start) + ":3:44: error: link 1 ('Door') arrives at (60, 1), not next to a way "
                        "back"},
          true},
