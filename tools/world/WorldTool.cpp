@@ -17,7 +17,8 @@ namespace {
 struct CommandHelp {
     std::string_view name;
     std::string_view usage;
-    std::string_view text;
+    std::string_view text;   // what it does, and its own options
+    std::string_view status; // its exit status
 };
 
 constexpr std::array<CommandHelp, 4> commands = {{
@@ -28,16 +29,14 @@ constexpr std::array<CommandHelp, 4> commands = {{
      "\n"
      "  --strict    also hold the worlds to the shipped adventure's rules (every arrival next to\n"
      "              a way back, every link reachable without crossing another link cell), and\n"
-     "              count every warning as an error\n"
-     "\n"
+     "              count every warning as an error\n",
      "Exit status: 0 no errors, 1 errors found, 2 usage error.\n"},
     {"show", "show STEM [--plain] [--data DIR]",
      "Draws the world STEM (or a path to its .wgf or .wif) as the game draws it, in its colours\n"
      "and glyphs, with each link cell numbered and a legend: the link's cell, caption, the\n"
      "world it leads to and where the player arrives.\n"
      "\n"
-     "  --plain     text only, without colours (the default when the output is not a terminal)\n"
-     "\n"
+     "  --plain     text only, without colours (the default when the output is not a terminal)\n",
      "Exit status: 0 shown, 1 the world cannot be loaded, 2 usage error.\n"},
     {"graph", "graph [--table] [--data DIR]",
      "Writes the worlds and their links as a Graphviz DOT graph: worlds labelled with their\n"
@@ -45,14 +44,12 @@ constexpr std::array<CommandHelp, 4> commands = {{
      "uses and worlds that cannot be loaded are dashed. For a picture:\n"
      "  tharvok-world graph | dot -Tsvg > worlds.svg\n"
      "\n"
-     "  --table     a plain table of the worlds and their links instead\n"
-     "\n"
+     "  --table     a plain table of the worlds and their links instead\n",
      "Exit status: 0 written, 2 usage error.\n"},
     {"new", "new WORD1 WORD2 [--data DIR]",
      "Makes a fresh world named by the two words under a free stem of 32 hexadecimal digits in\n"
      "DIR/bin/world/: a grid of 25 rows of 80 cells (a border of ';' around a ground of ','),\n"
-     "and a .wif with the name and no links. Prints the stem.\n"
-     "\n"
+     "and a .wif with the name and no links. Prints the stem.\n",
      "Exit status: 0 made, 1 the files cannot be written, 2 usage error.\n"},
 }};
 
@@ -185,7 +182,8 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
     if (parsed.help && error.empty()) {
         out << "usage: tharvok-world " << command->usage << "\n\n"
             << command->text << "\n"
-            << dataHelp;
+            << dataHelp << "\n"
+            << command->status;
         return exitClean;
     }
     if (!error.empty()) {
