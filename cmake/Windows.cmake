@@ -61,7 +61,7 @@ endif()
 # The release: a ZIP that unpacks into a folder where a double-click on tharvok.exe starts the
 # game (config.ini and bin\world\ beside it).
 if(TARGET tharvok)
-  install(TARGETS tharvok tharvok-replay RUNTIME DESTINATION .)
+  install(TARGETS tharvok tharvok-replay tharvok-world RUNTIME DESTINATION .)
   install(FILES ${PROJECT_SOURCE_DIR}/data/config.ini DESTINATION .)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/bin/ DESTINATION bin)
   set(CPACK_GENERATOR ZIP)

@@ -58,7 +58,8 @@ void ConfigFile::load(const std::filesystem::path& file) {
     parse(text);
 }
 
-void ConfigFile::parse(std::string_view text) {
+void ConfigFile::parse(std::string_view text, std::vector<ConfigLine>* lines) {
+    std::uint32_t number = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
         std::string_view line = text.substr(0, end);
@@ -66,18 +67,37 @@ void ConfigFile::parse(std::string_view text) {
         if (end != std::string_view::npos && !line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
-        if (line.empty() || line.front() == '#' || line.front() == '[') {
-            continue;
-        }
+        ConfigLine report;
+        report.line = ++number;
+        report.text = line;
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos) {
-            continue;
+        if (line.empty()) {
+            report.kind = ConfigLine::Kind::Blank;
+        } else if (line.front() == '#') {
+            report.kind = ConfigLine::Kind::Comment;
+        } else if (line.front() == '[') {
+            report.kind = ConfigLine::Kind::Section;
+        } else if (equals == std::string_view::npos) {
+            report.kind = ConfigLine::Kind::NoEquals;
+        } else {
+            const std::string_view key = trimBlanks(line.substr(0, equals));
+            const std::string_view value = trimBlanks(line.substr(equals + 1));
+            if (key.empty()) {
+                report.kind = ConfigLine::Kind::EmptyKey;
+            } else {
+                const bool added = entries.try_emplace(std::string(key), std::string(value)).second;
+                report.kind = added ? ConfigLine::Kind::Entry : ConfigLine::Kind::Repeated;
+                report.key = key;
+                report.value = value;
+                report.keyColumn = static_cast<std::uint32_t>(key.data() - line.data() + 1);
+                report.valueColumn =
+                    value.empty() ? static_cast<std::uint32_t>(equals + 2)
+                                  : static_cast<std::uint32_t>(value.data() - line.data() + 1);
+            }
         }
-        const std::string_view key = trimBlanks(line.substr(0, equals));
-        if (key.empty()) {
-            continue;
+        if (lines != nullptr) {
+            lines->push_back(report);
         }
-        entries.try_emplace(std::string(key), std::string(trimBlanks(line.substr(equals + 1))));
     }
 }
 

@@ -9,8 +9,30 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr const char* configFileName = "config.ini";
+
+// What the reader made of one line of a configuration file, and where its parts stand. Tools
+// fill a list of these to tell a player what the game makes of the file; the game asks for none.
+struct ConfigLine {
+    enum class Kind : std::uint8_t {
+        Blank,    // empty: ignored
+        Comment,  // starts with "#": ignored
+        Section,  // starts with "[": ignored
+        Entry,    // a key and its value, added to the table
+        Repeated, // a key the table already holds: skipped, the first line wins
+        NoEquals, // no "=": skipped
+        EmptyKey, // nothing but blanks before the "=": skipped
+    };
+    Kind kind = Kind::Blank;
+    std::uint32_t line = 0;        // from 1
+    std::string_view text;         // the line without its line break (a view into the parsed text)
+    std::uint32_t keyColumn = 0;   // where the key starts (Entry, Repeated), from 1
+    std::uint32_t valueColumn = 0; // where the value starts, or would (Entry, Repeated)
+    std::string_view key;          // trimmed of blanks, as the table keys it
+    std::string_view value;        // trimmed of blanks
+};
 
 class ConfigFile {
 public:
@@ -22,8 +44,9 @@ public:
     // Fills the table from a file; a file that is missing or cannot be read gives what could be
     // read of it, usually nothing.
     void load(const std::filesystem::path& file);
-    // Fills the table from the text of a configuration file (LF or CR LF line ends).
-    void parse(std::string_view text);
+    // Fills the table from the text of a configuration file (LF or CR LF line ends). With
+    // `lines`, also says what became of each line (views into `text`).
+    void parse(std::string_view text, std::vector<ConfigLine>* lines = nullptr);
 
     // The first non-whitespace byte of the value, or `fallback` when the key is missing or the
     // value holds nothing but whitespace.

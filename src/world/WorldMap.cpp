@@ -11,6 +11,11 @@ constexpr std::string_view blockingChars{";0~+ ", 5};
 
 } // namespace
 
+MapCell arrivalCell(const MapLink& link) {
+    return MapCell{std::min<std::uint8_t>(link.targetX, platform::lastColumn),
+                   std::min<std::uint8_t>(link.targetY, platform::lastRow)};
+}
+
 bool WorldMap::load(const std::filesystem::path& dataFolder, std::string& failedPath) {
     WorldLoad load;
     if (!loadWorld(dataFolder, startWorldStem, blankGrid(), load)) {
@@ -68,9 +73,7 @@ LinkJump WorldMap::enterLink(const std::filesystem::path& dataFolder, MapCell& c
     if (link == nullptr) {
         return LinkJump::NoLink;
     }
-    // An arrival outside the grid lands on the nearest cell inside it.
-    const MapCell arrival{std::min<std::uint8_t>(link->targetX, platform::lastColumn),
-                          std::min<std::uint8_t>(link->targetY, platform::lastRow)};
+    const MapCell arrival = arrivalCell(*link);
     if (!loadLinked(dataFolder, index, failedPath)) {
         return LinkJump::Failed;
     }

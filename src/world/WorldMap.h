@@ -20,6 +20,10 @@ enum class LinkJump {
     Done,   // the target world is loaded
 };
 
+// Where a link puts the player: its target cell, or the nearest cell inside the grid when the
+// target lies outside it.
+MapCell arrivalCell(const MapLink& link);
+
 class WorldMap {
 public:
     // Loads the start world from `dataFolder`; cells its grid file does not reach are blanks.
@@ -34,6 +38,9 @@ public:
     bool isBlocking(MapCell cell) const;
     // The caption of the first link on the cell, or null when there is none.
     const std::string* captionAt(MapCell cell) const;
+    // The first link on the cell, the only one the game ever shows or follows, and its index; null
+    // when there is none.
+    const MapLink* findLink(MapCell cell, std::uint8_t* index) const;
     // Follows the first link on `cell`. Done: `cell` is the arrival cell (inside the grid) and a
     // full redraw is asked for. Failed: `failedPath` names the file that could not be read.
     LinkJump enterLink(const std::filesystem::path& dataFolder, MapCell& cell,
@@ -54,7 +61,5 @@ private:
         grid.fill(' ');
         return grid;
     }
-    // The first link on the cell and its index, or null.
-    const MapLink* findLink(MapCell cell, std::uint8_t* index) const;
     void take(WorldLoad&& load);
 };

@@ -112,6 +112,34 @@ TEST(Replay, WritesToTheFileNamedByOut) {
     fs::remove(out);
 }
 
+TEST(Replay, SvgLinesDrawTheScreenIntoTheFolderGiven) {
+    const fs::path dir = fs::temp_directory_path() / "tharvok-replay-svg-test";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string script = "frame 16\nsvg title\n";
+    const ReplayRun run = runReplay({"--dir", playWorld, "--svg-dir", dir.string()}, script);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::stringstream svg;
+    svg << std::ifstream(dir / "title.svg", std::ios::binary).rdbuf();
+    EXPECT_EQ(svg.str().rfind("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"800\"", 0), 0u);
+    // The menu's items in their colours: the chosen one dark red, the others bright white.
+    EXPECT_NE(svg.str().find("fill=\"#800000\" textLength=\"30\" lengthAdjust=\"spacingAndGlyphs\">"
+                             "New</text>"),
+              std::string::npos);
+    EXPECT_NE(svg.str().find("fill=\"#ffffff\" textLength=\"70\" "
+                             "lengthAdjust=\"spacingAndGlyphs\">Credits</text>"),
+              std::string::npos);
+    // Usage errors: no folder for the pictures, a name that is a path, a folder that is missing.
+    EXPECT_EQ(runReplay({"--dir", playWorld}, script).status, 2);
+    EXPECT_EQ(runReplay({"--dir", playWorld, "--svg-dir", dir.string()}, "svg a/b\n").status, 2);
+    EXPECT_EQ(runReplay({"--dir", playWorld, "--svg-dir", dir.string()}, "svg\n").status, 2);
+    const ReplayRun missing =
+        runReplay({"--dir", playWorld, "--svg-dir", (dir / "none").string()}, script);
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("cannot write"), std::string::npos);
+    fs::remove_all(dir);
+}
+
 TEST(Replay, ComesBackToTheDirectoryItWasStartedIn) {
     const fs::path before = fs::current_path();
     runReplay({"--dir", playWorld}, "frame 16\n");

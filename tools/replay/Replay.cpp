@@ -1,11 +1,15 @@
 #include "Replay.h"
 
+#include "SvgScreen.h"
+
 #include "app/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"
 
+#include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <ostream>
@@ -124,6 +128,15 @@ bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& 
                 return false;
             }
             firstKey = needed;
+        } else if (name == "svg") {
+            if (tokens.size() != 2 || !isPictureName(tokens[1])) {
+                error = describeLine(number, "'svg' takes one name, without '/' or '\\'");
+                return false;
+            }
+            command.kind = CommandKind::Svg;
+            command.name = tokens[1];
+            commands.push_back(command);
+            continue;
         } else if (name == "screen" || name == "attrs" || name == "cursor") {
             if (tokens.size() != 1) {
                 error = describeLine(number, "'" + name + "' takes no arguments");
@@ -155,7 +168,8 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
     bool haveScript = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--dir" || arg == "--local-time" || arg == "--console" || arg == "--out") {
+        if (arg == "--dir" || arg == "--local-time" || arg == "--console" || arg == "--out" ||
+            arg == "--svg-dir") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -167,6 +181,10 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
             }
             if (arg == "--out") {
                 options.outPath = value;
+                continue;
+            }
+            if (arg == "--svg-dir") {
+                options.svgDir = value;
                 continue;
             }
             if (arg == "--console") {
@@ -205,7 +223,8 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
     return true;
 }
 
-int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out) {
+int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out,
+              std::ostream& err) {
     const std::unique_ptr<ReplayConsole> console = makeReplayConsole(options.console);
     if (!console) {
         return exitUsage;
@@ -230,6 +249,16 @@ int runReplay(const Options& options, const std::vector<Command>& commands, std:
             case CommandKind::Attrs:
                 printAttrs(console->snapshot(), out);
                 break;
+            case CommandKind::Svg: {
+                std::string error;
+                const std::filesystem::path file =
+                    std::filesystem::path(options.svgDir) / (command.name + ".svg");
+                if (!writeSvgScreen(file, console->snapshot().cells, error)) {
+                    err << "tharvok-replay: " << error << "\n";
+                    return exitUsage;
+                }
+                break;
+            }
             case CommandKind::Cursor: {
                 const Snapshot shot = console->snapshot();
                 out << "cursor " << shot.cursorX << ' ' << shot.cursorY
@@ -250,7 +279,7 @@ int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostr
         err << "tharvok-replay: " << error << "\n"
             << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [--console NAME] [--out "
                "FILE] "
-               "[SCRIPT]\n";
+               "[--svg-dir DIR] [SCRIPT]\n";
         return exitUsage;
     }
     std::vector<Command> commands;
@@ -269,15 +298,21 @@ int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostr
         err << "tharvok-replay: " << options.scriptPath << ": " << error << "\n";
         return exitUsage;
     }
+    const bool pictures = std::any_of(commands.begin(), commands.end(),
+                                      [](const Command& c) { return c.kind == CommandKind::Svg; });
+    if (pictures && options.svgDir.empty()) {
+        err << "tharvok-replay: the script writes pictures ('svg' lines): give --svg-dir DIR\n";
+        return exitUsage;
+    }
     if (options.outPath.empty()) {
-        return runReplay(options, commands, out);
+        return runReplay(options, commands, out, err);
     }
     std::ofstream file(options.outPath, std::ios::binary);
     if (!file) {
         err << "tharvok-replay: cannot write '" << options.outPath << "'\n";
         return exitUsage;
     }
-    return runReplay(options, commands, file);
+    return runReplay(options, commands, file, err);
 }
 
 } // namespace replay

@@ -36,13 +36,14 @@ std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name);
 std::unique_ptr<ReplayConsole> makeWin32ReplayConsole();
 #endif
 
-enum class CommandKind { Frames, Screen, Attrs, Cursor };
+enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg };
 
 struct Command {
     CommandKind kind = CommandKind::Frames;
     long long count = 1;
     long long ms = 0;
     std::vector<int> keys;
+    std::string name; // svg: the picture's name
 };
 
 struct Options {
@@ -53,6 +54,7 @@ struct Options {
     std::string scriptPath = "-";
     std::string console = "virtual";
     std::string outPath; // empty: standard output
+    std::string svgDir;  // where `svg NAME` lines write NAME.svg
 };
 
 inline constexpr int exitUsage = 2;
@@ -65,8 +67,9 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
 
 // Runs the game through the commands, printing what they ask for to `out`; the game reads its
 // files from `options.dir`. Returns the game's exit status: 0 after a quit or when the script ends
-// first, 1 when start-up failed.
-int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out);
+// first, 1 when start-up failed; 2, with a message on `err`, when a picture cannot be written.
+int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out,
+              std::ostream& err);
 
 // The whole tool: arguments, script, run. Messages go to `err`.
 int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,

@@ -1,0 +1,339 @@
+// tharvok-world: each diagnostic of `check` on a small data folder that differs from a clean one
+// in one thing, by its exact line; the shipped data checks clean; the other commands on a fresh
+// world; usage errors.
+#include "GameHarness.h"
+
+#include "WorldTool.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+const std::string start = harness::startStem;
+const std::string other = "b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0";
+const std::string third = "c0c0c0c0c0c0c0c0c0c0c0c0c0c0c0c0";
+
+std::string wgf(const std::string& stem) { return harness::worldDir + stem + ".wgf"; }
+std::string wif(const std::string& stem) { return harness::worldDir + stem + ".wif"; }
+
+// A data folder as files: the start world and one more, each with a "-" at (40, 0) that leads
+// to the other and arrives at (40, 1), and a config.ini that binds the keys the game uses.
+struct Folder {
+    std::map<std::string, std::vector<std::string>> grids;
+    std::map<std::string, std::string> infos;
+    std::string config = std::string(harness::playConfig);
+
+    Folder() {
+        for (const auto& [stem, name, target] :
+             {std::tuple{start, "Start here", other}, std::tuple{other, "Other place", start}}) {
+            grids[stem] = std::vector<std::string>(screenHeight, std::string(screenWidth, '.'));
+            grids[stem][0][40] = '-';
+            infos[stem] = std::string(name) + "\n1\nDoor " + target + " 40 0 40 1\n";
+        }
+    }
+    void set(const std::string& stem, int x, int y, char ch) {
+        grids[stem][static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = ch;
+    }
+    // A world of free cells with no links.
+    void add(const std::string& stem, const std::string& info) {
+        grids[stem] = std::vector<std::string>(screenHeight, std::string(screenWidth, '.'));
+        infos[stem] = info;
+    }
+    void write(const harness::ScratchDir& dir) const {
+        for (const auto& [stem, rows] : grids) {
+            std::string text;
+            for (const std::string& row : rows) {
+                text += row + "\n";
+            }
+            dir.writeGrid(stem, text);
+        }
+        for (const auto& [stem, text] : infos) {
+            dir.writeInfo(stem, text);
+        }
+        dir.writeConfig(config);
+    }
+};
+
+struct ToolRun {
+    int status = 0;
+    std::vector<std::string> lines;
+};
+
+ToolRun run(std::vector<std::string> args, const harness::ScratchDir* dir = nullptr) {
+    if (dir != nullptr) {
+        args.insert(args.end(), {"--data", dir->path().string()});
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolRun result;
+    result.status = worldtool::worldMain(args, false, out, err);
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        result.lines.push_back(line);
+    }
+    return result;
+}
+
+struct Case {
+    const char* what;
+    std::function<void(Folder&)> change;
+    std::vector<std::string> expected; // the lines before the summary
+    bool strict = false;
+};
+
+const std::string linkTwo = "2\nDoor " + other + " 40 0 40 1\n";
+
+// The start world's header, before its links.
+const std::string name = "Start here\n";
+
+std::vector<Case> cases() {
+    return {
+        {"clean", [](Folder&) {}, {}, true},
+        {"no start world",
+         [](Folder& f) { f.grids.clear(), f.infos.clear(); },
+         {wgf(start) + ": error: the start world cannot be read, so the game cannot start"}},
+        {"missing target",
+         [](Folder& f) {
+             f.set(start, 5, 5, '-');
+             f.infos[start] = name + linkTwo + "Lost nowhere 5 5 1 1\n";
+         },
+         {wif(start) + ":4:6: error: link 2 leads to 'nowhere', which cannot be loaded: " +
+          wgf("nowhere") + " is missing or cannot be read"}},
+        {"refused target",
+         [](Folder& f) {
+             f.set(start, 5, 5, '-');
+             f.infos[start] = name + linkTwo + "Out ../up 5 5 1 1\n";
+         },
+         {wif(start) + ":4:5: error: link 2 leads to '../up', which the game refuses: a stem "
+                       "holds no '/', '\\' or NUL byte"}},
+        {"short line",
+         [](Folder& f) { f.grids[start][2].pop_back(); },
+         {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game lines 4 to "
+                       "25 are shifted"}},
+        {"long line",
+         [](Folder& f) { f.grids[start][2] += "x"; },
+         {wgf(start) + ":3:81: error: line 3 has 81 characters, not 80: in the game lines 4 to "
+                       "25 are shifted"}},
+        {"too many lines",
+         [](Folder& f) { f.grids[start].push_back("more"); },
+         {wgf(start) + ":26:1: error: the grid has 26 lines, not 25: the game ignores line 26 and "
+                       "after"}},
+        {"too few lines",
+         [](Folder& f) { f.grids[start].pop_back(); },
+         {wgf(start) + ":24:81: error: the grid has 24 lines, not 25: the game keeps what line "
+                       "25 showed before (blanks at the start)"}},
+        {"count beyond the records",
+         [](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
+         {wif(start) + ":2:1: error: the link count is 2, but the file ends after 1 link: the "
+                       "game makes the rest empty links at (0, 0)"}},
+        {"records beyond the count",
+         [](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
+         {wif(start) + ":4:1: error: the file holds 1 more link than its link count (1) says: "
+                       "the game ignores it"}},
+        {"not a number",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Bad " + other + " 4 five 1 1\n"; },
+         {wif(start) + ":4:40: error: link 2's y 'five' is not a number: the game reads it and "
+                       "every later field as 0 or empty"}},
+        {"caption of two words",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Old Door " + other + " 5 5 1 1\n"; },
+         {wif(start) + ":4:10: error: link 2's x '" + other +
+          "' is not a number (a caption of two words? a caption is one word): the game reads it "
+          "and every later field as 0 or empty"}},
+        {"number running into a word",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Cut " + other + " 5x 5 1 1\n"; },
+         {wif(start) + ":4:38: error: link 2's x '5x' is not a number: the game reads 5 and takes "
+                       "'x' as the next field",
+          wif(start) + ":4:39: error: link 2's y 'x' is not a number: the game reads it and every "
+                       "later field as 0 or empty"}},
+        {"header of one word",
+         [](Folder& f) { f.infos[other] = "Other 1 Door " + start + " 40 0 40 1\n"; },
+         {wif(other) + ":1:9: error: the header has one word where two belong: the game takes "
+                       "'1' as the second word and 'Door' as the link count, which is not a "
+                       "number, so it reads no links",
+          wgf(other) + ":1:41: warning: '-' at (40, 0) has no link: stepping on it shows nothing",
+          wif(start) + ":3:6: warning: link 1 ('Door') leads to 'Other 1', which has no link "
+                       "back to 'Start here'"}},
+        {"header of three words",
+         [](Folder& f) { f.infos[other] = "The other place 1 Door " + start + " 40 0 40 1\n"; },
+         {wif(other) + ":1:11: error: the header has three words where two belong: the game "
+                       "takes 'place' as the link count, which is not a number, so it reads no "
+                       "links",
+          wgf(other) + ":1:41: warning: '-' at (40, 0) has no link: stepping on it shows nothing",
+          wif(start) + ":3:6: warning: link 1 ('Door') leads to 'The other', which has no link "
+                       "back to 'Start here'"}},
+        {"number out of range",
+         [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 80 1\n"; },
+         {wif(start) + ":3:44: error: link 1's targetX 80 is outside 0 to 79: the game places "
+                       "the player in column 79"}},
+        {"count out of range",
+         [](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
+         {wif(start) + ":2:1: error: the link count 257 is outside 0 to 255: the game reads 1"}},
+        {"link not on a dash",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Odd " + other + " 5 5 40 1\n"; },
+         {wif(start) + ":4:38: warning: link 2 ('Odd') sits on (5, 5), which holds '.' rather "
+                       "than '-': the game never shows or follows it"}},
+        {"dash without a link",
+         [](Folder& f) { f.set(start, 5, 5, '-'); },
+         {wgf(start) + ":6:6: warning: '-' at (5, 5) has no link: stepping on it shows nothing"}},
+        {"two links on a cell",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Again " + other + " 40 0 40 1\n"; },
+         {wif(start) + ":4:40: warning: link 2 ('Again') is on the same cell (40, 0) as link 1: "
+                       "the game only ever uses link 1"}},
+        {"long caption",
+         [](Folder& f) {
+             f.infos[start] = name + "1\n" + std::string(75, 'D') + " " + other + " 40 0 40 1\n";
+         },
+         {wif(start) + ":3:1: warning: link 1's caption is 75 characters long: the game shows "
+                       "only the first 74"}},
+        {"arrival blocks",
+         [](Folder& f) { f.set(other, 40, 1, '~'); },
+         {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
+                       "'~', which blocks"}},
+        {"arrival on a link",
+         [](Folder& f) {
+             f.set(other, 40, 1, '-');
+             f.infos[other] =
+                 "Other place\n2\nDoor " + start + " 40 0 40 1\nStep " + start + " 40 1 40 1\n";
+         },
+         {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
+                       "'-', which is a link cell"}},
+        {"no way back",
+         [](Folder& f) {
+             f.set(start, 5, 5, '-');
+             f.infos[start] = name + linkTwo + "Cave " + third + " 5 5 1 1\n";
+             f.add(third, "Dead end\n0\n");
+         },
+         {wif(start) + ":4:6: warning: link 2 ('Cave') leads to 'Dead end', which has no link "
+                       "back to 'Start here'"}},
+        {"unreachable world",
+         [](Folder& f) { f.add(third, "Lost isle\n0\n"); },
+         {wif(third) + ": warning: 'Lost isle' cannot be reached from the start world"}},
+        {"control byte",
+         [](Folder& f) { f.set(start, 5, 5, '\x07'); },
+         {wgf(start) + ":6:6: warning: byte '\\x07' is not printable ASCII: the game shows it as "
+                       "its code page 437 glyph"}},
+        {"start cell blocks",
+         [](Folder& f) { f.set(start, 40, 12, '~'); },
+         {wgf(start) + ":13:41: warning: the start cell (40, 12) holds '~', which blocks: the "
+                       "player starts on it all the same"}},
+        {"link out of reach",
+         [](Folder& f) {
+             for (int y = 4; y <= 6; ++y) {
+                 f.grids[start][static_cast<std::size_t>(y)].replace(4, 3, ";;;");
+             }
+             f.set(start, 5, 5, '-');
+             f.infos[start] = name + linkTwo + "Shut " + other + " 5 5 40 1\n";
+         },
+         {wif(start) + ":4:39: warning: link 2 ('Shut') at (5, 5) cannot be reached on foot "
+                       "from the start cell (40, 12)"}},
+        {"not next to the way back",
+         [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 60 1\n"; },
+         {wif(start) + ":3:44: error: link 1 ('Door') arrives at (60, 1), not next to a way "
+                       "back"},
+         true},
+        {"unknown name",
+         [](Folder& f) { f.config += "cMoveUpp = &\n"; },
+         {"config.ini:8:1: warning: 'cMoveUpp' is not a name the game knows (did you mean "
+          "cMoveUp?): the line does nothing"}},
+        {"empty value",
+         [](Folder& f) { f.config += "cRest =\n"; },
+         {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},
+        {"binds nothing",
+         [](Folder& f) { f.config = "cSelect = Enter\n" + f.config; },
+         {"config.ini:1:11: warning: cSelect = 'Enter' binds no key: it takes a virtual-key code "
+          "from 1 to 255 (13 Enter, 9 Tab)",
+          "config.ini:7:1: warning: cSelect is set again: the game keeps the first value, on "
+          "line 1, and skips this line"}},
+        {"one key twice",
+         [](Folder& f) { f.config += "cRest = e\n"; },
+         {"config.ini:8:9: warning: cRest binds E, as does cUse (line 5): one key does both"}},
+        {"skipped line",
+         [](Folder& f) { f.config += "just words\n"; },
+         {"config.ini:8:1: warning: the game skips this line: it has no '='"}},
+    };
+}
+
+} // namespace
+
+TEST(WorldTool, EachProblemIsOneLineWhereItStands) {
+    for (const Case& c : cases()) {
+        SCOPED_TRACE(c.what);
+        Folder folder;
+        c.change(folder);
+        harness::ScratchDir dir;
+        folder.write(dir);
+        std::vector<std::string> args{"check"};
+        if (c.strict) {
+            args.push_back("--strict");
+        }
+        ToolRun result = run(args, &dir);
+        ASSERT_FALSE(result.lines.empty());
+        result.lines.pop_back(); // the summary
+        EXPECT_EQ(result.lines, c.expected);
+        const bool errors = std::any_of(c.expected.begin(), c.expected.end(), [](const auto& l) {
+            return l.find(": error: ") != std::string::npos;
+        });
+        EXPECT_EQ(result.status, errors ? 1 : 0);
+    }
+}
+
+TEST(WorldTool, ShippedDataChecksCleanAndStrict) {
+    const ToolRun result = run({"check", "--strict", "--data", THARVOK_SOURCE_DIR "/data"});
+    EXPECT_EQ(result.status, 0);
+    ASSERT_EQ(result.lines.size(), 1u) << result.lines.front();
+    EXPECT_TRUE(result.lines[0].ends_with(": no errors, no warnings")) << result.lines[0];
+}
+
+TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
+    harness::ScratchDir dir;
+    Folder().write(dir);
+    const ToolRun made = run({"new", "Fresh", "land"}, &dir);
+    ASSERT_EQ(made.status, 0);
+    ASSERT_EQ(made.lines.size(), 1u);
+    const std::string stem = made.lines[0];
+    EXPECT_TRUE(std::regex_match(stem, std::regex("[0-9a-f]{32}"))) << stem;
+
+    const ToolRun shown = run({"show", stem + ".wif", "--plain"}, &dir);
+    ASSERT_EQ(shown.status, 0);
+    ASSERT_EQ(shown.lines.size(), 26u);
+    EXPECT_EQ(shown.lines[0], "Fresh land  (" + wgf(stem) + ")");
+    EXPECT_EQ(shown.lines[1], std::string(80, ';'));
+    EXPECT_EQ(shown.lines[13], ";" + std::string(78, ',') + ";");
+
+    const ToolRun checked = run({"check"}, &dir);
+    EXPECT_EQ(checked.lines.front(),
+              wif(stem) + ": warning: 'Fresh land' cannot be reached from the start world");
+
+    // The start world's link cell carries its number, and the legend says where it leads.
+    const ToolRun startShown = run({"show", start}, &dir);
+    EXPECT_EQ(startShown.lines[1][40], '1');
+    EXPECT_EQ(startShown.lines.back(), " 1  (40, 0)   Door -> Other place, arriving at (40, 1)");
+}
+
+TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
+    harness::ScratchDir dir;
+    const std::vector<std::pair<std::vector<std::string>, int>> runs = {
+        {{}, 2},
+        {{"fly"}, 2},
+        {{"check", "extra"}, 2},
+        {{"check", "--fast"}, 2},
+        {{"show"}, 2},
+        {{"new", "two words", "x"}, 2},
+        {{"graph", "--data"}, 2},
+        {{"check", "--data", (dir.path() / "none").string()}, 2},
+        {{"show", "nowhere", "--data", dir.path().string()}, 1},
+        {{"--help"}, 0},
+    };
+    for (const auto& [args, status] : runs) {
+        EXPECT_EQ(run(args).status, status) << ::testing::PrintToString(args);
+    }
+    for (const char* command : {"check", "show", "graph", "new"}) {
+        const ToolRun help = run({command, "--help"});
+        EXPECT_EQ(help.status, 0);
+        EXPECT_EQ(help.lines.front().rfind(std::string("usage: tharvok-world ") + command, 0), 0u);
+    }
+}

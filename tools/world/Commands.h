@@ -1,0 +1,24 @@
+// The commands of tharvok-world other than check, each over a data folder. Each returns the
+// program's exit status: 0 done, 1 a failure the message explains, 2 a usage error.
+#pragma once
+
+#include "DataFolder.h"
+
+#include <iosfwd>
+#include <string>
+
+namespace worldtool {
+
+// The world `stem` drawn as the game draws it, its link cells numbered, with a legend; in ANSI
+// colours when `colour` is set, as plain text otherwise.
+int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostream& out,
+              std::ostream& err);
+
+// The worlds and their links as Graphviz DOT, or as a plain table.
+int graphWorlds(DataFolder& data, bool table, std::ostream& out, std::ostream& err);
+
+// A fresh world named by two words, under a free stem, which it prints.
+int newWorld(const DataFolder& data, const std::string& word1, const std::string& word2,
+             std::ostream& out, std::ostream& err);
+
+} // namespace worldtool

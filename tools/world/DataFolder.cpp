@@ -1,0 +1,122 @@
+#include "DataFolder.h"
+
+#include "config/ConfigFile.h"
+#include "core/FileBytes.h"
+
+#include <algorithm>
+#include <exception>
+#include <fstream>
+#include <system_error>
+
+namespace worldtool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Grid blankGrid() {
+    Grid grid{};
+    grid.fill(' ');
+    return grid;
+}
+
+fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; }
+
+} // namespace
+
+fs::path defaultDataFolder() { return fs::path("."); }
+
+std::string AuthoredWorld::name() const {
+    if (load.info.headerWord1.empty()) {
+        return stem;
+    }
+    return load.info.headerWord1 + " " + load.info.headerWord2;
+}
+
+std::string AuthoredWorld::gridPath() const {
+    std::string path;
+    worldFilePath(stem, gridExtension, path);
+    return path;
+}
+
+std::string AuthoredWorld::infoPath() const {
+    std::string path;
+    worldFilePath(stem, infoExtension, path);
+    return path;
+}
+
+std::vector<std::string> DataFolder::listWorlds(std::vector<std::string>& others) const {
+    std::vector<std::string> stems;
+    std::error_code error;
+    fs::directory_iterator entries(worldFolder(folder_), error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::path& file = entries->path();
+        try {
+            const std::string extension = file.extension().string();
+            if (extension == gridExtension || extension == infoExtension) {
+                stems.push_back(file.stem().string());
+            } else {
+                others.push_back(file.filename().string());
+            }
+        } catch (const std::exception&) {
+            // A name this system cannot spell in bytes names no world the game could open.
+            others.push_back("?");
+        }
+    }
+    std::sort(stems.begin(), stems.end());
+    stems.erase(std::unique(stems.begin(), stems.end()), stems.end());
+    std::sort(others.begin(), others.end());
+    return stems;
+}
+
+const AuthoredWorld& DataFolder::world(const std::string& stem) {
+    std::unique_ptr<AuthoredWorld>& slot = worlds_[stem];
+    if (!slot) {
+        slot = std::make_unique<AuthoredWorld>();
+        slot->stem = stem;
+        slot->loaded = loadWorld(folder_, stem, blankGrid(), slot->load, &slot->source);
+        slot->failedPath = slot->load.failedPath;
+    }
+    return *slot;
+}
+
+bool DataFolder::readConfig(std::string& text) const {
+    return readFileBytes(folder_ / configFileName, text);
+}
+
+bool DataFolder::worldExists(const std::string& stem) const {
+    std::error_code error;
+    const fs::path folder = worldFolder(folder_);
+    const bool grid = fs::exists(folder / (stem + std::string(gridExtension)), error);
+    const bool info = fs::exists(folder / (stem + std::string(infoExtension)), error);
+    return grid || info || error;
+}
+
+bool DataFolder::writeNewWorld(const std::string& stem, std::string_view grid,
+                               std::string_view info, std::string& error) const {
+    const fs::path folder = worldFolder(folder_);
+    std::error_code code;
+    fs::create_directories(folder, code);
+    if (worldExists(stem)) {
+        error = "a world " + stem + " exists already";
+        return false;
+    }
+    const fs::path files[] = {folder / (stem + std::string(gridExtension)),
+                              folder / (stem + std::string(infoExtension))};
+    const std::string_view contents[] = {grid, info};
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::ofstream file(files[i], std::ios::binary);
+        file.write(contents[i].data(), static_cast<std::streamsize>(contents[i].size()));
+        file.close();
+        if (!file) {
+            error = "cannot write " + files[i].string();
+            for (std::size_t j = 0; j <= i; ++j) {
+                fs::remove(files[j], code);
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace worldtool

@@ -1,0 +1,66 @@
+// A data folder as a world author sees it: config.ini and the worlds of bin/world/, read with the
+// game's own loaders, so that the tools never disagree with the game about what a file means.
+// All the files the tools read or write go through here.
+#pragma once
+
+#include "world/WorldFiles.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace worldtool {
+
+// The data folder the tools use when none is given: the working directory, where the game looks
+// first.
+std::filesystem::path defaultDataFolder();
+
+// One world, loaded as the game would load it at start (cells its grid does not reach are
+// blanks), with where each cell and field came from.
+struct AuthoredWorld {
+    std::string stem;
+    bool loaded = false;
+    // The refused or unreadable file when the world could not be loaded, as the game names it.
+    std::string failedPath;
+    WorldLoad load;
+    WorldSource source;
+
+    // The two header words, as the game keeps them (the stem when there are none).
+    std::string name() const;
+    // The paths of its files as the game names them.
+    std::string gridPath() const;
+    std::string infoPath() const;
+};
+
+class DataFolder {
+public:
+    explicit DataFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    const std::filesystem::path& path() const { return folder_; }
+
+    // The stems of the world files in bin/world/ (a .wgf or a .wif), sorted; `others` receives
+    // the names of the files there that are neither. Empty when the folder cannot be read.
+    std::vector<std::string> listWorlds(std::vector<std::string>& others) const;
+
+    // The world `stem` (any stem a link may name), loaded on first use.
+    const AuthoredWorld& world(const std::string& stem);
+
+    // Reads config.ini; false when it is missing or cannot be read.
+    bool readConfig(std::string& text) const;
+
+    // Whether bin/world/ holds a file of the world `stem` (or cannot tell).
+    bool worldExists(const std::string& stem) const;
+    // Writes the two files of a world that does not exist yet, creating bin/world/ when needed;
+    // false with a message, and nothing left behind, when they cannot be written.
+    bool writeNewWorld(const std::string& stem, std::string_view grid, std::string_view info,
+                       std::string& error) const;
+
+private:
+    std::filesystem::path folder_;
+    std::map<std::string, std::unique_ptr<AuthoredWorld>> worlds_;
+};
+
+} // namespace worldtool

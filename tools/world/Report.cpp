@@ -1,0 +1,90 @@
+#include "Report.h"
+
+#include "platform/Cp437.h"
+
+#include <algorithm>
+#include <ostream>
+#include <tuple>
+
+namespace worldtool {
+
+void Report::error(std::string_view file, FilePosition position, std::string message) {
+    diagnostics_.push_back({std::string(file), position, Severity::Error, std::move(message)});
+}
+
+void Report::warning(std::string_view file, FilePosition position, std::string message) {
+    diagnostics_.push_back({std::string(file), position,
+                            warningsAreErrors_ ? Severity::Error : Severity::Warning,
+                            std::move(message)});
+}
+
+std::size_t Report::errors() const {
+    return static_cast<std::size_t>(
+        std::count_if(diagnostics_.begin(), diagnostics_.end(),
+                      [](const Diagnostic& d) { return d.severity == Severity::Error; }));
+}
+
+std::size_t Report::warnings() const { return diagnostics_.size() - errors(); }
+
+void Report::print(std::ostream& out) const {
+    std::vector<const Diagnostic*> order;
+    for (const Diagnostic& diagnostic : diagnostics_) {
+        order.push_back(&diagnostic);
+    }
+    std::stable_sort(order.begin(), order.end(), [](const Diagnostic* a, const Diagnostic* b) {
+        return std::tie(a->severity, a->file, a->position.line, a->position.column) <
+               std::tie(b->severity, b->file, b->position.line, b->position.column);
+    });
+    for (const Diagnostic* d : order) {
+        out << escaped(d->file);
+        if (d->position.line != 0) {
+            out << ':' << d->position.line << ':' << d->position.column;
+        }
+        out << (d->severity == Severity::Error ? ": error: " : ": warning: ") << d->message << '\n';
+    }
+}
+
+std::string escaped(std::string_view bytes) {
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 32 && byte < 127) {
+            text += c;
+        } else {
+            text += "\\x";
+            text += hex[byte >> 4];
+            text += hex[byte & 15];
+        }
+    }
+    return text;
+}
+
+std::string glyphs(std::string_view bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        text += platform::cp437Utf8(static_cast<std::uint8_t>(c)).view();
+    }
+    return text;
+}
+
+std::string inQuotes(std::string_view bytes) {
+    std::string text(1, '\'');
+    text.append(escaped(bytes)).push_back('\'');
+    return text;
+}
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many) {
+    if (count == 0) {
+        return "no " + std::string(many);
+    }
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string cellText(int x, int y) {
+    std::string text(1, '(');
+    text.append(std::to_string(x)).append(", ").append(std::to_string(y)).push_back(')');
+    return text;
+}
+
+} // namespace worldtool
