@@ -304,4 +304,18 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
     }
 }
 
+std::string_view Presenter::presentFrame(const ScreenModel& model, ByteBuffer& out) {
+    static constexpr std::string_view beginUpdate = "\x1b[?2026h";
+    static constexpr std::string_view endUpdate = "\x1b[?2026l";
+    out.clear();
+    out.append(beginUpdate);
+    const std::size_t start = out.size();
+    present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(), out);
+    if (out.size() - start < synchronizedFrameBytes) {
+        return out.view().substr(start);
+    }
+    out.append(endUpdate);
+    return out.view();
+}
+
 } // namespace platform::posix
