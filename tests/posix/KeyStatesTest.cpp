@@ -38,39 +38,52 @@ TEST(KeyStatesStrokes, ATapIsDownForExactlyOnePoll) {
     EXPECT_TRUE(keys.isDown(up) && keys.isDown(right));
 }
 
-TEST(KeyStatesStrokes, SlowRepeatedTapsAreSeparateTaps) {
+// Classic input at the pace the game polls: every millisecond as it once did, and every 2 ms
+// now that an idle game rests between frames. A stroke is taken at the poll that reads it.
+class KeyStatesPace : public ::testing::TestWithParam<std::int64_t> {};
+
+TEST_P(KeyStatesPace, SlowRepeatedTapsAreSeparateTaps) {
+    const std::int64_t step = GetParam();
     KeyStates keys;
     int down = 0;
     for (std::int64_t t = 0; t < 2000; t += 250) {
         keys.stroke(right, t);
-        down += pollsDown(keys, right, t, t + 249, 1);
+        down += pollsDown(keys, right, t, t + 249, step);
     }
     EXPECT_EQ(down, 8);
 }
 
-TEST(KeyStatesStrokes, AutoRepeatHoldsTheKeyUntilRepeatsStop) {
+TEST_P(KeyStatesPace, AutoRepeatHoldsTheKeyUntilRepeatsStop) {
+    const std::int64_t step = GetParam();
     KeyStates keys;
-    // The first press, the terminal's repeat delay, then repeats every 33 ms up to t = 1500.
+    // The first press, the terminal's repeat delay, then repeats every 33 ms up to t = 1500,
+    // each read at the first poll after it arrives.
     keys.stroke(right, 0);
-    EXPECT_EQ(pollsDown(keys, right, 0, 499, 1), 1);
+    EXPECT_EQ(pollsDown(keys, right, 0, 499, step), 1);
     std::int64_t last = 0;
     int polls = 0;
     int down = 0;
-    for (std::int64_t t = 500; t <= 1500; t += 33) {
+    for (std::int64_t arrival = 500; arrival <= 1500; arrival += 33) {
+        const std::int64_t t = (arrival + step - 1) / step * step;
         keys.stroke(right, t);
         last = t;
-        polls += 33;
-        down += pollsDown(keys, right, t, t + 32, 1);
+        polls += static_cast<int>(32 / step + 1);
+        down += pollsDown(keys, right, t, t + 32, step);
     }
     // Down on every poll from the second repeat on (the first may be a tap of its own).
-    EXPECT_GE(down, polls - 33);
+    EXPECT_GE(down, polls - static_cast<int>(32 / step + 1));
     // After the last repeat: still down for at least 120 ms (2.5 intervals is less here), and
-    // up soon after: no key stays stuck.
-    keys.poll(last + 119);
+    // up at the first poll after: no key stays stuck.
+    keys.poll(last + 120);
     EXPECT_TRUE(keys.isDown(right));
-    keys.poll(last + 121);
+    keys.poll(last + 120 + step);
     EXPECT_FALSE(keys.isDown(right));
 }
+
+INSTANTIATE_TEST_SUITE_P(PollEvery, KeyStatesPace, ::testing::Values(1, 2),
+                         [](const ::testing::TestParamInfo<std::int64_t>& info) {
+                             return std::to_string(info.param) + "ms";
+                         });
 
 TEST(KeyStatesStrokes, SlowAutoRepeatHoldsForTwoAndAHalfIntervals) {
     KeyStates keys;

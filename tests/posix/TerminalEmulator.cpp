@@ -87,6 +87,9 @@ void TerminalEmulator::csi(std::string_view params, char final) {
     case 'D':
         x_ = std::max(0, x_ - first);
         break;
+    case 'G':
+        x_ = std::min(first, columns_) - 1;
+        break;
     case 'X':
         erase(x_, x_ + first, y_);
         break;

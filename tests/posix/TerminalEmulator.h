@@ -1,6 +1,6 @@
 // A small terminal for the tests: it plays back what the presenter writes (UTF-8 text, CR, LF,
-// backspace, cursor moves, SGR colours, erases, cursor visibility) with autowrap as real
-// terminals do, and keeps a note of anything it does not understand.
+// backspace, cursor moves (CUP, CUU, CUD, CUF, CUB, CHA), SGR colours, erases, cursor visibility)
+// with autowrap as real terminals do, and keeps a note of anything it does not understand.
 #pragma once
 
 #include <string>

@@ -39,16 +39,14 @@ constexpr std::string_view keyboardProbe = "\x1b[?u\x1b[c";
 // Cancels whatever sequence a signal may have cut short.
 constexpr std::string_view cancel = "\x18";
 
-constexpr std::string_view beginUpdate = "\x1b[?2026h";
-constexpr std::string_view endUpdate = "\x1b[?2026l";
-constexpr std::size_t synchronizedFrameBytes = 1024;
-
 constexpr int probeTimeoutMs = 1000;
 // A lone Escape: nothing followed it within this time.
 constexpr std::int64_t escapeWaitMs = 25;
 // Unfinished sequences are given up after this time.
 constexpr std::int64_t sequenceWaitMs = 500;
 constexpr int maxReadsPerPoll = 16;
+// How long a poll of the keys waits for the terminal when nothing has arrived.
+constexpr int idleWaitMs = 2;
 
 } // namespace
 
@@ -67,8 +65,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // The window was resized or the game resumed: the size is checked at the next present.
     bool sizeCheckDue = false;
     std::int64_t pendingSinceMs = 0;
-    std::int64_t lastReadMs = -1;
-    std::array<char, posix::KeyDecoder::maxFeed> input{};
+    std::array<char, posix::KeyDecoder::maxFeed> input_{};
 
     // ConsoleDevice: every call acts on the model at once.
     void setUp(std::string_view text) override {
@@ -163,8 +160,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             if (left <= 0 || !terminal::waitForInput(static_cast<int>(left))) {
                 return false;
             }
-            const std::size_t n = terminal::readAvailable(input.data(), input.size());
-            decoder.feed(std::string_view(input.data(), n));
+            const std::size_t n = terminal::readAvailable(input_.data(), input_.size());
+            decoder.feed(std::string_view(input_.data(), n));
             bool answered = false;
             for (const InputEvent& event : decoder.events()) {
                 if (event.kind == InputKind::KeyboardFlags) {
@@ -224,18 +221,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return;
         }
         changed = false;
-        // A large frame is wrapped in a synchronized update, so that terminals which know it show
-        // it at once rather than half drawn (the others ignore the mode).
-        out.clear();
-        out.append(beginUpdate);
-        const std::size_t start = out.size();
-        presenter.present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
-                          out);
-        std::string_view frame = out.view().substr(start);
-        if (frame.size() >= synchronizedFrameBytes) {
-            out.append(endUpdate);
-            frame = out.view();
-        }
+        const std::string_view frame = presenter.presentFrame(model, out);
         // A frame that did not fit or did not get through leaves the terminal unknown: the next
         // one draws everything.
         if (out.overflowed() || (!frame.empty() && !terminal::writeAll(frame))) {
@@ -358,17 +344,16 @@ void Host::Impl::sample() {
     if (terminal::takeResized()) {
         sizeCheckDue = true;
     }
+    // An idle game rests here: the terminal is given up to 2 ms to say something, and input (Ctrl-C
+    // and Ctrl-Z included, in raw mode) or a handled signal wakes it at once.
+    const bool input = terminal::waitForInput(idleWaitMs);
     const std::int64_t now = terminal::steadyMs();
-    // The game polls far more often than keys can change: the terminal is read at most once a
-    // millisecond, which spares the system a read per frame.
-    const int readsNow = now != lastReadMs ? maxReadsPerPoll : 0;
-    lastReadMs = now;
-    for (int reads = 0; reads < readsNow; ++reads) {
-        const std::size_t n = terminal::readAvailable(input.data(), input.size());
+    for (int reads = 0; input && reads < maxReadsPerPoll; ++reads) {
+        const std::size_t n = terminal::readAvailable(input_.data(), input_.size());
         if (n == 0) {
             break;
         }
-        decoder.feed(std::string_view(input.data(), n));
+        decoder.feed(std::string_view(input_.data(), n));
         for (const InputEvent& event : decoder.events()) {
             handle(event, now);
         }

@@ -43,6 +43,21 @@ void appendCounted(ByteBuffer& out, int n, char final) {
     out.push(final);
 }
 
+// Down by line feeds or CUD, whichever is shorter, or up by CUU; the column stays.
+void appendVertical(int dy, ByteBuffer& out) {
+    if (dy > 0) {
+        if (dy <= countedCost(dy)) {
+            for (int i = 0; i < dy; ++i) {
+                out.push('\n');
+            }
+        } else {
+            appendCounted(out, dy, 'B');
+        }
+    } else if (dy < 0) {
+        appendCounted(out, -dy, 'A');
+    }
+}
+
 } // namespace
 
 int ansiForeground(int consoleColour) {
@@ -172,20 +187,20 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         moveTo(x, y, row, out);
         return;
     }
+    // The row as above, then the column named outright: cheaper from a cursor waiting to wrap
+    // (no carriage return first) or far from its column.
+    const int columnCost = verticalCost + countedCost(x + 1);
+    if (columnCost < returnCost + verticalCost + horizontalCost) {
+        appendVertical(dy, out);
+        appendCounted(out, x + 1, 'G');
+        cursorX_ = x;
+        cursorY_ = y;
+        return;
+    }
     if (returnCost != 0) {
         out.push('\r');
     }
-    if (dy > 0) {
-        if (dy <= countedCost(dy)) {
-            for (int i = 0; i < dy; ++i) {
-                out.push('\n');
-            }
-        } else {
-            appendCounted(out, dy, 'B');
-        }
-    } else if (dy < 0) {
-        appendCounted(out, -dy, 'A');
-    }
+    appendVertical(dy, out);
     switch (way) {
     case Way::Stay:
         break;
@@ -302,6 +317,20 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
         out.append("\x1b[?25l");
         cursorShown_ = 0;
     }
+}
+
+std::string_view Presenter::presentFrame(const ScreenModel& model, ByteBuffer& out) {
+    static constexpr std::string_view beginUpdate = "\x1b[?2026h";
+    static constexpr std::string_view endUpdate = "\x1b[?2026l";
+    out.clear();
+    out.append(beginUpdate);
+    const std::size_t start = out.size();
+    present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(), out);
+    if (out.size() - start < synchronizedFrameBytes) {
+        return out.view().substr(start);
+    }
+    out.append(endUpdate);
+    return out.view();
 }
 
 } // namespace platform::posix

@@ -18,6 +18,8 @@ using Cells = std::array<Cell, screenCellCount>;
 // The largest output of one present(), full repaint included; a buffer of this size never
 // overflows.
 inline constexpr std::size_t maxPresentBytes = 64 * 1024;
+// Frames of at least this many bytes are wrapped in a synchronized update.
+inline constexpr std::size_t synchronizedFrameBytes = 1024;
 
 // SGR colour numbers of a console attribute nibble (console bit 0 is blue, ANSI bit 0 is red).
 int ansiForeground(int consoleColour);
@@ -39,6 +41,12 @@ public:
     // Appends to `out` the bytes that make the terminal show `cells` with the cursor at
     // (cursorX, cursorY), shown or hidden.
     void present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible, ByteBuffer& out);
+
+    // One frame as the terminal is sent it: `out` is cleared and holds the bytes that bring the
+    // terminal to `model`, a large frame wrapped in a synchronized update so that terminals which
+    // know it show it at once rather than half drawn (the others ignore the mode). Returns the
+    // bytes to write (empty when nothing looks different).
+    std::string_view presentFrame(const ScreenModel& model, ByteBuffer& out);
 
     // What the terminal shows after the last present().
     const Cells& shown() const { return shown_; }
