@@ -25,6 +25,7 @@ PROBE = b"\x1b[?u\x1b[c"
 # A terminal that speaks the keyboard protocol: its flags, then its device attributes.
 ANSWER = b"\x1b[?0u\x1b[?62;22c"
 CLEAR = b"\x1b[2J"
+PLAYER = "\u263b".encode()
 START = "cbd0c59d7beb6f252926f8b454738e97"
 BLOCKING = set(b";0~+ ")
 
@@ -90,14 +91,21 @@ class Game:
         self.pump(wait)
 
     def step(self, name):
-        """A tap that changes the screen: waits for the frame that answers it."""
+        """A tap that moves the player: waits for the frame that answers it, whose last drawing
+        is the player's glyph, and a few frames more, so that the game sees the key up before the
+        next tap. A tap that lands in the frame after another of the same key looks held and
+        moves nothing; it is tapped again. False when no step came."""
         press, release = KEYS[name]
-        seen = len(self.output)
-        os.write(self.fd, press + release)
-        end = time.perf_counter() + 2.0
-        while len(self.output) == seen and time.perf_counter() < end:
-            self.pump(0.002)
-        self.pump(0.003)
+        for patience in (0.3, 2.0):
+            seen = len(self.output)
+            os.write(self.fd, press + release)
+            end = time.perf_counter() + patience
+            while PLAYER not in self.output[seen:] and time.perf_counter() < end:
+                self.pump(0.002)
+            if PLAYER in self.output[seen:]:
+                self.pump(0.008)
+                return True
+        return False
 
     def cpu_seconds(self):
         with open(f"/proc/{self.pid}/stat") as stat:
@@ -253,12 +261,11 @@ def main():
     print(f"idle-cpu-play {idle_cpu(game, idle):.2f}")
 
     taps, (_, x, y), worlds = plan_walk(data)
-    for key in taps:
-        game.step(key)
+    walked = all(game.step(key) for key in taps)
     press, _ = KEYS["TAB"]
     os.write(game.fd, press)
     where = f"X:{x:02d} Y:{y:02d}".encode()
-    arrived = game.pump(1.0, until=where)
+    arrived = walked and game.pump(1.0, until=where)
     os.write(game.fd, KEYS["TAB"][1])
     game.pump(0.05)
     print(f"worlds-walked {worlds if arrived else 0}")
