@@ -1,26 +1,75 @@
-// The program: opens the terminal or console, runs the game, gives the terminal back.
-// Exit status 0 after a normal quit, 1 when the game cannot start.
+// The program: reads its arguments, finds its data, opens the terminal or console, runs the game
+// and gives the terminal back. Exit status 0 after a normal quit (or --help, --version), 1 when
+// the game cannot start, 2 for an argument it does not know.
+#include "app/CommandLine.h"
+#include "app/DataSearch.h"
 #include "app/Game.h"
+#include "config/ConfigFile.h"
+#include "config/KeyBindings.h"
+#include "platform/Executable.h"
 #include "platform/Host.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
-int main() {
-    platform::Host host;
+namespace {
+
+// Text for standard output; false (with a message) when it cannot be written.
+bool print(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fputs("tharvok: cannot write to standard output\n", stderr);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    CommandLine line;
     std::string error;
+    if (!parseCommandLine(args, line, error)) {
+        std::fprintf(stderr, "tharvok: %s\nusage: tharvok [--data DIR] [--help] [--version]\n",
+                     error.c_str());
+        return exitUsage;
+    }
+    if (line.version) {
+        return print(versionText() + "\n") ? 0 : 1;
+    }
+    const DataSearch search =
+        findData(line.data, platform::executableFolder(argc > 0 ? argv[0] : nullptr));
+    if (line.help) {
+        ConfigFile config;
+        config.load(search.configFile);
+        return print(helpText(search, bindKeys(config))) ? 0 : 1;
+    }
+
+    platform::Host host;
     if (!host.open(error)) {
         std::fprintf(stderr, "tharvok: %s\n", error.c_str());
         return 1;
     }
     int status = 1;
     {
-        // The data folder is the working directory.
-        Game game(host.services(), ".");
+        const std::filesystem::path data =
+            search.found.empty() ? search.tried.front() : search.found;
+        Game game(host.services(), data, search.configFile);
         if (game.init()) {
             status = game.run();
         }
     }
     host.close(status);
+    if (search.found.empty()) {
+        std::string where;
+        for (const std::filesystem::path& folder : search.tried) {
+            where += "\n  " + folder.string();
+        }
+        std::fprintf(stderr,
+                     "tharvok: none of these folders holds the worlds (bin/world/):%s\n"
+                     "Start tharvok in the folder that holds them, or name it with --data DIR.\n",
+                     where.c_str());
+    }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "VirtualKeys.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <utility>
@@ -28,6 +29,16 @@ bool parseDigits(std::string_view text, int& value) {
     }
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
+}
+
+// A prefix and a number: "F" 5 is "F5". (Built in a buffer: GCC 12 warns wrongly about
+// adding a short literal to std::to_string at -O3.)
+std::string withNumber(std::string_view prefix, int number) {
+    std::array<char, 32> text{};
+    std::copy(prefix.begin(), prefix.end(), text.begin());
+    const auto [end, error] =
+        std::to_chars(text.data() + prefix.size(), text.data() + text.size(), number);
+    return error == std::errc() ? std::string(text.data(), end) : std::string(prefix);
 }
 
 } // namespace
@@ -69,16 +80,67 @@ std::string name(int code) {
             return std::string(keyName);
         }
     }
-    // "F" and the function key's number, or "VK" and the code.
-    const bool function = code >= f1 && code <= f12;
-    std::array<char, 8> text{'V', 'K'};
-    char* digits = text.data() + (function ? 1 : 2);
-    if (function) {
-        text[0] = 'F';
+    if (code >= f1 && code <= f12) {
+        return withNumber("F", code - f1 + 1);
     }
-    const auto [end, error] =
-        std::to_chars(digits, text.data() + text.size(), function ? code - f1 + 1 : code);
-    return error == std::errc() ? std::string(text.data(), end) : std::string();
+    return withNumber("VK", code);
+}
+
+std::string displayName(int code) {
+    static constexpr std::array<std::pair<int, std::string_view>, 34> names = {{
+        {leftButton, "left mouse button"},
+        {2, "right mouse button"},
+        {4, "middle mouse button"},
+        {back, "Backspace"},
+        {tab, "Tab"},
+        {enter, "Enter"},
+        {shift, "Shift"},
+        {control, "Ctrl"},
+        {menu, "Alt"},
+        {escape, "Escape"},
+        {space, "Space"},
+        {prior, "Page Up"},
+        {next, "Page Down"},
+        {end, "End"},
+        {home, "Home"},
+        {left, "Left arrow"},
+        {up, "Up arrow"},
+        {right, "Right arrow"},
+        {down, "Down arrow"},
+        {insert, "Insert"},
+        {del, "Delete"},
+        {multiply, "Keypad *"},
+        {add, "Keypad +"},
+        {subtract, "Keypad -"},
+        {decimal, "Keypad ."},
+        {divide, "Keypad /"},
+        {186, ";"},
+        {oemPlus, "="},
+        {188, ","},
+        {189, "-"},
+        {190, "."},
+        {191, "/"},
+        {192, "`"},
+        {222, "'"},
+    }};
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {
+        return std::string(1, static_cast<char>(code));
+    }
+    if (code >= numpad0 && code <= numpad0 + 9) {
+        return withNumber("Keypad ", code - numpad0);
+    }
+    if (code >= f1 && code < f1 + 24) {
+        return withNumber("F", code - f1 + 1);
+    }
+    if (code == 219 || code == 220 || code == 221) {
+        return std::string(1, "[\\]"[code - 219]);
+    }
+    for (const auto& [keyCode, keyName] : names) {
+        if (code == keyCode) {
+            return std::string(keyName);
+        }
+    }
+    return withNumber("key code ", code);
 }
 
 } // namespace platform::vk

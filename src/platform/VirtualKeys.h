@@ -48,4 +48,8 @@ int fromName(std::string_view name);
 // The name of a code (1 to 255) in the same words: "A", "7", "UP", "F1", else "VK188".
 std::string name(int code);
 
+// How a player knows the key of a code on a US keyboard: "E", "7", "Up arrow", "Enter", "F1",
+// "Tab", "left mouse button", ";"; "key code 255" for a code no key is known by.
+std::string displayName(int code);
+
 } // namespace platform::vk

@@ -1,7 +1,9 @@
 #include "DataFolder.h"
 
+#include "app/DataSearch.h"
 #include "config/ConfigFile.h"
 #include "core/FileBytes.h"
+#include "platform/Executable.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,7 +26,11 @@ fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; 
 
 } // namespace
 
-fs::path defaultDataFolder() { return fs::path("."); }
+fs::path defaultDataFolder() {
+    // The folder the game would play from: the same search, in the same order.
+    const DataSearch search = findData(std::nullopt, platform::executableFolder(nullptr));
+    return search.found.empty() ? search.tried.front() : search.found;
+}
 
 std::string AuthoredWorld::name() const {
     if (load.info.headerWord1.empty()) {

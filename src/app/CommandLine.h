@@ -1,0 +1,36 @@
+// The few arguments every program is expected to take: --help, --version, --data DIR. Without
+// arguments the game starts as it always has.
+#pragma once
+
+#include "core/Controls.h"
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+struct DataSearch;
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    // The data folder given with --data: the only one looked in.
+    std::optional<std::filesystem::path> data;
+};
+
+inline constexpr int exitUsage = 2;
+
+// Reads the arguments (without the program's name). False with a message naming the argument
+// when one is unknown or lacks its value.
+bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std::string& error);
+
+// "tharvok 1.0.0".
+std::string versionText();
+
+// What --help prints: how to start the game, its options, the keys as `keys` binds them, and the
+// data folders in the order they are looked in (the one in use marked).
+std::string helpText(const DataSearch& search, const KeyCodes& keys);
+
+// The words for each key slot's action, as the help shows them.
+std::string_view actionName(KeySlot slot);
