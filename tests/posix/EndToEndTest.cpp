@@ -92,10 +92,12 @@ protected:
     // can be stopped (Ctrl-Z): the shell then notes the settings, marks "stopped" and brings the
     // game back with fg once the test makes a file "resume". (Without it a shell that sees its
     // job die of Ctrl-C would die of it too, before noting the status.)
-    void start(int columns = 80, int rows = 25, bool jobControl = false) {
+    void start(int columns = 80, int rows = 25, bool jobControl = false,
+               const std::string& arguments = "") {
         const std::string script =
             std::string("stty -a > before; ") + (jobControl ? "set -m; " : "") + "sh -c " +
-            quote("echo $$ > pid; cd " + quote(game.string()) + " && exec " + quote(THARVOK_EXE)) +
+            quote("echo $$ > pid; cd " + quote(game.string()) + " && exec " + quote(THARVOK_EXE) +
+                  arguments) +
             "; s=$?; while [ $s -eq 148 ]; do stty -a > suspended; : > stopped; "
             "while [ ! -f resume ]; do sleep 0.02; done; rm -f resume; fg > /dev/null; s=$?; done; "
             "echo $s > status.tmp; stty -a > after; mv status.tmp status; exec sleep 600";
@@ -314,7 +316,8 @@ TEST_F(TmuxGame, FailedStartLeavesItsMessageOnTheNormalScreen) {
     fs::create_directories(game);
     const std::string message = expected({});
     ASSERT_FALSE(message.empty());
-    start();
+    // Only there: elsewhere the game would find the worlds beside its executable.
+    start(80, 25, false, " --data " + quote(game.string()));
     EXPECT_EQ(exitStatus(), 1);
     expectTerminalSettingsRestored();
     const std::string shown = waitForText({message.substr(0, message.find('\n'))});
