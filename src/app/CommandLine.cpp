@@ -1,29 +1,11 @@
 #include "app/CommandLine.h"
 
 #include "app/DataSearch.h"
+#include "app/KeyHelp.h"
 #include "platform/VirtualKeys.h"
 
-#include <array>
+#include <algorithm>
 #include <cstddef>
-
-namespace {
-
-constexpr std::array<std::string_view, keySlotCount> actionNames = {
-    "back to the title screen; quit from it",
-    "move up",
-    "move down",
-    "move left",
-    "move right",
-    "follow a path you stand on; choose in the menu",
-    "choose in the menu",
-    "rest (not yet)",
-    "save (not yet)",
-    "load (not yet)",
-    "inventory (not yet)",
-    "status panel, while held",
-};
-
-} // namespace
 
 bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -58,11 +40,6 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
 
 std::string versionText() { return std::string("tharvok ") + THARVOK_VERSION; }
 
-std::string_view actionName(KeySlot slot) {
-    const auto index = static_cast<std::size_t>(slot);
-    return index < actionNames.size() ? actionNames[index] : std::string_view();
-}
-
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =
         "usage: tharvok [--data DIR]\n"
@@ -78,11 +55,10 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "\n"
         "keys (as " +
         search.configFile.string() + " binds them):\n";
-    for (std::size_t slot = 0; slot < keys.size(); ++slot) {
-        const std::int32_t code = keys[slot];
-        std::string key = code != 0 ? platform::vk::displayName(code) : "not bound";
-        key.resize(std::max<std::size_t>(key.size(), 18), ' ');
-        text += "  " + key + " " + std::string(actionName(static_cast<KeySlot>(slot))) + "\n";
+    for (const Action& action : actions) {
+        std::string name(action.name);
+        name.resize(std::max<std::size_t>(name.size(), 21), ' ');
+        text += "  " + name + " " + actionKeys(action, keys) + "\n";
     }
     text += "\ndata folders, in the order they are looked in (the first whose bin/world/\n"
             "holds the start world is used, marked *):\n";

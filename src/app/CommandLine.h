@@ -31,6 +31,3 @@ std::string versionText();
 // What --help prints: how to start the game, its options, the keys as `keys` binds them, and the
 // data folders in the order they are looked in (the one in use marked).
 std::string helpText(const DataSearch& search, const KeyCodes& keys);
-
-// The words for each key slot's action, as the help shows them.
-std::string_view actionName(KeySlot slot);

@@ -1,13 +1,16 @@
 #include "app/Game.h"
 
 #include "app/FrameTimer.h"
+#include "app/KeyHelp.h"
 #include "config/KeyBindings.h"
 #include "core/Controls.h"
 #include "menu/MainMenu.h"
 #include "menu/TitleScreen.h"
+#include "render/Overlay.h"
 #include "render/WorldView.h"
 #include "world/World.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -61,6 +64,18 @@ void Game::runFrame() {
     timer->tick();
     inputChanged = false;
     controls->poll(*services_.keyboard, inputChanged);
+    const bool helpKey = !helpShown && inputChanged && state != GameState::Quit &&
+                         (controls->pressed(KeySlot::Help) || controls->pressed(KeySlot::HelpF1));
+    if (helpShown || helpKey) {
+        if (helpKey) {
+            openHelp();
+        } else if (inputChanged && takePresses()) {
+            closeHelp();
+        }
+        render();
+        Console::instance().present();
+        return;
+    }
     handleCommands();
     const double dt = timer->seconds();
     switch (state) {
@@ -93,6 +108,48 @@ void Game::render() {
         renderWorld(console, *world);
         break;
     }
+    if (helpDrawPending_) {
+        helpDrawPending_ = false;
+        drawTextBox(console, helpRect_, helpLines_);
+    }
+}
+
+void Game::openHelp() {
+    const bool playing = state == GameState::Playing;
+    helpLines_ = helpLines(controls->keys, playing ? world.get() : nullptr);
+    std::size_t width = 0;
+    for (const std::string& line : helpLines_) {
+        width = std::max(width, line.size());
+    }
+    const int boxWidth = std::min(static_cast<int>(width) + 4, platform::screenWidth);
+    const int boxHeight = std::min(static_cast<int>(helpLines_.size()) + 2, platform::screenHeight);
+    const int left = (platform::screenWidth - boxWidth) / 2;
+    const int top = (platform::screenHeight - boxHeight) / 2;
+    helpRect_ = CellRect{static_cast<std::uint8_t>(left), static_cast<std::uint8_t>(top),
+                         static_cast<std::uint8_t>(left + boxWidth),
+                         static_cast<std::uint8_t>(top + boxHeight)};
+    if (playing) {
+        world->coverMap(helpRect_);
+    }
+    helpShown = true;
+    helpDrawPending_ = true;
+}
+
+void Game::closeHelp() {
+    helpShown = false;
+    if (state == GameState::Playing) {
+        world->uncoverMap();
+    } else {
+        menu->redraw = true;
+    }
+}
+
+bool Game::takePresses() {
+    bool any = false;
+    for (int slot = 0; slot < keySlotCount; ++slot) {
+        any = controls->pressed(static_cast<KeySlot>(slot)) || any;
+    }
+    return any;
 }
 
 void Game::handleCommands() {

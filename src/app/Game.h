@@ -8,9 +8,12 @@
 #include "core/Console.h"
 #include "core/GameState.h"
 #include "platform/Platform.h"
+#include "world/MapTypes.h"
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 class Controls;
 class FrameTimer;
@@ -44,6 +47,11 @@ public:
     void runFrame();
 
     void render();
+    // The help box: opened by the help key (or F1) over the title screen or the map, closed by
+    // the next press of any bound key, which does nothing else. The game stands still while it
+    // is up.
+    void openHelp();
+    void closeHelp();
     // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
     // the status panel while it is held; rest, save and load only have their releases consumed.
     void handleCommands();
@@ -55,10 +63,18 @@ public:
     GameState state = GameState::Menu;
     bool running = false;
     bool inputChanged = false;
+    bool helpShown = false;
 
 private:
+    // Consumes every new press of this frame; true when there was one.
+    bool takePresses();
+
     platform::Services services_;
     std::filesystem::path dataFolder_;
     ConsoleBinding console_;
     ConfigBinding config_;
+    // The help box to draw at the next render, and where it lies.
+    bool helpDrawPending_ = false;
+    CellRect helpRect_{};
+    std::vector<std::string> helpLines_;
 };

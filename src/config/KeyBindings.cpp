@@ -5,7 +5,7 @@
 
 #include <string>
 
-const std::array<KeyBinding, keySlotCount - 1> keyBindings = {{
+const std::array<KeyBinding, namedSlotCount> keyBindings = {{
     {"cMoveUp", BindingForm::Character},
     {"cMoveDown", BindingForm::Character},
     {"cMoveLeft", BindingForm::Character},
@@ -17,6 +17,7 @@ const std::array<KeyBinding, keySlotCount - 1> keyBindings = {{
     {"cLoad", BindingForm::Character},
     {"cToggleInventory", BindingForm::Character},
     {"cToggleRightOverlay", BindingForm::Number},
+    {"cHelp", BindingForm::Number},
 }};
 
 std::int32_t keyCodeFromCharacter(char value) {
@@ -41,5 +42,10 @@ KeyCodes bindKeys(const ConfigFile& config) {
                           ? keyCodeFromCharacter(config.get(name, '\0'))
                           : keyCodeFromNumber(config.get(name, std::int32_t{0}));
     }
+    bool f1Taken = false;
+    for (std::size_t i = 1; i <= keyBindings.size(); ++i) {
+        f1Taken = f1Taken || keys[i] == platform::vk::f1;
+    }
+    keys[static_cast<int>(KeySlot::HelpF1)] = f1Taken ? 0 : platform::vk::f1;
     return keys;
 }

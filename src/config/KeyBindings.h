@@ -4,6 +4,7 @@
 #include "core/Controls.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class ConfigFile;
@@ -16,11 +17,13 @@ struct KeyBinding {
     BindingForm form;
 };
 
-// Slots 1 to 11 in slot order; slot 0 is always Escape.
-extern const std::array<KeyBinding, keySlotCount - 1> keyBindings;
+// Slots 1 to 12 in slot order, the ones config.ini names; slot 0 is always Escape.
+inline constexpr std::size_t namedSlotCount = 12;
+extern const std::array<KeyBinding, namedSlotCount> keyBindings;
 
 // The key codes of the slots as `config` binds them: Escape in slot 0, 0 for every name the
-// configuration lacks.
+// configuration lacks, and F1 in the last slot unless a name binds F1 (then F1 does what that
+// name says, and only that).
 KeyCodes bindKeys(const ConfigFile& config);
 
 // The key code a character-form value binds: small letters bind their capital's key, every other

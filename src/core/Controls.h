@@ -1,4 +1,4 @@
-// The keyboard as the game sees it: twelve bound keys sampled once per frame, with two bytes per
+// The keyboard as the game sees it: the bound keys sampled once per frame, with two bytes per
 // virtual key that tell a new press, a held key, a release waiting to be consumed and an idle key
 // apart, so that one physical press triggers one action.
 #pragma once
@@ -21,9 +21,11 @@ enum class KeySlot : int {
     Load = 9,
     ToggleInventory = 10,
     ToggleRightOverlay = 11,
+    Help = 12,   // the help box, bound in config.ini
+    HelpF1 = 13, // F1 opens the help box too, unless config.ini gives F1 to an action
 };
 
-inline constexpr int keySlotCount = 12;
+inline constexpr int keySlotCount = 14;
 
 // The virtual-key code of each slot, indexed by KeySlot; 0 leaves a slot unbound.
 using KeyCodes = std::array<std::int32_t, keySlotCount>;
@@ -33,7 +35,7 @@ public:
     // The table with the given bindings (slot 0 is always Escape) and no key down.
     explicit Controls(const KeyCodes& bindings);
 
-    // Samples the twelve bound keys. Called once per frame by the frame loop; sets
+    // Samples the bound keys. Called once per frame by the frame loop; sets
     // `inputChanged` when a bound key is down or has just come up.
     void poll(platform::Keyboard& keyboard, bool& inputChanged);
 

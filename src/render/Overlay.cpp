@@ -42,3 +42,21 @@ void drawFrame(Console& console, MapCell topLeft, MapCell end, FrameStyle style)
     }
     console.repaint();
 }
+
+void drawTextBox(Console& console, CellRect rect, std::span<const std::string> lines) {
+    const MapCell topLeft{rect.left, rect.top};
+    const MapCell end{rect.right, rect.bottom};
+    console.setAttribute(attrBrightWhite);
+    clearRect(console, topLeft, end);
+    drawFrame(console, topLeft, end, FrameStyle::Single);
+    const int width = rect.right - rect.left - 4;
+    int y = rect.top + 1;
+    for (const std::string& line : lines) {
+        if (y >= rect.bottom - 1 || width <= 0) {
+            break;
+        }
+        console.moveCursor(rect.left + 2, y++);
+        console.writeGlyphs(std::string_view(line).substr(0, static_cast<std::size_t>(width)));
+    }
+    console.repaint();
+}

@@ -5,9 +5,15 @@
 #include "core/FrameGlyphs.h"
 #include "world/MapTypes.h"
 
+#include <span>
+#include <string>
+
 class Console;
 
 // Writes blanks, in the attribute in force, over the rectangle.
 void clearRect(Console& console, MapCell topLeft, MapCell end);
 // Draws the rectangle's frame in bright white and repaints the window; the inside is untouched.
 void drawFrame(Console& console, MapCell topLeft, MapCell end, FrameStyle style);
+// A box of text: the rectangle blanked and framed in single lines, and the lines written inside
+// it from its second row, two columns in, as glyphs (cut at the frame).
+void drawTextBox(Console& console, CellRect rect, std::span<const std::string> lines);

@@ -64,6 +64,8 @@ void Overlays::dropPanel() {
     drawingCount_ = 0;
 }
 
+void Overlays::cover(CellRect rect) { push(rect); }
+
 void Overlays::afterJump() { overlayOnMap_ = false; }
 
 void Overlays::push(CellRect rect) {

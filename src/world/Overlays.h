@@ -51,6 +51,10 @@ public:
     void refreshPanel();
     void dropPanel();
 
+    // A box that another part of the game draws over the map (the help box): its rectangle is
+    // queued like any overlay's, and restore() takes it away.
+    void cover(CellRect rect);
+
     // A link jump redraws the whole map: nothing of an overlay is left on it.
     void afterJump();
 

@@ -102,6 +102,13 @@ void World::setPanel(bool open) {
     }
 }
 
+void World::coverMap(CellRect rect) { overlays.cover(rect); }
+
+void World::uncoverMap() {
+    overlays.restore();
+    playerRedraw = 1;
+}
+
 void World::leavePlay() {
     overlays.dropPanel();
     map->fullRedraw = 1;

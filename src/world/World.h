@@ -46,6 +46,11 @@ public:
     // map) and the whole map and the player are drawn again when play resumes.
     void leavePlay();
 
+    // A box drawn over the map by the game (the help box) goes on the overlays, and comes off
+    // again with the map under it (and the player) drawn anew.
+    void coverMap(CellRect rect);
+    void uncoverMap();
+
     // The right-hand panel is up: the player is frozen and links cannot be followed.
     bool overlayShown() const { return overlays.panelShown(); }
 

@@ -155,8 +155,18 @@ def rules_worlds():
     write_world(folder, START, g, "Rules field", [])
 
 
+def rebound_worlds():
+    """Keys rebound: W A S D to walk, F1 to choose, H for help; two actions left unbound."""
+    folder = os.path.join(HERE, "worlds", "rebound")
+    write_config(folder, "cMoveUp = W\ncMoveDown = S\ncMoveLeft = A\ncMoveRight = D\n"
+                         "cUse = E\ncSelect = 112\ncToggleRightOverlay = 9\ncHelp = 72\n"
+                         "cRest = R\ncLoad = L\n")
+    write_world(folder, START, grid("."), "Rebound field", [])
+
+
 if __name__ == "__main__":
     play_worlds()
     config_worlds()
     partial_worlds()
     rules_worlds()
+    rebound_worlds()

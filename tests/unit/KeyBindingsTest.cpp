@@ -30,10 +30,11 @@ bool allZero(const std::array<std::uint8_t, 256>& bytes) {
 
 } // namespace
 
-TEST(KeyBindings, WithoutConfigOnlyEscapeIsBound) {
+TEST(KeyBindings, WithoutConfigOnlyEscapeAndHelpAreBound) {
     const Controls controls = controlsFrom(nullptr);
     EXPECT_EQ(slot(controls, KeySlot::Escape), 27);
-    for (int i = 1; i < keySlotCount; ++i) {
+    EXPECT_EQ(slot(controls, KeySlot::HelpF1), 112);
+    for (int i = 1; i <= static_cast<int>(KeySlot::Help); ++i) {
         EXPECT_EQ(controls.keys[i], 0) << "slot " << i;
     }
     EXPECT_TRUE(allZero(controls.down));
@@ -44,12 +45,21 @@ TEST(KeyBindings, EveryNameFillsItsOwnSlot) {
     const Controls controls = controlsFrom("cMoveUp = a\ncMoveDown = b\ncMoveLeft = c\n"
                                            "cMoveRight = d\ncUse = e\ncSelect = 102\n"
                                            "cRest = g\ncSave = h\ncLoad = i\n"
-                                           "cToggleInventory = j\ncToggleRightOverlay = 107\n");
-    const std::array<std::int32_t, keySlotCount> expected = {27,  'A', 'B', 'C', 'D', 'E',
-                                                             102, 'G', 'H', 'I', 'J', 107};
+                                           "cToggleInventory = j\ncToggleRightOverlay = 107\n"
+                                           "cHelp = 108\n");
+    const std::array<std::int32_t, keySlotCount> expected = {27,  'A', 'B', 'C', 'D', 'E', 102,
+                                                             'G', 'H', 'I', 'J', 107, 108, 112};
     EXPECT_EQ(controls.keys, expected);
     EXPECT_TRUE(allZero(controls.down));
     EXPECT_TRUE(allZero(controls.latched));
+}
+
+TEST(KeyBindings, F1OpensHelpUnlessANameBindsIt) {
+    for (const char* config : {"cSelect = 112\n", "cHelp = 112\n", "cToggleRightOverlay = 112\n"}) {
+        EXPECT_EQ(slot(controlsFrom(config), KeySlot::HelpF1), 0) << config;
+    }
+    EXPECT_EQ(slot(controlsFrom("cHelp = 72\n"), KeySlot::Help), 72);
+    EXPECT_EQ(slot(controlsFrom("cHelp = 72\n"), KeySlot::HelpF1), 112);
 }
 
 TEST(KeyBindings, EscapeCannotBeRebound) {
