@@ -1,0 +1,62 @@
+# Installing on Linux and the other POSIX systems: `cmake --install` lays out
+#   bin/tharvok, bin/tharvok-replay, bin/tharvok-world
+#   share/tharvok/config.ini, share/tharvok/bin/world/   (found by the game as ../share/tharvok)
+#   share/man/man6/tharvok.6.gz, share/doc/tharvok/{README.md,copyright,changelog.gz}
+# and CPack makes a .tar.gz that unpacks into that layout (it works wherever it is unpacked) and
+# a .deb that installs it under /usr. Included by the top-level CMakeLists.txt after the targets.
+if(WIN32 OR NOT TARGET tharvok)
+  return()
+endif()
+
+include(GNUInstallDirs)
+set(THARVOK_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/tharvok)
+
+install(TARGETS tharvok tharvok-replay tharvok-world RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/config.ini DESTINATION ${CMAKE_INSTALL_DATADIR}/tharvok)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/bin/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tharvok/bin)
+
+# The manual page and the changelog are compressed as Debian wants them (gzip -9n: no name, no
+# time stamp, so that the package is the same on every build).
+find_program(GZIP gzip)
+set(THARVOK_PACKAGE_FILES ${PROJECT_BINARY_DIR}/package-files)
+file(MAKE_DIRECTORY ${THARVOK_PACKAGE_FILES})
+file(WRITE ${THARVOK_PACKAGE_FILES}/changelog
+     "tharvok (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
+     "  * The game, its replay runner and its world tools, with the shipped adventure.\n\n"
+     " -- Tharvok developers <developers@tharvok.invalid>  Mon, 07 Dec 2026 12:00:00 +0000\n")
+if(GZIP)
+  foreach(file ${PROJECT_SOURCE_DIR}/docs/tharvok.6 ${THARVOK_PACKAGE_FILES}/changelog)
+    get_filename_component(name ${file} NAME)
+    execute_process(COMMAND ${GZIP} -9nc ${file} OUTPUT_FILE ${THARVOK_PACKAGE_FILES}/${name}.gz)
+  endforeach()
+  install(FILES ${THARVOK_PACKAGE_FILES}/tharvok.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${THARVOK_PACKAGE_FILES}/changelog.gz DESTINATION ${THARVOK_DOC_DIR})
+else()
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/tharvok.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/copyright
+        DESTINATION ${THARVOK_DOC_DIR})
+
+set(CPACK_GENERATOR TGZ DEB)
+set(CPACK_PACKAGE_NAME tharvok)
+set(CPACK_PACKAGE_VENDOR "Tharvok developers")
+set(CPACK_PACKAGE_CONTACT "Tharvok developers <developers@tharvok.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small adventure game for the text console")
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_PACKAGE_FILE_NAME tharvok-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Walk a smiling glyph over colour-coded maps in an 80 x 25 terminal,\n"
+    "follow paths from one world to the next, and hold a key to see the time\n"
+    "of day. Comes with its adventure of eight worlds, a replay runner that\n"
+    "plays the game from a script of keys, and tools for writing worlds.")
+# The archive unpacks into a folder of its own; the package installs under /usr (and moves the
+# game to /usr/games).
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageConfig.cmake)
+include(CPack)
