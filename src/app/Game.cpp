@@ -30,6 +30,7 @@ Game::~Game() {
 
 bool Game::init() {
     controls = std::make_unique<Controls>(bindKeys(ConfigFile::instance()));
+    services_.keyboard->useKeys(controls->keys);
     timer = std::make_unique<FrameTimer>(*services_.clock);
     menu = std::make_unique<MainMenu>();
     world = std::make_unique<World>();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace platform {
@@ -69,6 +70,11 @@ public:
 
     // True when the key with virtual-key code `vk` (0..255) is down now. Code 0 is never down.
     virtual bool isDown(int vk) = 0;
+
+    // Called by the game once its key table is built, with the virtual-key code of every binding
+    // (0 where a slot is unbound). A back end that has to ask for some input, such as a
+    // terminal's mouse reports, asks only for what is bound; keys are read the same either way.
+    virtual void useKeys(std::span<const std::int32_t> /*codes*/) {}
 };
 
 struct LocalTime {

@@ -9,6 +9,10 @@
 namespace platform::vk {
 
 inline constexpr std::uint8_t leftButton = 1;
+inline constexpr std::uint8_t rightButton = 2;
+inline constexpr std::uint8_t middleButton = 4;
+inline constexpr std::uint8_t extraButton1 = 5;
+inline constexpr std::uint8_t extraButton2 = 6;
 inline constexpr std::uint8_t back = 8;
 inline constexpr std::uint8_t tab = 9;
 inline constexpr std::uint8_t clear = 12;

@@ -149,7 +149,18 @@ protected:
         std::system((quote(THARVOK_REPLAY_EXE) + " --dir " + quote(game.string()) + " --out " +
                      quote(out.string()) + " " + quote(scriptFile.string()))
                         .c_str());
-        return normalised(readFile(out));
+        return placed(normalised(readFile(out)));
+    }
+
+    // A screen as a pane larger than 80 x 25 shows it: centred.
+    std::string placed(const std::string& screen) const {
+        std::string text(static_cast<std::size_t>(offsetY), '\n');
+        std::istringstream in(screen);
+        for (std::string line; std::getline(in, line);) {
+            text += (line.empty() ? "" : std::string(static_cast<std::size_t>(offsetX), ' ')) +
+                    line + "\n";
+        }
+        return text;
     }
 
     // Polls the pane until it shows `want` or the deadline passes; what it showed last.
@@ -212,7 +223,28 @@ protected:
         EXPECT_EQ(readFile(work / "after"), before);
     }
 
+    // Holds Tab (as auto-repeat sends it) until the status panel shows the time of day; that time
+    // in seconds, and when it was seen.
+    std::pair<int, std::chrono::steady_clock::time_point> readPanelClock() {
+        const std::regex time("([0-9]{2}):([0-9]{2}):([0-9]{2})");
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        std::smatch match;
+        std::string shown;
+        while (std::chrono::steady_clock::now() < end) {
+            tmux("send-keys -t game Tab");
+            shown = capture();
+            if (std::regex_search(shown, match, time)) {
+                return {std::stoi(match[1]) * 3600 + std::stoi(match[2]) * 60 + std::stoi(match[3]),
+                        std::chrono::steady_clock::now()};
+            }
+        }
+        ADD_FAILURE() << "no panel: " << shown;
+        return {};
+    }
+
     std::string socket;
+    int offsetX = 0; // where the screen is expected in the pane
+    int offsetY = 0;
     std::chrono::steady_clock::time_point lastTap;
     fs::path work;
     fs::path game;
@@ -277,22 +309,48 @@ TEST_F(TmuxGame, SigtermRestoresTheTerminal) {
     EXPECT_EQ(capture().find("New Game"), std::string::npos);
 }
 
-TEST_F(TmuxGame, ShrinkingShowsANoticeAndGrowingBackRepaints) {
+TEST_F(TmuxGame, BehindTheTooSmallNoticeKeysAndTimeStandStill) {
     start();
     std::vector<std::string> taps;
     ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
     tapAndCompare(taps, {"ENTER", "RIGHT"});
+    const auto [before, beforeSeen] = readPanelClock();
     ASSERT_EQ(tmux("resize-window -t game -x 60 -y 20"), 0);
     const std::string notice = waitForText({"60 x 20", "80 x 25"});
+    const auto noticeSeen = std::chrono::steady_clock::now();
     EXPECT_NE(notice.find("60 x 20"), std::string::npos) << notice;
     EXPECT_NE(notice.find("80 x 25"), std::string::npos) << notice;
     EXPECT_EQ(notice.find(";;;;;;;;"), std::string::npos) << "the map is still shown";
-    // Still playing while small: a tap counts, and shows once there is room again.
+    // Taps behind the notice do not count, not even Escape, which would leave play.
     tmux("send-keys -t game Down");
-    taps.push_back("DOWN");
+    tmux("send-keys -t game Escape");
+    std::this_thread::sleep_until(noticeSeen + 4s);
     ASSERT_EQ(tmux("resize-window -t game -x 80 -y 25"), 0);
     const std::string map = expected(taps);
     EXPECT_EQ(waitForScreen(map), map);
+    // The day clock stood still for the 4 s the notice was seen at least: it shows whole
+    // seconds (a reading may be up to one behind), and the pane may be a little late.
+    const auto [after, afterSeen] = readPanelClock();
+    const int played = (after - before + 86400) % 86400;
+    const auto passedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(afterSeen - beforeSeen).count();
+    EXPECT_LE(played * 1000, passedMs - 2000) << "the clock ran behind the notice";
+}
+
+TEST_F(TmuxGame, ALargerPaneShowsTheScreenCentred) {
+    start(101, 31);
+    offsetX = 10;
+    offsetY = 3;
+    std::vector<std::string> taps;
+    ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
+    tapAndCompare(taps, {"ENTER", "RIGHT", "DOWN"});
+    // Made larger still, the screen moves to the new centre.
+    ASSERT_EQ(tmux("resize-window -t game -x 120 -y 26"), 0);
+    offsetX = 20;
+    offsetY = 0;
+    const std::string map = expected(taps);
+    EXPECT_EQ(waitForScreen(map), map);
+    tapAndCompare(taps, {"LEFT", "UP"});
 }
 
 TEST_F(TmuxGame, SuspendGivesTheTerminalBackAndResumeRepaints) {

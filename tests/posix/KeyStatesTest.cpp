@@ -153,4 +153,26 @@ TEST(KeyStatesExact, ReleaseAllForgetsHeldAndPendingKeys) {
     EXPECT_FALSE(keys.isDown(0) || keys.isDown(300) || keys.isDown(-1));
 }
 
+// Behind a mute every key is up, and a key still down when it ends (held, or auto-repeating)
+// stays up for the game until it has been let go.
+TEST(KeyStatesMuted, KeysDownBehindAMuteCountOnlyOnceLetGo) {
+    KeyStates keys;
+    keys.setMuted(true);
+    keys.stroke(65, 0);
+    keys.press(right);
+    for (std::int64_t t = 100; t < 700; t += 30) {
+        keys.stroke(up, t);
+        keys.repeat(right);
+        keys.setMuted(t < 400);
+        keys.poll(t);
+        EXPECT_FALSE(keys.isDown(up) || keys.isDown(right) || keys.isDown(65)) << t;
+    }
+    keys.release(right);
+    keys.poll(1000);
+    keys.press(right);
+    keys.stroke(up, 1000);
+    keys.poll(1001);
+    EXPECT_TRUE(keys.isDown(right) && keys.isDown(up));
+}
+
 } // namespace

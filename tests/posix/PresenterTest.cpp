@@ -30,15 +30,24 @@ constexpr int sgrForeground[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 9
 
 bool blank(std::uint8_t ch) { return ch == ' ' || ch == 0; }
 
-// Empty when the emulator shows `cells` (glyphs, colours; a blank shows only its background),
-// otherwise the first differences.
-std::string differences(const TerminalEmulator& term, const Cells& cells) {
+// Empty when the emulator shows `cells` with their top-left cell at (left, top) (glyphs, colours;
+// a blank shows only its background) and blanks on black around them, otherwise the first
+// differences.
+std::string differences(const TerminalEmulator& term, const Cells& cells, int left = 0,
+                        int top = 0) {
     std::ostringstream out;
     int count = 0;
-    for (int y = 0; y < screenHeight; ++y) {
-        for (int x = 0; x < screenWidth; ++x) {
-            const Cell& want = cells[static_cast<std::size_t>(y * screenWidth + x)];
+    for (int y = 0; y < term.rows(); ++y) {
+        for (int x = 0; x < term.columns(); ++x) {
             const posixtest::TermCell& have = term.at(x, y);
+            if (x < left || y < top || x >= left + screenWidth || y >= top + screenHeight) {
+                if ((have.ch != U' ' || have.background != 40) && count++ < 5) {
+                    out << "(" << x << "," << y << ") around the screen shows U+" << std::hex
+                        << static_cast<unsigned>(have.ch) << std::dec << "\n";
+                }
+                continue;
+            }
+            const Cell& want = cells[static_cast<std::size_t>((y - top) * screenWidth + x - left)];
             const char32_t glyph = platform::cp437CodePoint(want.ch);
             const int background = sgrForeground[(want.attribute >> 4) & 15] + 10;
             const int foreground = sgrForeground[want.attribute & 15];
@@ -67,7 +76,9 @@ std::string differences(const TerminalEmulator& term, const Cells& cells) {
 
 // A presenter writing into an emulated terminal, frame by frame.
 struct Screen {
-    explicit Screen(int columns = screenWidth, int rows = screenHeight) : term(columns, rows) {}
+    explicit Screen(int columns = screenWidth, int rows = screenHeight) : term(columns, rows) {
+        presenter.placeIn(columns, rows);
+    }
 
     std::size_t show(const ScreenModel& model) {
         out.clear();
@@ -199,23 +210,29 @@ TEST(PresenterDiff, InvalidateRedrawsEverythingAfterTheTerminalWasMessedWith) {
     EXPECT_EQ(differences(screen.term, model.cells()), "");
 }
 
-TEST(PresenterDiff, WiderTerminalKeepsTheGameInItsTopLeft) {
+TEST(PresenterDiff, LargerTerminalShowsTheGameCentred) {
     ScreenModel model;
     model.fillCharacters(0, 0, 'o', 80 * 25);
-    Screen screen(120, 40);
+    Screen screen(121, 40);
     screen.show(model);
-    model.fillCharacters(10, 3, ' ', 70); // to the end of the game's row
+    // Blanks to the end of the game's rows, on black and on blue: right of the game stays black.
+    model.fillCharacters(10, 3, ' ', 70);
+    model.fillCharacters(10, 4, ' ', 70);
+    model.fillAttributes(10, 4, 0x1F, 70);
     screen.show(model);
-    EXPECT_EQ(differences(screen.term, model.cells()), "");
-    EXPECT_EQ(screen.term.at(80, 3).ch, U' ');
+    EXPECT_EQ(differences(screen.term, model.cells(), 20, 7), "");
 }
 
 // Random screens and random edits: whatever the presenter chooses (moves, rewrites, erases), the
 // terminal must end up showing the model.
-TEST(PresenterDiff, RandomEditsAlwaysShowTheModel) {
+class PresenterPlaces : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(PresenterPlaces, RandomEditsAlwaysShowTheModel) {
     std::mt19937 random(20121);
     ScreenModel model;
-    Screen screen;
+    Screen screen(GetParam().first, GetParam().second);
+    const int left = screen.presenter.originX();
+    const int top = screen.presenter.originY();
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const std::uint16_t palette[] = {0x07, 0x0F, 0x01, 0x1E, 0x40, 0x4F, 0x08, 0x70};
     for (int frame = 0; frame < 400; ++frame) {
@@ -248,14 +265,19 @@ TEST(PresenterDiff, RandomEditsAlwaysShowTheModel) {
         model.setCursorVisible(pick(4) == 0);
         model.setCursorPosition(pick(screenWidth), pick(screenHeight));
         screen.show(model);
-        const std::string diff = differences(screen.term, model.cells());
+        const std::string diff = differences(screen.term, model.cells(), left, top);
         ASSERT_EQ(diff, "") << "frame " << frame;
         if (model.cursorVisible()) {
-            ASSERT_EQ(screen.term.cursorX(), model.cursorX());
-            ASSERT_EQ(screen.term.cursorY(), model.cursorY());
+            ASSERT_EQ(screen.term.cursorX(), left + model.cursorX());
+            ASSERT_EQ(screen.term.cursorY(), top + model.cursorY());
         }
     }
 }
+
+// Terminals (columns, rows) of the game's size, one column more, and larger: the game centred.
+INSTANTIATE_TEST_SUITE_P(Terminals, PresenterPlaces,
+                         ::testing::Values(std::pair{80, 25}, std::pair{81, 25}, std::pair{83, 26},
+                                           std::pair{132, 43}));
 
 // The real game drawn into the virtual console, each frame presented.
 class GameScreens : public ::testing::Test {

@@ -24,6 +24,8 @@ public:
     const TermCell& at(int x, int y) const {
         return cells_[static_cast<std::size_t>(y * columns_ + x)];
     }
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
     int cursorX() const { return x_; }
     int cursorY() const { return y_; }
     bool cursorVisible() const { return cursorVisible_; }

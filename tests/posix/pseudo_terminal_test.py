@@ -27,6 +27,7 @@ PUSH = b"\x1b[>11u"
 POP = b"\x1b[<u"
 ALT_ON = b"\x1b[?1049h"
 ALT_OFF = b"\x1b[?1049l"
+NOTICE = b"Tharvok needs at least 80 x 25"
 FAREWELL = b"Shutdown game ... if you can read this you should upgrade your pc ;)"
 
 
@@ -42,10 +43,16 @@ def game_directory():
 class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
-    def __init__(self):
+    def __init__(self, columns=80, rows=25, config=""):
         self.master, self.slave = pty.openpty()
-        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+        self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
+        # The user's own config.ini, when given.
+        self.home = tempfile.mkdtemp(prefix="tharvok-config-")
+        if config:
+            os.mkdir(os.path.join(self.home, "tharvok"))
+            with open(os.path.join(self.home, "tharvok", "config.ini"), "w") as file:
+                file.write(config)
         self.output = b""
         self.pid = os.fork()
         if self.pid == 0:
@@ -54,8 +61,19 @@ class Session:
             for fd in (0, 1, 2):
                 os.dup2(self.slave, fd)
             os.chdir(game_directory())
+            if config:
+                os.environ["XDG_CONFIG_HOME"] = self.home
             os.execv(THARVOK, [THARVOK])
         self.status = None
+
+    def resize(self, columns, rows):
+        """Sets the window size; the game (in the foreground) gets SIGWINCH."""
+        fcntl.ioctl(self.slave, termios.TIOCSWINSZ, struct.pack("HHHH", rows, columns, 0, 0))
+
+    def read_after(self, want, deadline=DEADLINE):
+        """Forgets what was read, then reads until `want` comes."""
+        self.output = b""
+        return self.read_until(want, deadline)
 
     def read_until(self, want, deadline=DEADLINE):
         end = time.monotonic() + deadline
@@ -88,11 +106,12 @@ class Session:
             os.waitpid(self.pid, 0)
         os.close(self.master)
         os.close(self.slave)
+        shutil.rmtree(self.home, ignore_errors=True)
 
 
 class GameInAPty(unittest.TestCase):
-    def start(self, answer):
-        session = Session()
+    def start(self, answer, **options):
+        session = Session(**options)
         self.addCleanup(session.close)
         self.assertTrue(session.read_until(PROBE), session.output)
         session.send(answer)
@@ -172,6 +191,45 @@ class Frames(GameInAPty):
         self.assertEqual(session.output.count(b"\x1b[?2026h"), 1)
 
 
+class WindowSize(GameInAPty):
+    def test_a_small_window_is_asked_to_grow_and_asked_back_at_the_end(self):
+        session = Session(100, 24)
+        self.addCleanup(session.close)
+        self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
+        session.resize(100, 25)
+        self.assertTrue(session.read_until(PROBE), session.output)
+        session.send(b"\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        # A suspend gives the terminal back but keeps the size (here the game is not stopped: it
+        # is in a process group of its own, which a terminal stop signal leaves running).
+        os.kill(session.pid, signal.SIGTSTP)
+        self.assertTrue(session.read_after(ALT_ON), session.output)
+        self.assertIn(ALT_OFF, session.output)
+        self.assertNotIn(b"\x1b[8;", session.output)
+        session.send(b"\x1b")
+        self.assert_ended(session, exit_code=0)
+        self.assertGreater(session.output.rindex(b"\x1b[8;24;100t"), session.output.rindex(ALT_OFF))
+
+    def test_keys_behind_the_too_small_notice_never_count(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        session.resize(60, 20)
+        self.assertTrue(session.read_after(NOTICE), session.output)
+        # Escape (which quits from the menu) pressed behind the notice, let go once it is gone.
+        session.send(b"\x1b[27u")
+        session.resize(80, 25)
+        self.assertTrue(session.read_after(b"Exit"), session.output)
+        time.sleep(0.2)  # frames go by with Escape held
+        session.send(b"\x1b[27;1:3u")
+        session.send(b"\x1b[13u\x1b[13;1:3u")  # Enter: a new game
+        self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
+        # Ctrl-C still ends the game behind the notice.
+        session.resize(79, 25)
+        self.assertTrue(session.read_after(NOTICE), session.output)
+        session.send(b"\x1b[99;5u")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+
+
 class ExitPaths(GameInAPty):
     def test_ending_signals_give_the_terminal_back(self):
         for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT, signal.SIGABRT):
@@ -182,9 +240,21 @@ class ExitPaths(GameInAPty):
                 self.assert_ended(session, by_signal=sig)
                 out = session.output
                 tail = out[out.rindex(PUSH):]
-                for sequence in (POP, b"\x1b[?1000l", b"\x1b[?1004l", b"\x1b[?25h", ALT_OFF,
-                                 b"\x1b[23;0t"):
+                for sequence in (POP, b"\x1b[?1004l", b"\x1b[?25h", ALT_OFF, b"\x1b[23;0t"):
                     self.assertIn(sequence, tail)
+                # No binding uses a mouse button: the mouse is left to the terminal.
+                self.assertIn(b"\x1b[?1004h", out)
+                self.assertNotIn(b"\x1b[?1000", out)
+
+    def test_mouse_reports_while_a_binding_uses_a_button(self):
+        for code in (1, 6):
+            with self.subTest(code=code):
+                session = self.start(b"\x1b[?62;22c", config=f"[actions]\ncSelect = {code}\n")
+                self.assertTrue(session.read_until(b"\x1b[?1000h\x1b[?1006h"), session.output)
+                os.kill(session.pid, signal.SIGTERM)
+                self.assert_ended(session, by_signal=signal.SIGTERM)
+                self.assertLess(session.output.rindex(b"\x1b[?1006l\x1b[?1000l"),
+                                session.output.rindex(ALT_OFF))
 
     def test_not_a_terminal(self):
         import subprocess

@@ -52,13 +52,26 @@ void KeyStates::releaseAll() {
     polled_.fill(false);
 }
 
+void KeyStates::setMuted(bool muted) {
+    if (muted_ && !muted) {
+        for (Key& key : keys_) {
+            key.stale = key.down || key.held;
+            key.downSincePoll = false;
+        }
+    }
+    muted_ = muted;
+}
+
 void KeyStates::poll(std::int64_t nowMs) {
     for (std::size_t i = 0; i < keys_.size(); ++i) {
         Key& key = keys_[i];
         if (key.held && nowMs > key.holdUntilMs) {
             key.held = false;
         }
-        polled_[i] = key.down || key.held || key.downSincePoll;
+        if (key.stale && !key.down && !key.held) {
+            key.stale = false;
+        }
+        polled_[i] = !muted_ && !key.stale && (key.down || key.held || key.downSincePoll);
         key.downSincePoll = false;
     }
 }

@@ -24,6 +24,9 @@ public:
     void stroke(int vk, std::int64_t nowMs);
     // Every key up (focus lost, resumed after a suspend).
     void releaseAll();
+    // While muted every key polls as up; events still count, so that what is held is known. A key
+    // down when the mute ends stays up for the game until it has been let go (its repeats stop).
+    void setMuted(bool muted);
 
     // The game's poll: fixes what isDown answers until the next poll.
     void poll(std::int64_t nowMs);
@@ -40,11 +43,13 @@ private:
         std::int64_t lastStrokeMs = 0;
         std::int64_t intervalMs = 0; // the repeat interval, smoothed
         std::int64_t holdUntilMs = 0;
+        bool stale = false; // down since a mute: up for the game until let go
     };
     static bool valid(int vk) { return vk > 0 && vk < 256; }
 
     std::array<Key, 256> keys_{};
     std::array<bool, 256> polled_{};
+    bool muted_ = false;
 };
 
 } // namespace platform::posix

@@ -5,6 +5,7 @@
 
 #include "Cp437.h"
 #include "ScreenModel.h"
+#include "VirtualKeys.h"
 #include "posix/ByteBuffer.h"
 #include "posix/KeyDecoder.h"
 #include "posix/KeyStates.h"
@@ -12,6 +13,7 @@
 #include "posix/TerminalIo.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -30,8 +32,10 @@ constexpr std::string_view enterAlternateScreen = "\x1b[?1049h";
 constexpr std::string_view leaveAlternateScreen = "\x1b[?1049l";
 constexpr std::string_view hideCursor = "\x1b[?25l";
 constexpr std::string_view showCursor = "\x1b[?25h";
-constexpr std::string_view reportsOn = "\x1b[?1000h\x1b[?1006h\x1b[?1004h";
-constexpr std::string_view reportsOff = "\x1b[?1004l\x1b[?1006l\x1b[?1000l";
+constexpr std::string_view focusReportsOn = "\x1b[?1004h";
+constexpr std::string_view focusReportsOff = "\x1b[?1004l";
+constexpr std::string_view mouseReportsOn = "\x1b[?1000h\x1b[?1006h";
+constexpr std::string_view mouseReportsOff = "\x1b[?1006l\x1b[?1000l";
 constexpr std::string_view pushKeyboardFlags = "\x1b[>11u"; // disambiguate, events, all keys
 constexpr std::string_view popKeyboardFlags = "\x1b[<u";
 constexpr std::string_view resetColours = "\x1b[0m";
@@ -47,6 +51,25 @@ constexpr std::int64_t sequenceWaitMs = 500;
 constexpr int maxReadsPerPoll = 16;
 // How long a poll of the keys waits for the terminal when nothing has arrived.
 constexpr int idleWaitMs = 2;
+// How long a terminal asked to grow is given to do it, and how often its size is looked at.
+constexpr int growWaitMs = 300;
+constexpr int growCheckMs = 10;
+
+using Size = terminal::Size;
+
+bool smallerThanScreen(const Size& size) {
+    return size.columns < screenWidth || size.rows < screenHeight;
+}
+
+// Asks the terminal to make its window this size (several terminals do, many ignore it).
+std::string resizeRequest(const Size& size) {
+    return "\x1b[8;" + std::to_string(size.rows) + ";" + std::to_string(size.columns) + "t";
+}
+
+bool isMouseButton(std::int32_t code) {
+    return code == vk::leftButton || code == vk::rightButton || code == vk::middleButton ||
+           code == vk::extraButton1 || code == vk::extraButton2;
+}
 
 } // namespace
 
@@ -59,7 +82,20 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     std::string title;
     bool open = false;
     bool keyboardProtocol = false;
+    // A binding uses a mouse button: the terminal reports the mouse.
+    bool mouseReports = false;
+    // The window is smaller than the screen: a notice stands in for the game, which sees every
+    // key up and no time passing until the window is large enough again.
     bool tooSmall = false;
+    // The game's clock: the wall clock less the time spent behind the notice; it holds still at
+    // `lastNowMs` while the notice is up.
+    std::int64_t heldMs = 0;
+    std::int64_t heldSinceMs = 0;
+    std::int64_t lastNowMs = 0;
+    // The window's size before the game asked it to grow, to be asked back at the end; only
+    // while the window has the size it grew to (a size the user chose since is theirs to keep).
+    std::optional<Size> sizeToRestore;
+    Size grownSize;
     // The model was drawn into since the last present (a frame with no drawing costs nothing).
     bool changed = true;
     // The window was resized or the game resumed: the size is checked at the next present.
@@ -112,9 +148,25 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // Keyboard
     void sample() override;
     bool isDown(int vk) override { return keys.isDown(vk); }
+    void useKeys(std::span<const std::int32_t> codes) override {
+        const bool wanted = std::any_of(codes.begin(), codes.end(), isMouseButton);
+        if (wanted == mouseReports) {
+            return;
+        }
+        mouseReports = wanted;
+        updateSequences();
+        if (open) {
+            terminal::writeAll(wanted ? mouseReportsOn : mouseReportsOff);
+        }
+    }
 
     // Clock
-    std::int64_t nowMs() override { return terminal::wallClockMs(); }
+    std::int64_t nowMs() override {
+        if (!tooSmall) {
+            lastNowMs = terminal::wallClockMs() - heldMs;
+        }
+        return lastNowMs;
+    }
     LocalTime localTime() override { return terminal::localTime(); }
 
     std::string titleSequence() const {
@@ -124,7 +176,13 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // What takes the terminal (at start and after a resume) and what gives it back.
     std::string enterSequence() const {
         std::string bytes;
-        bytes.append(saveTitle).append(enterAlternateScreen).append(hideCursor).append(reportsOn);
+        bytes.append(saveTitle)
+            .append(enterAlternateScreen)
+            .append(hideCursor)
+            .append(focusReportsOn);
+        if (mouseReports) {
+            bytes.append(mouseReportsOn);
+        }
         if (keyboardProtocol) {
             bytes.append(pushKeyboardFlags); // the alternate screen has its own stack of flags
         }
@@ -135,11 +193,19 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         if (keyboardProtocol) {
             bytes.append(popKeyboardFlags);
         }
-        return bytes.append(reportsOff)
+        if (mouseReports) {
+            bytes.append(mouseReportsOff);
+        }
+        bytes.append(focusReportsOff)
             .append(resetColours)
             .append(showCursor)
             .append(leaveAlternateScreen)
             .append(restoreTitle);
+        return bytes;
+    }
+    // What follows when the game ends (a suspend keeps the window as it is).
+    std::string endSequence() const {
+        return sizeToRestore ? resizeRequest(*sizeToRestore) : std::string();
     }
     // The copies the signal handlers write.
     void updateSequences() {
@@ -147,6 +213,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         std::string leave(cancel);
         leave.append(leaveSequence());
         terminal::setLeaveSequence(leave);
+        terminal::setEndSequence(endSequence());
     }
 
     bool probeKeyboardProtocol() {
@@ -188,19 +255,23 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             error = "standard output is not a terminal; run Tharvok in a terminal window";
             return false;
         }
-        terminal::Size size;
-        if (terminal::windowSize(size) &&
-            (size.columns < screenWidth || size.rows < screenHeight)) {
-            error = "the terminal is " + std::to_string(size.columns) + " x " +
-                    std::to_string(size.rows) + " characters; Tharvok needs at least " +
-                    std::to_string(screenWidth) + " x " + std::to_string(screenHeight) +
-                    " (columns x rows)";
-            return false;
+        Size size;
+        if (terminal::windowSize(size) && smallerThanScreen(size)) {
+            size = grow(size);
+            if (smallerThanScreen(size)) {
+                giveSizeBack();
+                error = "the terminal is " + std::to_string(size.columns) + " x " +
+                        std::to_string(size.rows) + " characters; Tharvok needs at least " +
+                        std::to_string(screenWidth) + " x " + std::to_string(screenHeight) +
+                        " (columns x rows)";
+                return false;
+            }
         }
         updateSequences();
         terminal::installSignalHandlers();
         if (!terminal::enterRawMode()) {
             terminal::removeSignalHandlers();
+            giveSizeBack();
             error = "the terminal's mode cannot be set";
             return false;
         }
@@ -213,7 +284,39 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         updateSequences();
         terminal::writeAll(enterSequence());
         open = true;
+        sizeCheckDue = true; // places the screen in the window
         return true;
+    }
+
+    // Asks a window smaller than the screen to grow to at least its size, keeping a larger width
+    // or height, and gives it a moment to do so. The size it has then.
+    Size grow(const Size& size) {
+        const Size wanted{std::max(size.columns, screenWidth), std::max(size.rows, screenHeight)};
+        if (!terminal::writeAll(resizeRequest(wanted))) {
+            return size;
+        }
+        Size now = size;
+        const std::int64_t deadline = terminal::steadyMs() + growWaitMs;
+        while (terminal::steadyMs() < deadline) {
+            terminal::sleepMs(growCheckMs);
+            if (terminal::windowSize(now) && !smallerThanScreen(now)) {
+                break;
+            }
+        }
+        if (now != size) {
+            sizeToRestore = size;
+            grownSize = now;
+        }
+        return now;
+    }
+
+    // Asks for the window's size before the game made it grow, when it still has the size it grew
+    // to (for the exits where the terminal was not taken).
+    void giveSizeBack() {
+        if (sizeToRestore) {
+            terminal::writeAll(resizeRequest(*sizeToRestore));
+            sizeToRestore.reset();
+        }
     }
 
     void presentModel() {
@@ -230,12 +333,17 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     }
 
     void checkSize() {
-        terminal::Size size;
+        Size size;
         const bool known = terminal::windowSize(size);
-        const bool small = known && (size.columns < screenWidth || size.rows < screenHeight);
+        const bool small = known && smallerThanScreen(size);
+        if (sizeToRestore && known && size != grownSize) {
+            sizeToRestore.reset();
+            updateSequences();
+        }
         presenter.invalidate();
-        tooSmall = small;
+        setTooSmall(small);
         if (!small) {
+            presenter.placeIn(known ? size.columns : screenWidth, known ? size.rows : screenHeight);
             return;
         }
         // A notice in place of the game, its words wrapped to the width there is.
@@ -271,6 +379,20 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             at = end == notice.size() ? end : end + 1;
         }
         terminal::writeAll(bytes);
+    }
+
+    // Puts the notice up (the game's keys and clock stand still) or takes it down.
+    void setTooSmall(bool small) {
+        if (small == tooSmall) {
+            return;
+        }
+        if (small) {
+            heldSinceMs = terminal::steadyMs();
+        } else {
+            heldMs += terminal::steadyMs() - heldSinceMs;
+        }
+        tooSmall = small;
+        keys.setMuted(small);
     }
 
     void handle(const InputEvent& event, std::int64_t nowMs) {
@@ -312,7 +434,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return;
         }
         open = false;
-        terminal::writeAll(leaveSequence());
+        terminal::writeAll(leaveSequence() + endSequence());
         terminal::restoreMode();
         terminal::removeSignalHandlers();
         if (printLastScreen) {

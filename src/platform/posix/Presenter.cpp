@@ -89,6 +89,18 @@ void Presenter::invalidate() {
     cursorShown_ = -1;
 }
 
+void Presenter::placeIn(int columns, int rows) {
+    const int x = std::max(0, (columns - screenWidth) / 2);
+    const int y = std::max(0, (rows - screenHeight) / 2);
+    const bool margin = columns > x + screenWidth;
+    if (x != originX_ || y != originY_ || margin != rightMargin_) {
+        originX_ = x;
+        originY_ = y;
+        rightMargin_ = margin;
+        invalidate();
+    }
+}
+
 void Presenter::setColours(int foreground, int background, ByteBuffer& out) {
     const bool fg = foreground >= 0 && foreground != foreground_;
     const bool bg = background != background_;
@@ -129,15 +141,18 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
     if (x == cursorX_ && y == cursorY_) {
         return;
     }
-    const int absolute = absoluteCost(x, y);
+    // The terminal's column and row.
+    const int column = originX_ + x;
+    const int line = originY_ + y;
+    const int absolute = absoluteCost(column, line);
     if (cursorY_ < 0) {
         out.append("\x1b[");
-        if (y != 0 || x != 0) {
-            out.appendNumber(y + 1);
+        if (line != 0 || column != 0) {
+            out.appendNumber(line + 1);
         }
-        if (x != 0) {
+        if (column != 0) {
             out.push(';');
-            out.appendNumber(x + 1);
+            out.appendNumber(column + 1);
         }
         out.push('H');
         cursorX_ = x;
@@ -153,9 +168,13 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
     int fromX = cursorX_;
     int returnCost = 0;
     if (fromX < 0) {
-        fromX = 0; // waiting to wrap: a carriage return puts the cursor in column 0 of its row
+        // Waiting to wrap (only when the screen ends at the terminal's last column, so starts at
+        // its first): a carriage return puts the cursor in column 0 of its row.
+        fromX = 0;
         returnCost = 1;
     }
+    // A carriage return goes to the terminal's first column, the screen's only when it is there.
+    const bool returnToScreen = originX_ == 0;
     enum class Way { Stay, Forward, Rewrite, Back, Return, ReturnForward, ReturnRewrite };
     Way way = Way::Stay;
     int horizontalCost = 0;
@@ -166,7 +185,10 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         horizontalCost = std::min(rewrite, forward);
     } else if (x < fromX) {
         const int back = countedCost(fromX - x);
-        if (x == 0) {
+        if (!returnToScreen) {
+            way = Way::Back;
+            horizontalCost = back;
+        } else if (x == 0) {
             way = Way::Return;
             horizontalCost = 1;
         } else {
@@ -189,10 +211,10 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
     }
     // The row as above, then the column named outright: cheaper from a cursor waiting to wrap
     // (no carriage return first) or far from its column.
-    const int columnCost = verticalCost + countedCost(x + 1);
+    const int columnCost = verticalCost + countedCost(column + 1);
     if (columnCost < returnCost + verticalCost + horizontalCost) {
         appendVertical(dy, out);
-        appendCounted(out, x + 1, 'G');
+        appendCounted(out, column + 1, 'G');
         cursorX_ = x;
         cursorY_ = y;
         return;
@@ -242,8 +264,8 @@ void Presenter::writeCell(int x, int y, const Cell& cell, ByteBuffer& out) {
         out.append(cp437Utf8(cell.ch).view());
     }
     shown_[static_cast<std::size_t>(y * screenWidth + x)] = cell;
-    // After the last column the terminal waits to wrap; where the cursor then is depends on it.
-    cursorX_ = x < lastColumn ? x + 1 : -1;
+    // After the terminal's last column it waits to wrap; where the cursor then is depends on it.
+    cursorX_ = x < lastColumn || rightMargin_ ? x + 1 : -1;
 }
 
 void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible,
@@ -281,7 +303,9 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
                     }
                 }
                 const int count = last - x + 1;
-                const bool toEnd = end == screenWidth;
+                // Erasing to the end of the line also erases the terminal's columns right of the
+                // screen, in this background: only where there are none, or in black like them.
+                const bool toEnd = end == screenWidth && (!rightMargin_ || background == 0);
                 const int eraseCost = toEnd ? 3 : countedCost(count);
                 // Writing blanks leaves the cursor after them; erasing leaves it where it was, and
                 // the next change may need a move of a few bytes more.

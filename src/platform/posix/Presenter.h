@@ -35,6 +35,13 @@ public:
     // Forgets what the terminal shows: the next present() clears the screen and draws it all.
     void invalidate();
 
+    // Places the screen in a terminal of `columns` x `rows`: centred in a larger one, in the
+    // top-left corner otherwise. A new place forgets what the terminal shows.
+    void placeIn(int columns, int rows);
+    // The terminal's column and row (from 0) of the screen's top-left cell.
+    int originX() const { return originX_; }
+    int originY() const { return originY_; }
+
     // True until the present() that follows invalidate().
     bool repaintPending() const { return full_; }
 
@@ -64,6 +71,9 @@ private:
     int foreground_ = -1; // console colour of the pen, -1 unknown
     int background_ = -1;
     int cursorShown_ = -1; // -1 unknown, 0 hidden, 1 shown
+    int originX_ = 0;
+    int originY_ = 0;
+    bool rightMargin_ = false; // the terminal has columns right of the screen
 };
 
 } // namespace platform::posix

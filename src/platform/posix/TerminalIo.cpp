@@ -28,6 +28,8 @@ volatile sig_atomic_t terminalTaken = 0;
 constexpr std::size_t sequenceCapacity = 1024;
 char leaveBytes[sequenceCapacity];
 volatile sig_atomic_t leaveLength = 0;
+char endBytes[sequenceCapacity];
+volatile sig_atomic_t endLength = 0;
 char enterBytes[sequenceCapacity];
 volatile sig_atomic_t enterLength = 0;
 
@@ -55,12 +57,15 @@ void writeRaw(const char* bytes, std::size_t length) {
     }
 }
 
-// Async-signal-safe: gives the terminal back.
-void leaveNow() {
+// Async-signal-safe: gives the terminal back, for good when the program `ends`.
+void leaveNow(bool ends) {
     if (terminalTaken == 0) {
         return;
     }
     writeRaw(leaveBytes, static_cast<std::size_t>(leaveLength));
+    if (ends) {
+        writeRaw(endBytes, static_cast<std::size_t>(endLength));
+    }
     if (haveSavedMode != 0) {
         ::tcsetattr(inputFd, TCSANOW, &savedMode);
     }
@@ -89,7 +94,7 @@ struct sigaction* previousActionOf(int sig) {
 
 void onEndingSignal(int sig) {
     const int savedErrno = errno;
-    leaveNow();
+    leaveNow(true);
     // Back to what was there before (the default, or a sanitizer's handler), then let the signal
     // do what it would have done: a fault returns to the faulting instruction and faults again.
     struct sigaction* previous = previousActionOf(sig);
@@ -108,7 +113,7 @@ void onEndingSignal(int sig) {
 void onSuspend(int) {
     const int savedErrno = errno;
     const bool wasTaken = terminalTaken != 0;
-    leaveNow();
+    leaveNow(false);
     struct sigaction stop {};
     stop.sa_handler = SIG_DFL;
     sigemptyset(&stop.sa_mask);
@@ -238,6 +243,7 @@ void restoreMode() {
 }
 
 void setLeaveSequence(std::string_view bytes) { copySequence(bytes, leaveBytes, leaveLength); }
+void setEndSequence(std::string_view bytes) { copySequence(bytes, endBytes, endLength); }
 void setEnterSequence(std::string_view bytes) { copySequence(bytes, enterBytes, enterLength); }
 
 void installSignalHandlers() {
@@ -247,7 +253,7 @@ void installSignalHandlers() {
     provideSignalStack();
     if (!exitHookInstalled) {
         // Also when something calls exit() on the way out, the terminal is given back.
-        std::atexit(leaveNow);
+        std::atexit([] { leaveNow(true); });
         exitHookInstalled = true;
     }
     // A signal ignored when the game started (SIGHUP under nohup, say) stays ignored.
@@ -294,7 +300,7 @@ bool takeResumed() {
 void interrupt() {
     ::raise(SIGINT);
     // Only reached when SIGINT is ignored or blocked: end as the signal would have.
-    leaveNow();
+    leaveNow(true);
     ::_exit(128 + SIGINT);
 }
 
@@ -347,6 +353,8 @@ bool waitForInput(int timeoutMs) {
     const int n = ::poll(&fd, 1, timeoutMs);
     return n > 0 && (fd.revents & POLLIN) != 0;
 }
+
+void sleepMs(int ms) { ::poll(nullptr, 0, ms); }
 
 std::int64_t steadyMs() {
     struct timespec ts {};

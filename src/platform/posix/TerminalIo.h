@@ -14,6 +14,7 @@ namespace platform::posix::terminal {
 struct Size {
     int columns = 0;
     int rows = 0;
+    friend bool operator==(const Size&, const Size&) = default;
 };
 
 bool inputIsTerminal();
@@ -30,8 +31,10 @@ void reapplyRawMode();
 void restoreMode();
 
 // What to write to give the terminal back (used by signal handlers: it is copied into static
-// storage) and what to write to take it again after a suspend.
+// storage), what to write after it when the program ends there (not on a suspend), and what to
+// write to take the terminal again after a suspend.
 void setLeaveSequence(std::string_view bytes);
+void setEndSequence(std::string_view bytes);
 void setEnterSequence(std::string_view bytes);
 
 // Handlers for the signals that end the program (restore the terminal, then die of the signal as
@@ -53,6 +56,8 @@ bool writeAll(std::string_view bytes);
 std::size_t readAvailable(char* buffer, std::size_t capacity);
 // Waits up to `timeoutMs` for input; true when some is there.
 bool waitForInput(int timeoutMs);
+// Does nothing for `ms` milliseconds (less when a signal is handled meanwhile).
+void sleepMs(int ms);
 
 std::int64_t steadyMs();
 std::int64_t wallClockMs();
