@@ -64,7 +64,10 @@ void Overlays::dropPanel() {
     drawingCount_ = 0;
 }
 
-void Overlays::afterJump() { overlayOnMap_ = false; }
+void Overlays::afterJump() {
+    redrawQueue_.clear();
+    overlayOnMap_ = false;
+}
 
 void Overlays::push(CellRect rect) {
     redrawQueue_.push_back(rect);

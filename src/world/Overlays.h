@@ -51,7 +51,8 @@ public:
     void refreshPanel();
     void dropPanel();
 
-    // A link jump redraws the whole map: nothing of an overlay is left on it.
+    // A link jump redraws the whole map: nothing of an overlay is left on it, and no rectangle
+    // is left to restore.
     void afterJump();
 
     bool panelShown() const { return panelShown_; }
