@@ -24,17 +24,11 @@ using platform::FileStatus;
 
 namespace {
 
-enum class Kind {
-    Regular,
-    ExactlyTheBound,
-    OneByteMore,
-    Folder,
-    Nothing,
-    Link,
-    Fifo,
-    DevZero,
-    DevUrandom,
-    SparseTwoGigabytes
+// What is put where the game looks for a file.
+struct Thing {
+    enum Kind { File, Folder, Nothing, Link, Fifo } kind = File;
+    std::uintmax_t size = 0; // a file made this large (sparse), when not 0
+    const char* linkTo = ""; // a link to this path, or (when empty) to a regular file
 };
 
 #if !defined(_WIN32)
@@ -67,51 +61,38 @@ private:
 };
 #endif
 
-// Puts a thing of `kind` at `where`; a regular file holds `content`. A FIFO's feeder is returned
-// (it must live while the game may read).
-std::shared_ptr<void> make(Kind kind, const path& where, const std::string& content) {
+// Puts `thing` at `where`; a file holds `content` (padded with zero bytes, which change nothing
+// in a grid or a config.ini). A FIFO's feeder is returned: it must live while the game may read,
+// and go before the FIFO does.
+std::shared_ptr<void> make(const Thing& thing, const path& where, const std::string& content) {
     harness::fs::create_directories(where.parent_path());
-    // Trailing line breaks change nothing in a grid, a link list or a config.ini.
-    auto padded = [&](std::size_t size) {
-        return content + std::string(size - content.size(), '\n');
-    };
-    switch (kind) {
-    case Kind::Regular:
+    switch (thing.kind) {
+    case Thing::File:
         harness::writeFile(where, content);
+        if (thing.size != 0) {
+            harness::fs::resize_file(where, thing.size);
+        }
         break;
-    case Kind::ExactlyTheBound:
-        harness::writeFile(where, padded(platform::maxFileBytes));
-        break;
-    case Kind::OneByteMore:
-        harness::writeFile(where, padded(platform::maxFileBytes + 1));
-        break;
-    case Kind::Folder:
+    case Thing::Folder:
         harness::fs::create_directories(where);
         break;
-    case Kind::Nothing:
+    case Thing::Nothing:
         break;
+    case Thing::Link:
+        if (*thing.linkTo == '\0') {
+            harness::writeFile(where.string() + ".target", content);
+        }
+        harness::fs::create_symlink(*thing.linkTo != '\0'
+                                        ? path(thing.linkTo)
+                                        : path(where.filename().string() + ".target"),
+                                    where);
+        break;
+    case Thing::Fifo:
 #if !defined(_WIN32)
-    case Kind::Link:
-        harness::writeFile(where.string() + ".target", content);
-        harness::fs::create_symlink(where.filename().string() + ".target", where);
-        break;
-    case Kind::Fifo:
         EXPECT_EQ(::mkfifo(where.c_str(), 0600), 0);
         return std::make_shared<FifoFeeder>(where, content);
-    case Kind::DevZero:
-        harness::fs::create_symlink("/dev/zero", where);
-        break;
-    case Kind::DevUrandom:
-        harness::fs::create_symlink("/dev/urandom", where);
-        break;
-    case Kind::SparseTwoGigabytes:
-        harness::writeFile(where, content);
-        harness::fs::resize_file(where, std::uintmax_t{2} << 30);
-        break;
-#else
-    default:
-        break;
 #endif
+        break;
     }
     return nullptr;
 }
@@ -119,73 +100,62 @@ std::shared_ptr<void> make(Kind kind, const path& where, const std::string& cont
 TEST(FileReading, WhatIsNotARegularFileOfAtMostOneMebibyteIsRefusedWithoutWaiting) {
     struct Case {
         const char* what;
-        Kind kind;
+        Thing thing;
         FileStatus status;
     };
+    constexpr std::uintmax_t mebibyte = platform::maxFileBytes;
     std::vector<Case> cases = {
-        {"a regular file", Kind::Regular, FileStatus::Ok},
-        {"a file of exactly 1 MiB", Kind::ExactlyTheBound, FileStatus::Ok},
-        {"a file of 1 MiB and a byte", Kind::OneByteMore, FileStatus::TooLarge},
-        {"a folder", Kind::Folder, FileStatus::NotAFile},
-        {"nothing", Kind::Nothing, FileStatus::Missing},
+        {"a regular file", {}, FileStatus::Ok},
+        {"a file of exactly 1 MiB", {Thing::File, mebibyte}, FileStatus::Ok},
+        {"a file of 1 MiB and a byte", {Thing::File, mebibyte + 1}, FileStatus::TooLarge},
+        {"a folder", {Thing::Folder}, FileStatus::NotAFile},
+        {"nothing", {Thing::Nothing}, FileStatus::Missing},
     };
 #if !defined(_WIN32)
-    cases.insert(cases.end(),
-                 {
-                     {"a link to a regular file", Kind::Link, FileStatus::Ok},
-                     {"a FIFO", Kind::Fifo, FileStatus::NotAFile},
-                     {"a link to /dev/zero", Kind::DevZero, FileStatus::NotAFile},
-                     {"a link to /dev/urandom", Kind::DevUrandom, FileStatus::NotAFile},
-                     {"a sparse file of 2 GiB", Kind::SparseTwoGigabytes, FileStatus::TooLarge},
-                 });
+    cases.insert(
+        cases.end(),
+        {{"a link to a regular file", {Thing::Link}, FileStatus::Ok},
+         {"a FIFO", {Thing::Fifo}, FileStatus::NotAFile},
+         {"a link to /dev/zero", {Thing::Link, 0, "/dev/zero"}, FileStatus::NotAFile},
+         {"a link to /dev/urandom", {Thing::Link, 0, "/dev/urandom"}, FileStatus::NotAFile},
+         {"a sparse 2 GiB file", {Thing::File, mebibyte << 11}, FileStatus::TooLarge}});
 #endif
     const std::string grid = harness::gridFile({}, ',');
-    const std::string message = ".wgf missing or corrupt!";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const bool ok = c.status == FileStatus::Ok;
-        {
-            // The reader itself.
-            harness::ScratchDir dir;
-            const auto keep = make(c.kind, dir.path() / "file", grid);
-            std::string data = "left over";
-            EXPECT_EQ(platform::readWholeFile(dir.path() / "file", data), c.status);
-            EXPECT_EQ(data.substr(0, grid.size()), ok ? grid : std::string());
-        }
-        {
-            // The start world's grid: the game does not start, and says which file.
-            harness::GameHarness h;
-            h.dir.writeInfo(harness::startStem, "a b 0");
-            const auto keep = make(c.kind, h.dir.worldFile(harness::startStem, ".wgf"), grid);
-            EXPECT_EQ(h.start(), ok);
-            EXPECT_EQ(h.screenContains(harness::startStem + message), !ok);
-        }
-        {
-            // A link's target world: the player stays, and a message box says which file.
-            harness::GameHarness h;
-            h.dir.writeWorld(harness::startStem,
-                             harness::gridFile({"", "", "", "", "", "", "", "", "", "", "", "",
-                                                harness::rowWith(41, '-')}),
-                             "a b 1\nAway target 41 12 3 4\n");
-            h.dir.writeInfo("target", "c d 0");
-            const auto keep = make(c.kind, h.dir.worldFile("target", ".wgf"), grid);
-            ASSERT_TRUE(h.start());
-            ASSERT_TRUE(h.enterPlay());
-            h.tap(harness::vkRight);
-            h.tap(harness::vkUse);
-            EXPECT_EQ(h.player().x, ok ? 3 : 41);
-            EXPECT_EQ(h.screenContains("target" + message), !ok);
-        }
-        {
-            // config.ini: refused, it is as if there were none, and only Escape is bound.
-            harness::GameHarness h;
-            harness::fs::remove(h.dir.path() / configFileName);
-            h.dir.writeWorld(harness::startStem, grid, "a b 0");
-            const auto keep =
-                make(c.kind, h.dir.path() / configFileName, std::string(harness::playConfig));
-            ASSERT_TRUE(h.start());
-            EXPECT_EQ(h.enterPlay(), ok);
-        }
+        harness::ScratchDir dir;
+        const auto file = make(c.thing, dir.path() / "file", grid);
+        std::string data = "left over";
+        EXPECT_EQ(platform::readWholeFile(dir.path() / "file", data), c.status);
+        EXPECT_EQ(data.substr(0, grid.size()), ok ? grid : "");
+
+        // As the start world's grid: the game does not start, and says which file.
+        harness::GameHarness start;
+        start.dir.writeInfo(harness::startStem, "a b 0");
+        const auto startFile = make(c.thing, start.dir.worldFile(harness::startStem, ".wgf"), grid);
+        EXPECT_EQ(start.start(), ok);
+        EXPECT_EQ(start.screenContains(harness::startStem + ".wgf missing or corrupt!"), !ok);
+
+        // As a link's target: the player stays, and a message box says which file.
+        harness::GameHarness jump;
+        jump.dir.writeWorld(harness::startStem, grid, "a b 1\nAway target 40 12 3 4\n");
+        jump.dir.writeInfo("target", "c d 0");
+        const auto jumpFile = make(c.thing, jump.dir.worldFile("target", ".wgf"), grid);
+        ASSERT_TRUE(jump.start() && jump.enterPlay());
+        jump.map().cells[12 * screenWidth + 40] = '-'; // the start cell becomes the link
+        jump.tap(harness::vkUse);
+        EXPECT_EQ(jump.player().x, ok ? 3 : 40);
+        EXPECT_EQ(jump.screenContains("target.wgf missing or corrupt!"), !ok);
+
+        // As config.ini: it is as if there were none, and Enter does not start a game.
+        harness::GameHarness config;
+        harness::fs::remove(config.dir.path() / configFileName);
+        config.dir.writeWorld(harness::startStem, grid, "a b 0");
+        const auto configFile =
+            make(c.thing, config.dir.path() / configFileName, std::string(harness::playConfig));
+        ASSERT_TRUE(config.start());
+        EXPECT_EQ(config.enterPlay(), ok);
     }
 }
 
