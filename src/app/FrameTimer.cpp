@@ -4,8 +4,11 @@ FrameTimer::FrameTimer(platform::Clock& clock) : lastMs(clock.nowMs()), clock_(&
 
 void FrameTimer::tick() {
     const std::int64_t now = clock_->nowMs();
-    const std::int64_t delta = now - lastMs;
-    deltaMs = delta > 0 ? static_cast<double>(delta) : 0.0;
+    // Subtracted as unsigned: readings at the two ends of the range are still far apart, not an
+    // overflow.
+    deltaMs = now > lastMs ? static_cast<double>(static_cast<std::uint64_t>(now) -
+                                                 static_cast<std::uint64_t>(lastMs))
+                           : 0.0;
     lastMs = now;
 }
 

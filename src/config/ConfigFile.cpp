@@ -1,6 +1,6 @@
 #include "config/ConfigFile.h"
 
-#include "core/FileBytes.h"
+#include "platform/FileReader.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,9 +53,12 @@ ConfigBinding::ConfigBinding(std::filesystem::path file)
 ConfigBinding::~ConfigBinding() { bound = previous_; }
 
 void ConfigFile::load(const std::filesystem::path& file) {
+    // Anything but a readable regular file of a sane size (a folder, a FIFO, a device, a huge
+    // file) is as if there were none.
     std::string text;
-    readFileBytes(file, text);
-    parse(text);
+    if (platform::readWholeFile(file, text) == platform::FileStatus::Ok) {
+        parse(text);
+    }
 }
 
 void ConfigFile::parse(std::string_view text, std::vector<ConfigLine>* lines) {

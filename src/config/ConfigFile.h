@@ -41,8 +41,8 @@ public:
     // is bound is a programming error and ends the program.
     static ConfigFile& instance();
 
-    // Fills the table from a file; a file that is missing or cannot be read gives what could be
-    // read of it, usually nothing.
+    // Fills the table from a file; a file that is missing, cannot be read, is no regular file or
+    // is larger than 1 MiB gives nothing.
     void load(const std::filesystem::path& file);
     // Fills the table from the text of a configuration file (LF or CR LF line ends). With
     // `lines`, also says what became of each line (views into `text`).

@@ -66,7 +66,10 @@ void Overlays::dropPanel() {
 
 void Overlays::cover(CellRect rect) { push(rect); }
 
-void Overlays::afterJump() { overlayOnMap_ = false; }
+void Overlays::afterJump() {
+    redrawQueue_.clear();
+    overlayOnMap_ = false;
+}
 
 void Overlays::push(CellRect rect) {
     redrawQueue_.push_back(rect);

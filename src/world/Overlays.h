@@ -55,7 +55,8 @@ public:
     // queued like any overlay's, and restore() takes it away.
     void cover(CellRect rect);
 
-    // A link jump redraws the whole map: nothing of an overlay is left on it.
+    // A link jump redraws the whole map: nothing of an overlay is left on it, and no rectangle
+    // is left to restore.
     void afterJump();
 
     bool panelShown() const { return panelShown_; }

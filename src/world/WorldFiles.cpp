@@ -1,6 +1,6 @@
 #include "world/WorldFiles.h"
 
-#include "core/FileBytes.h"
+#include "platform/FileReader.h"
 
 #include <sstream>
 #include <utility>
@@ -75,10 +75,12 @@ private:
 };
 
 // Reads one world file; false when the stem names no file of bin/world/ or the file cannot be
-// read. `path` is the file's path as the messages show it.
+// read (a folder, a FIFO, a device or a file larger than 1 MiB cannot). `path` is the file's path
+// as the messages show it.
 bool readWorldFile(const std::filesystem::path& dataFolder, std::string_view stem,
                    std::string_view extension, std::string& path, std::string& data) {
-    return worldFilePath(stem, extension, path) && readFileBytes(dataFolder / path, data);
+    return worldFilePath(stem, extension, path) &&
+           platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
 }
 
 } // namespace

@@ -106,7 +106,8 @@ struct WorldSource {
 };
 
 // Reads both files of the world `stem` from `dataFolder`; the grid is laid over `under` (a grid
-// file that is short leaves those cells as they were). False when a file cannot be read. With a
-// `source`, also keeps the files' bytes and where everything came from.
+// file that is short leaves those cells as they were). False when a file cannot be read (what is
+// not a regular file, or is larger than 1 MiB, cannot). With a `source`, also keeps the files'
+// bytes and where everything came from.
 bool loadWorld(const std::filesystem::path& dataFolder, std::string_view stem, const Grid& under,
                WorldLoad& load, WorldSource* source = nullptr);

@@ -8,6 +8,7 @@ usage: pseudo_terminal_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
 import fcntl
 import os
 import pty
+import resource
 import select
 import shutil
 import signal
@@ -43,7 +44,7 @@ def game_directory():
 class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
-    def __init__(self, columns=80, rows=25, config=""):
+    def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False):
         self.master, self.slave = pty.openpty()
         self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
@@ -60,10 +61,16 @@ class Session:
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
             for fd in (0, 1, 2):
                 os.dup2(self.slave, fd)
-            os.chdir(game_directory())
+            os.chdir(directory or game_directory())
             if config:
                 os.environ["XDG_CONFIG_HOME"] = self.home
-            os.execv(THARVOK, [THARVOK])
+            # Signals that end the game may dump core: not into the build folder.
+            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+            if ignore_hangup:
+                signal.signal(signal.SIGHUP, signal.SIG_IGN)
+            # A folder of its own is the only one: elsewhere the game would find the worlds
+            # beside its executable.
+            os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []))
         self.status = None
 
     def resize(self, columns, rows):
@@ -100,11 +107,27 @@ class Session:
                 return True
         return False
 
+    def hang_up(self):
+        """Closes this side, as when the terminal window is closed."""
+        os.close(self.master)
+        self.master = None
+
+    def wait_without_terminal(self, deadline=DEADLINE):
+        end = time.monotonic() + deadline
+        while time.monotonic() < end:
+            pid, status = os.waitpid(self.pid, os.WNOHANG)
+            if pid != 0:
+                self.status = status
+                return True
+            time.sleep(0.02)
+        return False
+
     def close(self):
         if self.status is None:
             os.kill(self.pid, signal.SIGKILL)
             os.waitpid(self.pid, 0)
-        os.close(self.master)
+        if self.master is not None:
+            os.close(self.master)
         os.close(self.slave)
         shutil.rmtree(self.home, ignore_errors=True)
 
@@ -255,6 +278,54 @@ class ExitPaths(GameInAPty):
                 self.assert_ended(session, by_signal=signal.SIGTERM)
                 self.assertLess(session.output.rindex(b"\x1b[?1006l\x1b[?1000l"),
                                 session.output.rindex(ALT_OFF))
+
+    def test_the_game_never_hangs_nor_runs_on_without_its_terminal(self):
+        # (what, the file made a FIFO, SIGHUP ignored, what this side does, how the game ends:
+        #  exit status or signal, what it shows last)
+        fifo_world = os.path.join("bin", "world", "cbd0c59d7beb6f252926f8b454738e97.wgf")
+        cases = (
+            ("start world is a FIFO", fifo_world, False, None, 1, b"missing or corrupt!"),
+            ("config.ini is a FIFO", "config.ini", False, b"\x1b", 0, FAREWELL),
+            ("hang-up", None, False, "hang up", -signal.SIGHUP, None),
+            ("hang-up with SIGHUP ignored", None, True, "hang up", 129, None),
+            ("kill -SEGV", None, False, signal.SIGSEGV, -signal.SIGSEGV, None),
+            ("kill -BUS", None, False, signal.SIGBUS, -signal.SIGBUS, None),
+            ("kill -FPE", None, False, signal.SIGFPE, -signal.SIGFPE, None),
+            ("kill -ILL", None, False, signal.SIGILL, -signal.SIGILL, None),
+        )
+        for what, fifo, ignore_hangup, action, ending, last in cases:
+            with self.subTest(what):
+                directory = None
+                if fifo:
+                    directory = tempfile.mkdtemp(prefix="tharvok-fifo-")
+                    self.addCleanup(shutil.rmtree, directory, True)
+                    shutil.copytree(TEST_WORLD, os.path.join(directory, "bin", "world"))
+                    shutil.copy(CONFIG, os.path.join(directory, "config.ini"))
+                    os.remove(os.path.join(directory, fifo))
+                    os.mkfifo(os.path.join(directory, fifo))
+                session = self.start(b"\x1b[?62;22c", directory=directory,
+                                     ignore_hangup=ignore_hangup)
+                if action == "hang up":
+                    session.hang_up()
+                    self.assertTrue(session.wait_without_terminal(), "the game runs on")
+                else:
+                    if isinstance(action, bytes):
+                        session.read_until(b"Exit")
+                        session.send(action)
+                    elif action is not None:
+                        os.kill(session.pid, action)
+                    self.assertTrue(session.wait(), "the game did not end")
+                    self.assertEqual(termios.tcgetattr(session.slave), session.settings)
+                    out = session.output
+                    self.assertGreater(out.rindex(ALT_OFF), out.rindex(ALT_ON))
+                if ending < 0:
+                    self.assertTrue(os.WIFSIGNALED(session.status), session.status)
+                    self.assertEqual(os.WTERMSIG(session.status), -ending)
+                else:
+                    self.assertTrue(os.WIFEXITED(session.status), session.status)
+                    self.assertEqual(os.WEXITSTATUS(session.status), ending)
+                if last is not None:
+                    self.assertGreater(session.output.rindex(last), session.output.rindex(ALT_OFF))
 
     def test_not_a_terminal(self):
         import subprocess

@@ -62,12 +62,15 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
         {"frame 16 HOME\n", "line 1"},      {"Screen\n", "line 1"},
         {"screen now\n", "line 1"},         {"cursor\r\nwait 5\r\n", "line 2"},
     };
+    const fs::path file = fs::temp_directory_path() / "tharvok-replay-malformed-test.replay";
     for (const auto& [script, where] : cases) {
-        const ReplayRun run = runReplay({"--dir", playWorld}, script);
+        std::ofstream(file, std::ios::binary) << script;
+        const ReplayRun run = runReplay({"--dir", playWorld, file.string()});
         EXPECT_EQ(run.status, 2) << script;
         EXPECT_NE(run.err.find(where), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "") << "nothing runs before the whole script is read";
     }
+    fs::remove(file);
 }
 
 TEST(Replay, UsageErrors) {

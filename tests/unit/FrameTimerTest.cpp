@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 TEST(FrameTimer, MeasuresWallClockFramesAndNeverGoesBackwards) {
     platform::ManualClock clock;
     FrameTimer timer(clock);
@@ -52,4 +55,24 @@ TEST(FrameTimer, BackwardClockInPlayMovesNothingBackwards) {
     EXPECT_EQ(h.world().clock->seconds, before + 16 * static_cast<double>(0.001f));
     h.frame(125, {harness::vkRight}); // 0.125 s at 8 cells a second: one more cell
     EXPECT_EQ(h.player().x, 42);
+}
+
+TEST(FrameTimer, ManualClockStopsAtTheEndsOfItsRange) {
+    constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+    platform::ManualClock clock;
+    FrameTimer timer(clock);
+    clock.advance(most);
+    clock.advance(most);
+    EXPECT_EQ(clock.nowMs(), most);
+    timer.tick();
+    EXPECT_EQ(timer.deltaMs, static_cast<double>(most - platform::ManualClock::defaultStartMs));
+    clock.advance(least);
+    clock.advance(least);
+    EXPECT_EQ(clock.nowMs(), least);
+    timer.tick();
+    EXPECT_EQ(timer.deltaMs, 0.0);
+    clock.advance(most); // from one end to the other in one frame
+    timer.tick();
+    EXPECT_EQ(timer.deltaMs, static_cast<double>(most));
 }

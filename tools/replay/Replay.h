@@ -6,9 +6,11 @@
 #include "platform/ScreenModel.h"
 
 #include <array>
+#include <cstddef>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace replay {
@@ -36,8 +38,15 @@ std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name);
 std::unique_ptr<ReplayConsole> makeWin32ReplayConsole();
 #endif
 
+// The limits of a script line: beyond them a line is malformed.
+inline constexpr long long maxFrameCount = 10'000'000;
+inline constexpr long long maxFrameMs = 1'000'000'000'000;
+inline constexpr std::size_t maxLineBytes = 4096;
+
 enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg };
 
+// One script line. Each kind has a row in the command table of Replay.cpp (its name and how its
+// arguments read) and a case in the runner (what it does).
 struct Command {
     CommandKind kind = CommandKind::Frames;
     long long count = 1;
@@ -59,19 +68,26 @@ struct Options {
 
 inline constexpr int exitUsage = 2;
 
-// Parses a script; false with a message naming the line when a line is malformed.
-bool parseScript(std::istream& in, std::vector<Command>& commands, std::string& error);
+// What a script line holds.
+enum class LineKind { Command, Nothing, Malformed };
+
+// Reads one script line (without its line break; a CR before it, tabs and blanks are spacing).
+// Nothing for an empty line or a comment; Malformed with a message for what the runner cannot do.
+LineKind parseLine(std::string_view line, Command& command, std::string& error);
+
+// A byte string as a message shows it: printable ASCII as it is, every other byte and the
+// backslash escaped (\x1b, \\), so that nothing from a script can reach the user's terminal as
+// a control.
+std::string shown(std::string_view bytes);
 
 // Parses the command line (without the program name); false with a message on a usage error.
 bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error);
 
-// Runs the game through the commands, printing what they ask for to `out`; the game reads its
-// files from `options.dir`. Returns the game's exit status: 0 after a quit or when the script ends
-// first, 1 when start-up failed; 2, with a message on `err`, when a picture cannot be written.
-int runReplay(const Options& options, const std::vector<Command>& commands, std::ostream& out,
-              std::ostream& err);
-
-// The whole tool: arguments, script, run. Messages go to `err`.
+// The whole tool: arguments, script, run. A script file is checked whole before anything runs,
+// then run line by line; standard input (or a pipe) runs as it is read. What the commands print
+// goes to `out` (or the file named by --out), messages to `err`. Returns 0 after a quit or when
+// the script ends, 1 when the start world cannot be loaded, 2 for a usage error, a malformed
+// line, or a script that cannot be read or output that cannot be written.
 int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                std::ostream& err);
 

@@ -9,7 +9,5 @@
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const int status = replay::replayMain(args, std::cin, std::cout, std::cerr);
-    std::cout.flush();
-    return status;
+    return replay::replayMain(args, std::cin, std::cout, std::cerr);
 }

@@ -2,8 +2,8 @@
 
 #include "app/DataSearch.h"
 #include "config/ConfigFile.h"
-#include "core/FileBytes.h"
 #include "platform/Executable.h"
+#include "platform/FileReader.h"
 
 #include <algorithm>
 #include <exception>
@@ -87,7 +87,7 @@ const AuthoredWorld& DataFolder::world(const std::string& stem) {
 }
 
 bool DataFolder::readConfig(std::string& text) const {
-    return readFileBytes(folder_ / configFileName, text);
+    return platform::readWholeFile(folder_ / configFileName, text) == platform::FileStatus::Ok;
 }
 
 bool DataFolder::worldExists(const std::string& stem) const {

@@ -481,6 +481,9 @@ void Host::Impl::sample() {
         }
         pendingSinceMs = now;
     }
+    if (terminal::hungUp()) {
+        terminal::hangUp(); // does not return
+    }
     if (decoder.pending()) {
         const std::int64_t wait = decoder.pendingLoneEscape() ? escapeWaitMs : sequenceWaitMs;
         if (now - pendingSinceMs >= wait) {

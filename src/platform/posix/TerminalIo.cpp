@@ -35,6 +35,7 @@ volatile sig_atomic_t enterLength = 0;
 
 volatile sig_atomic_t resizedFlag = 0;
 volatile sig_atomic_t resumedFlag = 0;
+bool hungUpFlag = false;
 
 constexpr int endingSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
                                  SIGABRT, SIGBUS,  SIGFPE, SIGILL};
@@ -92,17 +93,27 @@ struct sigaction* previousActionOf(int sig) {
     return nullptr;
 }
 
-void onEndingSignal(int sig) {
+void onEndingSignal(int sig, siginfo_t* info, void*) {
     const int savedErrno = errno;
     leaveNow(true);
     // Back to what was there before (the default, or a sanitizer's handler), then let the signal
-    // do what it would have done: a fault returns to the faulting instruction and faults again.
+    // do what it would have done: a real fault returns to the faulting instruction and faults
+    // again into that handler. A fault signal sent by a process (kill -SEGV) has no instruction
+    // to fault again: it is raised again with the default action.
     struct sigaction* previous = previousActionOf(sig);
     bool previousIsHandler = false;
     if (previous != nullptr) {
         ::sigaction(sig, previous, nullptr);
         previousIsHandler = (previous->sa_flags & SA_SIGINFO) != 0 ||
                             (previous->sa_handler != SIG_DFL && previous->sa_handler != SIG_IGN);
+    }
+    const bool sentByAProcess = info == nullptr || info->si_code <= 0;
+    if (isFault(sig) && sentByAProcess) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        ::sigaction(sig, &fallback, nullptr);
+        previousIsHandler = false;
     }
     errno = savedErrno;
     if (!isFault(sig) || !previousIsHandler) {
@@ -138,16 +149,26 @@ void onContinue(int) { resumedFlag = 1; }
 
 void onResize(int) { resizedFlag = 1; }
 
-void install(int sig, void (*handler)(int), int flags, struct sigaction& previous) {
+using Handler = void (*)(int);
+using InfoHandler = void (*)(int, siginfo_t*, void*);
+
+void setHandler(struct sigaction& action, Handler handler) { action.sa_handler = handler; }
+void setHandler(struct sigaction& action, InfoHandler handler) {
+    action.sa_sigaction = handler;
+    action.sa_flags |= SA_SIGINFO;
+}
+
+template <typename AnyHandler>
+void install(int sig, AnyHandler handler, int flags, struct sigaction& previous) {
     struct sigaction action {};
-    action.sa_handler = handler;
+    action.sa_flags = flags;
+    setHandler(action, handler);
     sigfillset(&action.sa_mask);
     // Faults must still be able to stop a handler that itself faults.
     sigdelset(&action.sa_mask, SIGSEGV);
     sigdelset(&action.sa_mask, SIGBUS);
     sigdelset(&action.sa_mask, SIGFPE);
     sigdelset(&action.sa_mask, SIGILL);
-    action.sa_flags = flags;
     ::sigaction(sig, &action, &previous);
 }
 
@@ -176,7 +197,8 @@ void provideSignalStack() {
     ::sigaltstack(&mine, nullptr);
 }
 
-void installIfNotIgnored(int sig, void (*handler)(int), int flags, std::size_t slot) {
+template <typename AnyHandler>
+void installIfNotIgnored(int sig, AnyHandler handler, int flags, std::size_t slot) {
     struct sigaction current {};
     ::sigaction(sig, nullptr, &current);
     installed[slot] = (current.sa_flags & SA_SIGINFO) != 0 || current.sa_handler != SIG_IGN;
@@ -333,6 +355,26 @@ bool writeAll(std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+constexpr short hangUpEvents = POLLHUP | POLLERR | POLLNVAL;
+
+// Polls the input; notes a hang-up. The events seen, or 0.
+short pollInput(int timeoutMs) {
+    struct pollfd fd {};
+    fd.fd = inputFd;
+    fd.events = POLLIN;
+    if (::poll(&fd, 1, timeoutMs) <= 0) {
+        return 0;
+    }
+    if ((fd.revents & hangUpEvents) != 0) {
+        hungUpFlag = true;
+    }
+    return fd.revents;
+}
+
+} // namespace
+
 std::size_t readAvailable(char* buffer, std::size_t capacity) {
     for (;;) {
         const ssize_t n = ::read(inputFd, buffer, capacity);
@@ -342,16 +384,28 @@ std::size_t readAvailable(char* buffer, std::size_t capacity) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
+        if (n < 0 && errno == EIO) {
+            hungUpFlag = true;
+        } else if (n == 0) {
+            // Nothing there, or the end of a terminal that hung up: only a poll tells which.
+            pollInput(0);
+        }
         return 0;
     }
 }
 
 bool waitForInput(int timeoutMs) {
-    struct pollfd fd {};
-    fd.fd = inputFd;
-    fd.events = POLLIN;
-    const int n = ::poll(&fd, 1, timeoutMs);
-    return n > 0 && (fd.revents & POLLIN) != 0;
+    const short events = pollInput(timeoutMs);
+    return !hungUpFlag && (events & POLLIN) != 0;
+}
+
+bool hungUp() { return hungUpFlag; }
+
+void hangUp() {
+    ::raise(SIGHUP);
+    // Only reached when SIGHUP is ignored or blocked: end as the signal would have.
+    leaveNow(true);
+    ::_exit(128 + SIGHUP);
 }
 
 void sleepMs(int ms) { ::poll(nullptr, 0, ms); }

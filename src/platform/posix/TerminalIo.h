@@ -38,7 +38,8 @@ void setEndSequence(std::string_view bytes);
 void setEnterSequence(std::string_view bytes);
 
 // Handlers for the signals that end the program (restore the terminal, then die of the signal as
-// the default would), for suspend/resume and for window size changes.
+// the default would; a real fault goes on to the handler that was there before, a sanitizer's
+// say), for suspend/resume and for window size changes.
 void installSignalHandlers();
 void removeSignalHandlers();
 
@@ -52,12 +53,20 @@ void suspend();
 
 // Writes everything (retrying short writes), false when the terminal is gone.
 bool writeAll(std::string_view bytes);
-// Reads what is there without waiting: the byte count, 0 when nothing is there.
+// Reads what is there without waiting: the byte count, 0 when nothing is there (or when the
+// terminal has hung up: see hungUp()).
 std::size_t readAvailable(char* buffer, std::size_t capacity);
-// Waits up to `timeoutMs` for input; true when some is there.
+// Waits up to `timeoutMs` for input; true when some is there, false at once when the terminal
+// has hung up.
 bool waitForInput(int timeoutMs);
 // Does nothing for `ms` milliseconds (less when a signal is handled meanwhile).
 void sleepMs(int ms);
+// True once a read or a wait found the terminal gone: poll reported a hang-up or an error, or a
+// read failed with an input/output error. Reads that find nothing are no sign of it.
+bool hungUp();
+// Ends the program as a hang-up signal does, whatever that signal's disposition: the terminal is
+// given back as far as it still exists, and the exit status is 129.
+[[noreturn]] void hangUp();
 
 std::int64_t steadyMs();
 std::int64_t wallClockMs();

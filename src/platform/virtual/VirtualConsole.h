@@ -5,6 +5,8 @@
 #include "Platform.h"
 #include "ScreenModel.h"
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace platform {
@@ -61,7 +63,18 @@ public:
 
     std::int64_t nowMs() override { return nowMs_; }
     LocalTime localTime() override { return localTime_; }
-    void advance(std::int64_t ms) { nowMs_ += ms; }
+    // Stops at the ends of the range: no script can make the time wrap around.
+    void advance(std::int64_t ms) {
+        constexpr std::int64_t most = std::numeric_limits<std::int64_t>::max();
+        constexpr std::int64_t least = std::numeric_limits<std::int64_t>::min();
+        if (ms > 0 && nowMs_ > most - ms) {
+            nowMs_ = most;
+        } else if (ms < 0 && nowMs_ < least - ms) {
+            nowMs_ = least;
+        } else {
+            nowMs_ += ms;
+        }
+    }
     void setLocalTime(LocalTime time) { localTime_ = time; }
 
 private:

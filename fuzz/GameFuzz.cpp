@@ -1,0 +1,58 @@
+// The whole game: the input is a small world set and a replay script, in parts separated by lines
+// of "%%": the start world's grid and link list, another world's grid and link list
+// (0f1e2d3c4b5a69788796a5b4c3d2e1f0), config.ini, and the script. A part that is not there is a
+// file that is not there. The script runs for at most a few hundred frames, and the game's rules
+// are checked after every frame.
+#include "FuzzSupport.h"
+
+#include "Replay.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr long long frameBudget = 400;
+constexpr std::string_view separator = "\n%%\n";
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const fuzz::DataFolder folder;
+    constexpr std::array<std::string_view, 5> files = {
+        fuzz::startGrid, fuzz::startInfo, fuzz::otherGrid, fuzz::otherInfo, configFileName};
+    std::string_view rest(reinterpret_cast<const char*>(data), size);
+    for (const std::string_view file : files) {
+        const std::size_t end = rest.find(separator);
+        if (end == std::string_view::npos) {
+            folder.remove(file);
+            continue;
+        }
+        folder.write(file, rest.substr(0, end));
+        rest.remove_prefix(end + separator.size());
+    }
+
+    fuzz::CheckedConsole console;
+    HeadlessGame game(console, folder.path());
+    game.start();
+    long long frames = 0;
+    replay::Command command;
+    std::string error;
+    while (!rest.empty() && frames < frameBudget && game.game().running) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view line = rest.substr(0, std::min(end, replay::maxLineBytes));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (replay::parseLine(line, command, error) != replay::LineKind::Command ||
+            command.kind != replay::CommandKind::Frames) {
+            continue;
+        }
+        for (long long n = 0; n < command.count && frames < frameBudget; ++n, ++frames) {
+            fuzz::frame(game, command.ms, command.keys);
+        }
+    }
+    return 0;
+}
