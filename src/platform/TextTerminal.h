@@ -17,10 +17,11 @@ public:
 
 private:
     bool colour_ = false;
-    // What the back end must put back at the end (a console's mode and code page).
-    unsigned long savedMode_ = 0;
-    unsigned int savedCodePage_ = 0;
-    bool restore_ = false;
+    // What the back end must put back at the end (a console's mode and code page); a terminal
+    // needs none of it.
+    [[maybe_unused]] unsigned long savedMode_ = 0;
+    [[maybe_unused]] unsigned int savedCodePage_ = 0;
+    [[maybe_unused]] bool restore_ = false;
 };
 
 } // namespace platform
