@@ -7,19 +7,6 @@ namespace posixtest {
 
 namespace {
 
-void putUtf8(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Reads a JSON string starting at `at` (its opening quote); false when it is not one.
 bool readString(std::string_view text, std::size_t& at, std::string& out) {
     if (at >= text.size() || text[at] != '"') {
@@ -70,7 +57,7 @@ bool readString(std::string_view text, std::size_t& at, std::string& out) {
             if (hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
                 return false;
             }
-            putUtf8(static_cast<char32_t>(std::stoul(hex, nullptr, 16)), out);
+            out += utf8(static_cast<char32_t>(std::stoul(hex, nullptr, 16)));
             at += 4;
             break;
         }
@@ -82,6 +69,32 @@ bool readString(std::string_view text, std::size_t& at, std::string& out) {
 }
 
 } // namespace
+
+std::string utf8(char32_t code) {
+    std::string out;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return out;
+}
+
+std::string screenText(const TerminalEmulator& term) {
+    std::string text;
+    for (int y = 0; y < term.rows(); ++y) {
+        for (int x = 0; x < term.columns(); ++x) {
+            text += utf8(term.at(x, y).ch);
+        }
+        text += '\n';
+    }
+    return text;
+}
 
 std::string playAsciicast(const std::filesystem::path& file, TerminalEmulator& term) {
     std::ifstream in(file, std::ios::binary);

@@ -16,21 +16,6 @@ namespace fs = std::filesystem;
 // Console colour (1 blue, 2 green, 4 red, 8 bright) to the SGR foreground it is shown in.
 constexpr int sgrForeground[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 96, 91, 95, 93, 97};
 
-std::string utf8(char32_t code) {
-    std::string out;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-    return out;
-}
-
 TEST(Asciicast, PlaysToTheScreenTheReplayEndsOn) {
     const fs::path world = fs::path(THARVOK_SOURCE_DIR) / "tests" / "golden" / "worlds" / "play";
     const fs::path cast = fs::temp_directory_path() / "tharvok-asciicast-test.cast";
@@ -52,15 +37,12 @@ TEST(Asciicast, PlaysToTheScreenTheReplayEndsOn) {
     ASSERT_EQ(problem, "");
     EXPECT_TRUE(term.unknown().empty()) << term.unknown().front();
 
+    // The replay prints the screen's 25 rows, then their colours.
+    EXPECT_EQ(out.str().substr(0, posixtest::screenText(term).size()), posixtest::screenText(term));
     std::istringstream printed(out.str());
     std::string line;
     for (int y = 0; y < 25; ++y) {
         ASSERT_TRUE(std::getline(printed, line));
-        std::string shown;
-        for (int x = 0; x < 80; ++x) {
-            shown += utf8(term.at(x, y).ch);
-        }
-        EXPECT_EQ(shown, line) << "row " << y;
     }
     for (int y = 0; y < 25; ++y) {
         ASSERT_TRUE(std::getline(printed, line));

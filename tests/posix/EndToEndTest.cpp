@@ -355,15 +355,7 @@ TEST_F(TmuxGame, ARecordedGameReplaysToTheScreenShownLast) {
     EXPECT_EQ(normalised(readFile(replayed)), last);
     posixtest::TerminalEmulator term(80, 25);
     EXPECT_EQ(posixtest::playAsciicast(cast, term), "");
-    std::string played;
-    for (int y = 0; y < 25; ++y) {
-        for (int x = 0; x < 80; ++x) {
-            const char32_t ch = term.at(x, y).ch;
-            played +=
-                ch == U'\u263b' ? std::string("\u263b") : std::string(1, static_cast<char>(ch));
-        }
-        played += "\n";
-    }
+    const std::string played = posixtest::screenText(term);
     EXPECT_EQ(normalised(played), last);
 }
 
