@@ -1,11 +1,13 @@
 // What frames cost on the virtual console, on the shipped worlds: an idle frame in play (the
-// common case: nothing to draw), a full map draw, a title screen redraw and a link jump (both
-// world files read, the new world drawn). Each reports, beside its time, the heap allocations
-// and the console calls of one iteration.
+// common case: nothing to draw; also with the game recorded), a full map draw, a title screen
+// redraw and a link jump (both world files read, the new world drawn). Each reports, beside its
+// time, the heap allocations and the console calls of one iteration.
 #include "app/HeadlessGame.h"
+#include "app/Recorder.h"
 #include "core/Console.h"
 #include "menu/MainMenu.h"
 #include "menu/TitleScreen.h"
+#include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
 #include "render/MapView.h"
 #include "render/WorldView.h"
@@ -65,6 +67,49 @@ void idleFrameInPlay(benchmark::State& state) {
     costs.report(state);
 }
 BENCHMARK(idleFrameInPlay);
+
+#if !defined(_WIN32)
+// The same with the game recorded (to /dev/null): a frame adds an append to the recording.
+void idleFrameRecorded(benchmark::State& state) {
+    platform::VirtualConsole console;
+    platform::ScriptedKeyboard keyboard;
+    platform::ManualClock clock;
+    platform::OutputFile file;
+    std::string error;
+    if (!file.open("/dev/null", error)) {
+        state.SkipWithError("/dev/null cannot be written");
+        return;
+    }
+    Recorder recorder(keyboard, clock, file, "# benchmark\n");
+    Game game(platform::Services{&console, &recorder, &recorder}, dataFolder);
+    if (!game.init()) {
+        state.SkipWithError("the shipped start world did not load");
+        return;
+    }
+    game.startLoop();
+    auto frame = [&](int key) {
+        clock.advance(1);
+        keyboard.releaseAll();
+        keyboard.setDown(key, true);
+        game.runFrame();
+    };
+    frame(platform::vk::enter);
+    frame(0);
+    const std::uint64_t allocations = testsupport::allocationCount();
+    const std::uint64_t calls = console.callCount();
+    for (auto _ : state) {
+        // Frames that differ, so that each adds a line rather than counting up a run.
+        clock.advance(static_cast<std::int64_t>(state.iterations() % 2));
+        keyboard.releaseAll();
+        game.runFrame();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["allocs"] =
+        static_cast<double>(testsupport::allocationCount() - allocations) / n;
+    state.counters["calls"] = static_cast<double>(console.callCount() - calls) / n;
+}
+BENCHMARK(idleFrameRecorded);
+#endif
 
 void fullMapDraw(benchmark::State& state) {
     HeadlessGame headless(dataFolder);

@@ -13,8 +13,8 @@
 #include "app/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/VirtualKeys.h"
-#include "platform/posix/ByteBuffer.h"
-#include "platform/posix/Presenter.h"
+#include "platform/ansi/ByteBuffer.h"
+#include "platform/ansi/Presenter.h"
 #include "world/Player.h"
 #include "world/World.h"
 #include "world/WorldMap.h"
@@ -104,7 +104,7 @@ long lowerBound(const Cells& before, const Cells& after) {
         bool rowTouched = false;
         for (int x = 0; x < platform::screenWidth; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * platform::screenWidth + x);
-            if (platform::posix::sameLook(before[i], after[i])) {
+            if (platform::ansi::sameLook(before[i], after[i])) {
                 continue;
             }
             rowTouched = true;
@@ -157,8 +157,8 @@ private:
     }
 
     HeadlessGame headless_;
-    platform::posix::Presenter presenter_;
-    platform::posix::ByteBuffer out_{platform::posix::maxPresentBytes};
+    platform::ansi::Presenter presenter_;
+    platform::ansi::ByteBuffer out_{platform::ansi::maxPresentBytes};
     CursesTerminal curses_;
 };
 

@@ -7,6 +7,13 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace {
+
+// The option an argument names: "--data" for "--data" and "--data=DIR".
+std::string_view optionName(std::string_view arg) { return arg.substr(0, arg.find('=')); }
+
+} // namespace
+
 bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -14,22 +21,25 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
-        } else if (arg == "--data" || arg.rfind("--data=", 0) == 0) {
+        } else if (const std::string_view option = optionName(arg);
+                   option == "--data" || option == "--record") {
             std::string value;
-            if (arg == "--data") {
+            if (arg == option) {
                 if (i + 1 >= args.size()) {
-                    error = "--data needs a folder";
+                    error = std::string(option) + " needs " +
+                            (option == "--data" ? "a folder" : "a file");
                     return false;
                 }
                 value = args[++i];
             } else {
-                value = arg.substr(7);
+                value = arg.substr(option.size() + 1);
             }
             if (value.empty()) {
-                error = "--data needs a folder";
+                error =
+                    std::string(option) + " needs " + (option == "--data" ? "a folder" : "a file");
                 return false;
             }
-            line.data = std::filesystem::path(value);
+            (option == "--data" ? line.data : line.record) = std::filesystem::path(value);
         } else {
             error = "unknown argument '" + arg + "'";
             return false;
@@ -42,16 +52,18 @@ std::string versionText() { return std::string("tharvok ") + THARVOK_VERSION; }
 
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =
-        "usage: tharvok [--data DIR]\n"
+        "usage: tharvok [--data DIR] [--record FILE]\n"
         "       tharvok --help | --version\n"
         "\n"
         "A small adventure in an 80 x 25 text console: walk the smiling glyph over the map,\n"
         "follow paths to other worlds, hold the panel key to see the time and where you stand.\n"
         "\n"
         "options:\n"
-        "  --data DIR   read config.ini and bin/world/ from DIR only\n"
-        "  --help       print this and exit\n"
-        "  --version    print the version and exit\n"
+        "  --data DIR      read config.ini and bin/world/ from DIR only\n"
+        "  --record FILE   write the game, as it is played, to FILE as a script for\n"
+        "                  tharvok-replay (which replays it exactly)\n"
+        "  --help          print this and exit\n"
+        "  --version       print the version and exit\n"
         "\n"
         "keys (as " +
         search.configFile.string() + " binds them):\n";

@@ -17,6 +17,8 @@ struct CommandLine {
     bool version = false;
     // The data folder given with --data: the only one looked in.
     std::optional<std::filesystem::path> data;
+    // Where --record writes the game as a replay script.
+    std::optional<std::filesystem::path> record;
 };
 
 inline constexpr int exitUsage = 2;

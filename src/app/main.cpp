@@ -1,15 +1,19 @@
 // The program: reads its arguments, finds its data, opens the terminal or console, runs the game
-// and gives the terminal back. Exit status 0 after a normal quit (or --help, --version), 1 when
-// the game cannot start, 2 for an argument it does not know.
+// (recording it when asked) and gives the terminal back. Exit status 0 after a normal quit (or
+// --help, --version), 1 when the game cannot start or its recording cannot be written, 2 for an
+// argument it does not know.
 #include "app/CommandLine.h"
 #include "app/DataSearch.h"
 #include "app/Game.h"
+#include "app/Recorder.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
 #include "platform/Executable.h"
 #include "platform/Host.h"
+#include "platform/OutputFile.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,7 +35,9 @@ int main(int argc, char** argv) {
     CommandLine line;
     std::string error;
     if (!parseCommandLine(args, line, error)) {
-        std::fprintf(stderr, "tharvok: %s\nusage: tharvok [--data DIR] [--help] [--version]\n",
+        std::fprintf(stderr,
+                     "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE] [--help] "
+                     "[--version]\n",
                      error.c_str());
         return exitUsage;
     }
@@ -46,21 +52,47 @@ int main(int argc, char** argv) {
         return print(helpText(search, bindKeys(config))) ? 0 : 1;
     }
 
+    const std::filesystem::path data = search.found.empty() ? search.tried.front() : search.found;
+    // A recording that cannot be written is said before the terminal is taken.
+    platform::OutputFile recording;
+    if (line.record && !recording.open(*line.record, error)) {
+        std::fprintf(stderr, "tharvok: cannot write the recording %s: %s\n",
+                     line.record->string().c_str(), error.c_str());
+        return 1;
+    }
+
     platform::Host host;
     if (!host.open(error)) {
         std::fprintf(stderr, "tharvok: %s\n", error.c_str());
         return 1;
     }
     int status = 1;
+    bool recorded = true;
     {
-        const std::filesystem::path data =
-            search.found.empty() ? search.tried.front() : search.found;
-        Game game(host.services(), data, search.configFile);
+        platform::Services services = host.services();
+        std::optional<Recorder> recorder;
+        if (line.record) {
+            recorder.emplace(*services.keyboard, *services.clock, recording,
+                             "# A game of tharvok " + versionText().substr(8) +
+                                 ". To play it back: tharvok-replay --dir DATA THIS-FILE\n"
+                                 "# data: " +
+                                 data.string() + "\n# config: " + search.configFile.string() +
+                                 "\n");
+            services.keyboard = &*recorder;
+            services.clock = &*recorder;
+        }
+        Game game(services, data, search.configFile);
         if (game.init()) {
             status = game.run();
         }
+        recorded = !recorder || recorder->finish();
     }
     host.close(status);
+    if (!recorded) {
+        std::fprintf(stderr, "tharvok: the recording %s could not be written whole\n",
+                     line.record->string().c_str());
+        status = status == 0 ? 1 : status;
+    }
     if (search.found.empty()) {
         std::string where;
         for (const std::filesystem::path& folder : search.tried) {

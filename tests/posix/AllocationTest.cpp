@@ -1,9 +1,9 @@
 // The frame loop's pure parts do not touch the heap: presenting a frame, decoding a read, and
 // polling the keys allocate nothing once they are set up.
 #include "platform/ScreenModel.h"
+#include "platform/ansi/Presenter.h"
 #include "platform/posix/KeyDecoder.h"
 #include "platform/posix/KeyStates.h"
-#include "platform/posix/Presenter.h"
 
 #include "support/AllocationCount.h"
 
@@ -13,12 +13,12 @@
 
 namespace {
 
-using platform::posix::ByteBuffer;
+using platform::ansi::ByteBuffer;
 
 TEST(FrameLoopAllocations, PresentDecodeAndPollAllocateNothing) {
     platform::ScreenModel model;
-    platform::posix::Presenter presenter;
-    ByteBuffer out(platform::posix::maxPresentBytes);
+    platform::ansi::Presenter presenter;
+    ByteBuffer out(platform::ansi::maxPresentBytes);
     platform::posix::KeyDecoder decoder;
     platform::posix::KeyStates keys;
     const long before = static_cast<long>(testsupport::allocationCount());

@@ -1,7 +1,9 @@
 // The real game in an 80 x 25 tmux pane: after each key tap the pane must show what the replay
 // runner shows for the same taps, and the terminal's settings must be as before when the game
 // has ended (quit, SIGTERM). Waits poll the pane with generous deadlines.
+#include "AsciicastPlayer.h"
 #include "GameDirectory.h"
+#include "TerminalEmulator.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +97,9 @@ protected:
     void start(int columns = 80, int rows = 25, bool jobControl = false,
                const std::string& arguments = "") {
         const std::string script =
-            std::string("stty -a > before; ") + (jobControl ? "set -m; " : "") + "sh -c " +
+            // The shell outlives a game that dies of Ctrl-C (it would die of it too, untrapped).
+            std::string("trap : INT; stty -a > before; ") + (jobControl ? "set -m; " : "") +
+            "sh -c " +
             quote("echo $$ > pid; cd " + quote(game.string()) + " && exec " + quote(THARVOK_EXE) +
                   arguments) +
             "; s=$?; while [ $s -eq 148 ]; do stty -a > suspended; : > stopped; "
@@ -294,6 +298,72 @@ TEST_F(TmuxGame, AutoRepeatedTabHoldsThePanelOpen) {
     EXPECT_EQ(shown, panel);
     // Let go: the panel closes once the repeats stop.
     EXPECT_EQ(waitForScreen(map), map);
+}
+
+// A game recorded with --record, ended at once with Ctrl-C, plays back (with tharvok-replay) to the
+// very screen the terminal showed last, and its terminal recording plays to it too.
+TEST_F(TmuxGame, ARecordedGameReplaysToTheScreenShownLast) {
+    // A field with a bridge to a second world two steps east of the start.
+    const fs::path data = work / "data";
+    const std::string home = "cbd0c59d7beb6f252926f8b454738e97";
+    const std::string other = "0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d";
+    fs::create_directories(data / "bin" / "world");
+    std::string field;
+    for (int y = 0; y < 25; ++y) {
+        std::string row(80, '.');
+        if (y == 12) {
+            row[42] = '-';
+        }
+        field += row + "\n";
+    }
+    std::ofstream(data / "bin" / "world" / (home + ".wgf")) << field;
+    std::ofstream(data / "bin" / "world" / (home + ".wif"))
+        << "A field 1\nBridge " << other << " 42 12 5 5\n";
+    std::ofstream(data / "bin" / "world" / (other + ".wgf")) << std::string(81 * 25, ',');
+    std::ofstream(data / "bin" / "world" / (other + ".wif")) << "Far side 0\n";
+    fs::copy_file(fs::path(THARVOK_SOURCE_DIR) / "data" / "config.ini", data / "config.ini");
+    const fs::path recording = work / "walk.replay";
+    game = data;
+    start(80, 25, false,
+          " --data " + quote(data.string()) + " --record " + quote(recording.string()));
+    waitForText({"New Game"});
+    // Taps, the bridge and the use key, a held key (as auto-repeat sends it), the panel held.
+    for (const char* key : {"Enter", "Right", "Right", "e"}) {
+        tmux(std::string("send-keys -t game ") + key);
+        std::this_thread::sleep_for(200ms);
+    }
+    for (const char* held : {"Down", "Tab"}) {
+        for (int repeat = 0; repeat < 12; ++repeat) {
+            tmux(std::string("send-keys -t game ") + held);
+            std::this_thread::sleep_for(30ms);
+        }
+        std::this_thread::sleep_for(400ms);
+    }
+    const std::string last = normalised(capture());
+    EXPECT_NE(last.find(",,,"), std::string::npos) << "not on the far side:\n" << last;
+    tmux("send-keys -t game C-c");
+    EXPECT_EQ(exitStatus(), 130);
+
+    std::ofstream(work / "replay") << readFile(recording) << "screen\n";
+    const fs::path cast = work / "walk.cast";
+    const std::string replayed = work.string() + "/replayed";
+    EXPECT_EQ(std::system((quote(THARVOK_REPLAY_EXE) + " --dir " + quote(data.string()) +
+                           " --asciicast " + quote(cast.string()) + " --out " + quote(replayed) +
+                           " " + quote((work / "replay").string()))
+                              .c_str()),
+              0);
+    EXPECT_EQ(normalised(readFile(replayed)), last);
+    posixtest::TerminalEmulator term(80, 25);
+    EXPECT_EQ(posixtest::playAsciicast(cast, term), "");
+    const std::string played = posixtest::screenText(term);
+    EXPECT_EQ(normalised(played), last);
+}
+
+TEST_F(TmuxGame, ARecordingThatCannotBeWrittenStopsTheStart) {
+    start(80, 25, false, " --record /nonexistent-folder/walk.replay");
+    EXPECT_EQ(exitStatus(), 1);
+    EXPECT_NE(waitForText({"cannot write the recording"}).find("/nonexistent-folder/walk.replay"),
+              std::string::npos);
 }
 
 TEST_F(TmuxGame, SigtermRestoresTheTerminal) {

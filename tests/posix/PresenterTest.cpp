@@ -6,7 +6,7 @@
 #include "app/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
-#include "platform/posix/Presenter.h"
+#include "platform/ansi/Presenter.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +20,9 @@ using platform::Cell;
 using platform::screenHeight;
 using platform::ScreenModel;
 using platform::screenWidth;
-using platform::posix::ByteBuffer;
-using platform::posix::Cells;
-using platform::posix::Presenter;
+using platform::ansi::ByteBuffer;
+using platform::ansi::Cells;
+using platform::ansi::Presenter;
 using posixtest::TerminalEmulator;
 
 // Console colour (1 blue, 2 green, 4 red, 8 bright) to SGR foreground, written out by hand.
@@ -90,7 +90,7 @@ struct Screen {
     }
 
     Presenter presenter;
-    ByteBuffer out{platform::posix::maxPresentBytes};
+    ByteBuffer out{platform::ansi::maxPresentBytes};
     TerminalEmulator term;
 };
 
@@ -293,7 +293,7 @@ protected:
 int changedCells(const Cells& before, const Cells& after) {
     int n = 0;
     for (std::size_t i = 0; i < before.size(); ++i) {
-        n += platform::posix::sameLook(before[i], after[i]) ? 0 : 1;
+        n += platform::ansi::sameLook(before[i], after[i]) ? 0 : 1;
     }
     return n;
 }

@@ -62,6 +62,9 @@ void TerminalEmulator::csi(std::string_view params, char final) {
             cursorVisible_ = final == 'h';
             return;
         }
+        if (params == "?2026" && (final == 'h' || final == 'l')) {
+            return; // a synchronized update: the screen is the same either way
+        }
         unknown_.push_back("CSI " + std::string(params) + final);
         return;
     }

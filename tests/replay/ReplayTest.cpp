@@ -55,12 +55,21 @@ TEST(Replay, KeyNames) {
     }
 }
 
+TEST(Replay, ALocalTimeLineSetsTheTimeTheGameStartsAt) {
+    const ReplayRun run = runReplay(
+        {"--dir", playWorld},
+        "# recorded\nlocal-time 09:05:03\nframe 16 ENTER\nframe 16\nframe 16 TAB\nscreen\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("09:05:03"), std::string::npos) << run.out;
+}
+
 TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"screen\nframe\n", "line 2"},      {"frame x\n", "line 1"},
         {"\n# fine\nframes 2\n", "line 3"}, {"frames -1 16\n", "line 1"},
         {"frame 16 HOME\n", "line 1"},      {"Screen\n", "line 1"},
         {"screen now\n", "line 1"},         {"cursor\r\nwait 5\r\n", "line 2"},
+        {"local-time 9:05\n", "line 1"},    {"frame 16\nlocal-time 09:05:03\n", "line 2"},
     };
     const fs::path file = fs::temp_directory_path() / "tharvok-replay-malformed-test.replay";
     for (const auto& [script, where] : cases) {

@@ -1,8 +1,10 @@
 #include "Replay.h"
 
+#include "Asciicast.h"
 #include "SvgScreen.h"
 
 #include "app/HeadlessGame.h"
+#include "core/Console.h"
 #include "platform/Cp437.h"
 #include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <streambuf>
@@ -99,6 +102,31 @@ bool parseNoArguments(std::string_view name, std::span<const std::string_view> a
     return true;
 }
 
+// HH:MM:SS as a local time of day.
+bool readLocalTime(std::string_view text, int& hour, int& minute, int& second) {
+    long long h = 0;
+    long long m = 0;
+    long long s = 0;
+    const bool shaped = text.size() == 8 && text[2] == ':' && text[5] == ':' &&
+                        parseInRange(text.substr(0, 2), 0, 23, h) &&
+                        parseInRange(text.substr(3, 2), 0, 59, m) &&
+                        parseInRange(text.substr(6, 2), 0, 59, s);
+    hour = static_cast<int>(h);
+    minute = static_cast<int>(m);
+    second = static_cast<int>(s);
+    return shaped;
+}
+
+// local-time HH:MM:SS
+bool parseLocalTime(std::string_view name, std::span<const std::string_view> args, Command& command,
+                    std::string& error) {
+    if (args.size() != 1 || !readLocalTime(args[0], command.hour, command.minute, command.second)) {
+        error = inQuotes(name) + " takes HH:MM:SS";
+        return false;
+    }
+    return true;
+}
+
 // svg NAME
 bool parseSvg(std::string_view name, std::span<const std::string_view> args, Command& command,
               std::string& error) {
@@ -124,6 +152,7 @@ constexpr CommandSyntax commandTable[] = {
     {"attrs", CommandKind::Attrs, parseNoArguments},
     {"cursor", CommandKind::Cursor, parseNoArguments},
     {"svg", CommandKind::Svg, parseSvg},
+    {"local-time", CommandKind::LocalTime, parseLocalTime},
 };
 
 std::string describeLine(std::size_t number, const std::string& what) {
@@ -221,11 +250,14 @@ private:
 // The game, headless, with what the script's commands ask of it.
 class Runner {
 public:
-    Runner(const Options& options, ReplayConsole& console, std::ostream& out)
-        : options_(options), console_(console), out_(out),
-          headless_(console.device(), options.dir,
-                    {options.localHour, options.localMinute, options.localSecond}) {
+    // Starts the game, at the local time of day given; with a terminal recording, its first
+    // frame is the screen the game starts on.
+    Runner(const Options& options, platform::LocalTime localTime, ReplayConsole& console,
+           std::ostream& out, Asciicast* cast)
+        : options_(options), console_(console), out_(out), cast_(cast),
+          headless_(console.device(), options.dir, localTime) {
         started_ = headless_.start();
+        record();
     }
 
     bool started() const { return started_; }
@@ -237,6 +269,9 @@ public:
         case CommandKind::Frames:
             for (long long n = 0; n < command.count && headless_.game().running; ++n) {
                 headless_.frame(command.ms, command.keys);
+                // The recording's clock is the script's, never going back.
+                elapsedMs_ += std::max<long long>(command.ms, 0);
+                record();
             }
             return true;
         case CommandKind::Screen:
@@ -256,16 +291,31 @@ public:
                 std::filesystem::path(options_.svgDir) / (command.name + ".svg");
             return writeSvgScreen(file, console_.snapshot().cells, failure);
         }
+        case CommandKind::LocalTime:
+            return true; // taken before the game started
         }
         return static_cast<bool>(out_.flush());
     }
 
 private:
+    void record() {
+        if (cast_ != nullptr) {
+            const Snapshot shot = console_.snapshot();
+            cast_->frame(std::min<long long>(elapsedMs_, maxElapsedMs), shot.cells, shot.cursorX,
+                         shot.cursorY, shot.cursorVisible);
+        }
+    }
+
+    // Far beyond any script: the recording's clock stops there rather than overflow.
+    static constexpr long long maxElapsedMs = 1'000'000'000'000'000;
+
     const Options& options_;
     ReplayConsole& console_;
     std::ostream& out_;
+    Asciicast* cast_;
     HeadlessGame headless_;
     bool started_ = false;
+    long long elapsedMs_ = 0;
 };
 
 // Where the printed output goes: the stream given, or the file named by --out.
@@ -307,6 +357,7 @@ public:
     bool check(ScriptReader& reader) {
         std::string line;
         Command command;
+        bool started = false;
         for (;;) {
             const ScriptReader::Next next = reader.next(line);
             switch (next) {
@@ -317,9 +368,10 @@ public:
                 case LineKind::Malformed:
                     return malformed(reader);
                 case LineKind::Command:
-                    if (!usable(command)) {
+                    if (!usable(command, started, reader)) {
                         return false;
                     }
+                    started = started || command.kind != CommandKind::LocalTime;
                     break;
                 case LineKind::Nothing:
                     break;
@@ -332,17 +384,35 @@ public:
         }
     }
 
-    // Runs the game through the script's lines as they are read.
+    // Runs the game through the script's lines as they are read. The game starts at the first
+    // line that needs it, so that a local-time line before it sets the time it starts at.
     int run(ScriptReader& reader, ReplayConsole& console, std::ostream& standardOutput) {
         Output output(options_, standardOutput);
         if (!output.opened()) {
             err_ << "tharvok-replay: cannot write " << output.name() << "\n";
             return exitUsage;
         }
+        std::optional<Asciicast> cast;
+        if (!options_.asciicastPath.empty()) {
+            std::string failure;
+            if (!cast.emplace().open(options_.asciicastPath, consoleTitle, failure)) {
+                err_ << "tharvok-replay: " << inQuotes(options_.asciicastPath) << ": " << failure
+                     << "\n";
+                return exitUsage;
+            }
+        }
+        platform::LocalTime localTime{options_.localHour, options_.localMinute,
+                                      options_.localSecond};
         int status = 0;
         {
-            Runner runner(options_, console, output.stream());
-            status = runner.started() ? 0 : 1;
+            std::optional<Runner> runner;
+            auto start = [&] {
+                if (!runner) {
+                    runner.emplace(options_, localTime, console, output.stream(),
+                                   cast ? &*cast : nullptr);
+                    status = runner->started() ? 0 : 1;
+                }
+            };
             std::string line;
             Command command;
             for (bool more = true; more;) {
@@ -363,11 +433,16 @@ public:
                         malformed(reader);
                         return exitUsage;
                     case LineKind::Command: {
-                        if (!usable(command)) {
+                        if (!usable(command, runner.has_value(), reader)) {
                             return exitUsage;
                         }
+                        if (command.kind == CommandKind::LocalTime) {
+                            localTime = {command.hour, command.minute, command.second};
+                            break;
+                        }
+                        start();
                         std::string failure;
-                        if (!runner.run(command, failure)) {
+                        if (!runner->run(command, failure)) {
                             err_ << "tharvok-replay: "
                                  << (failure.empty() ? "cannot write " + output.name() : failure)
                                  << "\n";
@@ -379,9 +454,14 @@ public:
                     break;
                 }
             }
+            start();
         }
         if (!output.finish()) {
             err_ << "tharvok-replay: cannot write " << output.name() << "\n";
+            return exitUsage;
+        }
+        if (cast && !cast->finish()) {
+            err_ << "tharvok-replay: cannot write " << inQuotes(options_.asciicastPath) << "\n";
             return exitUsage;
         }
         return status;
@@ -393,12 +473,17 @@ public:
     }
 
 private:
-    // A command the options let run: pictures need a folder to go to.
-    bool usable(const Command& command) {
+    // A command that can run here: pictures need a folder to go to, and the local time is set
+    // before the game starts (before the first line that is not a comment or a local time).
+    bool usable(const Command& command, bool started, const ScriptReader& reader) {
         if (command.kind == CommandKind::Svg && options_.svgDir.empty()) {
             err_
                 << "tharvok-replay: the script writes pictures ('svg' lines): give --svg-dir DIR\n";
             return false;
+        }
+        if (command.kind == CommandKind::LocalTime && started) {
+            error_ = "'local-time' comes before the first frame";
+            return malformed(reader);
         }
         return true;
     }
@@ -444,7 +529,7 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--dir" || arg == "--local-time" || arg == "--console" || arg == "--out" ||
-            arg == "--svg-dir") {
+            arg == "--svg-dir" || arg == "--asciicast") {
             if (i + 1 >= args.size()) {
                 error = arg + " needs a value";
                 return false;
@@ -462,6 +547,10 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
                 options.svgDir = value;
                 continue;
             }
+            if (arg == "--asciicast") {
+                options.asciicastPath = value;
+                continue;
+            }
             if (arg == "--console") {
                 if (!makeReplayConsole(value)) {
                     error = "no console " + inQuotes(value) + " here";
@@ -470,20 +559,11 @@ bool parseArguments(const std::vector<std::string>& args, Options& options, std:
                 options.console = value;
                 continue;
             }
-            long long h = 0;
-            long long m = 0;
-            long long s = 0;
-            const bool shaped = value.size() == 8 && value[2] == ':' && value[5] == ':' &&
-                                parseInteger(value.substr(0, 2), h) &&
-                                parseInteger(value.substr(3, 2), m) &&
-                                parseInteger(value.substr(6, 2), s);
-            if (!shaped || h > 23 || m > 59 || s > 59 || h < 0 || m < 0 || s < 0) {
+            if (!readLocalTime(value, options.localHour, options.localMinute,
+                               options.localSecond)) {
                 error = "--local-time takes HH:MM:SS, not " + inQuotes(value);
                 return false;
             }
-            options.localHour = static_cast<int>(h);
-            options.localMinute = static_cast<int>(m);
-            options.localSecond = static_cast<int>(s);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "unknown option " + inQuotes(arg);
             return false;
@@ -558,7 +638,7 @@ int replayUnguarded(const std::vector<std::string>& args, std::istream& in, std:
     if (!parseArguments(args, options, error)) {
         err << "tharvok-replay: " << error << "\n"
             << "usage: tharvok-replay [--dir DIR] [--local-time HH:MM:SS] [--console NAME] [--out "
-               "FILE] [--svg-dir DIR] [SCRIPT]\n";
+               "FILE] [--svg-dir DIR] [--asciicast FILE] [SCRIPT]\n";
         return exitUsage;
     }
     const std::unique_ptr<ReplayConsole> console = makeReplayConsole(options.console);

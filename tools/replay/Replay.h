@@ -43,7 +43,7 @@ inline constexpr long long maxFrameCount = 10'000'000;
 inline constexpr long long maxFrameMs = 1'000'000'000'000;
 inline constexpr std::size_t maxLineBytes = 4096;
 
-enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg };
+enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg, LocalTime };
 
 // One script line. Each kind has a row in the command table of Replay.cpp (its name and how its
 // arguments read) and a case in the runner (what it does).
@@ -53,6 +53,9 @@ struct Command {
     long long ms = 0;
     std::vector<int> keys;
     std::string name; // svg: the picture's name
+    int hour = 0;     // local-time: the local time of day the game starts at
+    int minute = 0;
+    int second = 0;
 };
 
 struct Options {
@@ -62,8 +65,9 @@ struct Options {
     int localSecond = 0;
     std::string scriptPath = "-";
     std::string console = "virtual";
-    std::string outPath; // empty: standard output
-    std::string svgDir;  // where `svg NAME` lines write NAME.svg
+    std::string outPath;       // empty: standard output
+    std::string svgDir;        // where `svg NAME` lines write NAME.svg
+    std::string asciicastPath; // where a terminal recording goes; empty: none
 };
 
 inline constexpr int exitUsage = 2;

@@ -6,10 +6,10 @@
 #include "Cp437.h"
 #include "ScreenModel.h"
 #include "VirtualKeys.h"
-#include "posix/ByteBuffer.h"
+#include "ansi/ByteBuffer.h"
+#include "ansi/Presenter.h"
 #include "posix/KeyDecoder.h"
 #include "posix/KeyStates.h"
-#include "posix/Presenter.h"
 #include "posix/TerminalIo.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ namespace platform {
 
 namespace {
 
-using posix::ByteBuffer;
+using ansi::ByteBuffer;
 using posix::InputEvent;
 using posix::InputKind;
 using posix::KeyAction;
@@ -75,8 +75,8 @@ bool isMouseButton(std::int32_t code) {
 
 struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     ScreenModel model;
-    posix::Presenter presenter;
-    ByteBuffer out{posix::maxPresentBytes};
+    ansi::Presenter presenter;
+    ByteBuffer out{ansi::maxPresentBytes};
     posix::KeyDecoder decoder;
     posix::KeyStates keys;
     std::string title;

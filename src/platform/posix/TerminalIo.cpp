@@ -1,5 +1,7 @@
 #include "posix/TerminalIo.h"
 
+#include "posix/PendingOutput.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -66,6 +68,8 @@ void leaveNow(bool ends) {
     writeRaw(leaveBytes, static_cast<std::size_t>(leaveLength));
     if (ends) {
         writeRaw(endBytes, static_cast<std::size_t>(endLength));
+        // What a recording holds back reaches its file before the program goes.
+        writePendingOutput();
     }
     if (haveSavedMode != 0) {
         ::tcsetattr(inputFd, TCSANOW, &savedMode);

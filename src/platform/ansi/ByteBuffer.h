@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-namespace platform::posix {
+namespace platform::ansi {
 
 class ByteBuffer {
 public:
@@ -61,4 +61,4 @@ private:
     bool overflowed_ = false;
 };
 
-} // namespace platform::posix
+} // namespace platform::ansi

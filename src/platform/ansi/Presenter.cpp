@@ -1,10 +1,10 @@
-#include "posix/Presenter.h"
+#include "ansi/Presenter.h"
 
 #include "Cp437.h"
 
 #include <algorithm>
 
-namespace platform::posix {
+namespace platform::ansi {
 
 namespace {
 
@@ -344,12 +344,18 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
 }
 
 std::string_view Presenter::presentFrame(const ScreenModel& model, ByteBuffer& out) {
+    return presentFrame(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(),
+                        out);
+}
+
+std::string_view Presenter::presentFrame(const Cells& cells, int cursorX, int cursorY,
+                                         bool cursorVisible, ByteBuffer& out) {
     static constexpr std::string_view beginUpdate = "\x1b[?2026h";
     static constexpr std::string_view endUpdate = "\x1b[?2026l";
     out.clear();
     out.append(beginUpdate);
     const std::size_t start = out.size();
-    present(model.cells(), model.cursorX(), model.cursorY(), model.cursorVisible(), out);
+    present(cells, cursorX, cursorY, cursorVisible, out);
     if (out.size() - start < synchronizedFrameBytes) {
         return out.view().substr(start);
     }
@@ -357,4 +363,4 @@ std::string_view Presenter::presentFrame(const ScreenModel& model, ByteBuffer& o
     return out.view();
 }
 
-} // namespace platform::posix
+} // namespace platform::ansi

@@ -6,12 +6,12 @@
 
 #include "Platform.h"
 #include "ScreenModel.h"
-#include "posix/ByteBuffer.h"
+#include "ansi/ByteBuffer.h"
 
 #include <array>
 #include <cstdint>
 
-namespace platform::posix {
+namespace platform::ansi {
 
 using Cells = std::array<Cell, screenCellCount>;
 
@@ -54,6 +54,8 @@ public:
     // know it show it at once rather than half drawn (the others ignore the mode). Returns the
     // bytes to write (empty when nothing looks different).
     std::string_view presentFrame(const ScreenModel& model, ByteBuffer& out);
+    std::string_view presentFrame(const Cells& cells, int cursorX, int cursorY, bool cursorVisible,
+                                  ByteBuffer& out);
 
     // What the terminal shows after the last present().
     const Cells& shown() const { return shown_; }
@@ -76,4 +78,4 @@ private:
     bool rightMargin_ = false; // the terminal has columns right of the screen
 };
 
-} // namespace platform::posix
+} // namespace platform::ansi

@@ -1,0 +1,96 @@
+#include "OutputFile.h"
+
+#include "posix/PendingOutput.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// The one file with pending bytes, for the signal handlers: written only by the game's thread,
+// read by the handlers, atomics that take no lock.
+std::atomic<int> pendingFd = -1;
+std::atomic<const char*> pendingData = nullptr;
+std::atomic<const std::atomic<std::size_t>*> pendingLength = nullptr;
+static_assert(std::atomic<int>::is_always_lock_free &&
+              std::atomic<std::size_t>::is_always_lock_free &&
+              std::atomic<const char*>::is_always_lock_free);
+
+bool writeAllTo(int fd, const char* bytes, std::size_t length) {
+    while (length > 0) {
+        const ssize_t n = ::write(fd, bytes, length);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+namespace posix {
+
+void writePendingOutput() {
+    const int fd = pendingFd.exchange(-1); // once
+    const char* data = pendingData;
+    const std::atomic<std::size_t>* length = pendingLength;
+    if (fd < 0 || data == nullptr || length == nullptr) {
+        return;
+    }
+    writeAllTo(fd, data, length->load());
+}
+
+} // namespace posix
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::open(const std::filesystem::path& path, std::string& error) {
+    close();
+    failed_ = false;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    handle_ = fd;
+    return true;
+}
+
+bool OutputFile::write(std::string_view bytes) {
+    if (handle_ < 0 || failed_) {
+        return false;
+    }
+    failed_ = !writeAllTo(static_cast<int>(handle_), bytes.data(), bytes.size());
+    return !failed_;
+}
+
+bool OutputFile::close() {
+    if (handle_ < 0) {
+        return !failed_;
+    }
+    if (pendingFd == static_cast<int>(handle_)) {
+        pendingFd = -1;
+    }
+    failed_ = ::close(static_cast<int>(handle_)) != 0 || failed_;
+    handle_ = -1;
+    return !failed_;
+}
+
+void OutputFile::setPending(const char* data, const std::atomic<std::size_t>* length) {
+    pendingFd = -1;
+    pendingData = data;
+    pendingLength = length;
+    pendingFd = data != nullptr && length != nullptr ? static_cast<int>(handle_) : -1;
+}
+
+} // namespace platform

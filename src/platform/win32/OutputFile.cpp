@@ -1,0 +1,60 @@
+#include "OutputFile.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+} // namespace
+
+OutputFile::~OutputFile() { close(); }
+
+bool OutputFile::open(const std::filesystem::path& path, std::string& error) {
+    close();
+    failed_ = false;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = "error " + std::to_string(GetLastError());
+        return false;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+    return true;
+}
+
+bool OutputFile::write(std::string_view bytes) {
+    if (handle_ == -1 || failed_) {
+        return false;
+    }
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+        if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, nullptr) || written == 0) {
+            failed_ = true;
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool OutputFile::close() {
+    if (handle_ == -1) {
+        return !failed_;
+    }
+    failed_ = !CloseHandle(handleOf(handle_)) || failed_;
+    handle_ = -1;
+    return !failed_;
+}
+
+// The Windows console ends a program on Ctrl-C without a handler of ours: what is pending is
+// written by the caller's regular flushes only.
+void OutputFile::setPending(const char*, const std::atomic<std::size_t>*) {}
+
+} // namespace platform
