@@ -15,29 +15,14 @@ namespace {
 
 using platform::posix::InputEvent;
 using platform::posix::InputKind;
-using platform::posix::KeyAction;
 
 void handle(platform::posix::KeyStates& keys, const InputEvent& event, std::int64_t nowMs) {
     if (event.kind == InputKind::FocusOut) {
         keys.releaseAll();
         return;
     }
-    if (event.kind != InputKind::Key) {
-        return;
-    }
-    switch (event.action) {
-    case KeyAction::Stroke:
-        keys.stroke(event.vk, nowMs);
-        break;
-    case KeyAction::Press:
-        keys.press(event.vk);
-        break;
-    case KeyAction::Repeat:
-        keys.repeat(event.vk);
-        break;
-    case KeyAction::Release:
-        keys.release(event.vk);
-        break;
+    if (event.kind == InputKind::Key) {
+        keys.take(event.action, event.vk, nowMs);
     }
 }
 

@@ -2,7 +2,9 @@
 // on a pipe or a device, never more than a bound. Each back end implements it with its own calls.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -24,5 +26,38 @@ enum class FileStatus {
 // empty unless the result is Ok.
 FileStatus readWholeFile(const std::filesystem::path& path, std::string& data,
                          std::size_t maxBytes = maxFileBytes);
+
+// The reading loop both back ends share: `read(buffer, room)` fills up to `room` bytes and returns
+// how many (0 at the end of the file, below 0 when the read fails). The file may grow while it is
+// read and some files give no size, so it reads until the end, but never more than one byte past
+// the bound.
+template <typename Read>
+FileStatus readBounded(std::size_t sizeHint, std::size_t maxBytes, std::string& data, Read read) {
+    const std::size_t limit = maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
+    constexpr std::size_t firstChunk = 4096;
+    data.resize(std::min(limit, std::max(sizeHint + 1, firstChunk)));
+    std::size_t length = 0;
+    for (;;) {
+        if (length == data.size()) {
+            if (length >= limit) {
+                return FileStatus::TooLarge;
+            }
+            data.resize(std::min(limit, length * 2));
+        }
+        const auto n = read(data.data() + length, data.size() - length);
+        if (n < 0) {
+            return FileStatus::Unreadable;
+        }
+        if (n == 0) {
+            break;
+        }
+        length += static_cast<std::size_t>(n);
+    }
+    if (length > maxBytes) {
+        return FileStatus::TooLarge;
+    }
+    data.resize(length);
+    return FileStatus::Ok;
+}
 
 } // namespace platform

@@ -42,36 +42,14 @@ private:
 };
 
 FileStatus readAll(int fd, std::size_t sizeHint, std::size_t maxBytes, std::string& data) {
-    // A file may grow while it is read, and some (under /proc) give no size: read until the end,
-    // but never more than one byte past the bound.
-    const std::size_t limit = maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
-    constexpr std::size_t firstChunk = 4096;
-    data.resize(std::min(limit, std::max(sizeHint + 1, firstChunk)));
-    std::size_t length = 0;
-    for (;;) {
-        if (length == data.size()) {
-            if (length >= limit) {
-                return FileStatus::TooLarge;
+    return readBounded(sizeHint, maxBytes, data, [fd](char* buffer, std::size_t room) {
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, room);
+            if (n >= 0 || errno != EINTR) {
+                return n;
             }
-            data.resize(std::min(limit, length * 2));
         }
-        const ssize_t n = ::read(fd, data.data() + length, data.size() - length);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return FileStatus::Unreadable;
-        }
-        if (n == 0) {
-            break;
-        }
-        length += static_cast<std::size_t>(n);
-    }
-    if (length > maxBytes) {
-        return FileStatus::TooLarge;
-    }
-    data.resize(length);
-    return FileStatus::Ok;
+    });
 }
 
 } // namespace

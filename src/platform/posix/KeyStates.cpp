@@ -4,6 +4,23 @@
 
 namespace platform::posix {
 
+void KeyStates::take(KeyAction action, int vk, std::int64_t nowMs) {
+    switch (action) {
+    case KeyAction::Stroke:
+        stroke(vk, nowMs);
+        break;
+    case KeyAction::Press:
+        press(vk);
+        break;
+    case KeyAction::Repeat:
+        repeat(vk);
+        break;
+    case KeyAction::Release:
+        release(vk);
+        break;
+    }
+}
+
 void KeyStates::press(int vk) {
     if (!valid(vk)) {
         return;

@@ -5,6 +5,8 @@
 // one poll. Pure: times are passed in (milliseconds of a steady clock).
 #pragma once
 
+#include "posix/KeyDecoder.h"
+
 #include <array>
 #include <cstdint>
 
@@ -17,6 +19,9 @@ public:
     // A held key is let go when no repeat came for 2.5 repeat intervals, and never sooner than
     // this after the last one.
     static constexpr std::int64_t minHoldMs = 120;
+
+    // A key event as the decoder reports it: a stroke, a press, a repeat or a release.
+    void take(KeyAction action, int vk, std::int64_t nowMs);
 
     void press(int vk);
     void repeat(int vk);

@@ -23,7 +23,6 @@ namespace {
 using ansi::ByteBuffer;
 using posix::InputEvent;
 using posix::InputKind;
-using posix::KeyAction;
 namespace terminal = posix::terminal;
 
 constexpr std::string_view saveTitle = "\x1b[22;0t";
@@ -398,20 +397,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     void handle(const InputEvent& event, std::int64_t nowMs) {
         switch (event.kind) {
         case InputKind::Key:
-            switch (event.action) {
-            case KeyAction::Stroke:
-                keys.stroke(event.vk, nowMs);
-                break;
-            case KeyAction::Press:
-                keys.press(event.vk);
-                break;
-            case KeyAction::Repeat:
-                keys.repeat(event.vk);
-                break;
-            case KeyAction::Release:
-                keys.release(event.vk);
-                break;
-            }
+            keys.take(event.action, event.vk, nowMs);
             break;
         case InputKind::FocusOut:
             keys.releaseAll();

@@ -35,34 +35,11 @@ private:
 };
 
 FileStatus readAll(HANDLE file, std::size_t size, std::size_t maxBytes, std::string& data) {
-    // The file may grow while it is read: read until the end, but never more than one byte past
-    // the bound.
-    const std::size_t limit = maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
-    constexpr std::size_t firstChunk = 4096;
-    data.resize(std::min(limit, std::max(size + 1, firstChunk)));
-    std::size_t length = 0;
-    for (;;) {
-        if (length == data.size()) {
-            if (length >= limit) {
-                return FileStatus::TooLarge;
-            }
-            data.resize(std::min(limit, length * 2));
-        }
-        const std::size_t room = std::min<std::size_t>(data.size() - length, 1u << 20);
+    return readBounded(size, maxBytes, data, [file](char* buffer, std::size_t room) {
         DWORD got = 0;
-        if (!ReadFile(file, data.data() + length, static_cast<DWORD>(room), &got, nullptr)) {
-            return FileStatus::Unreadable;
-        }
-        if (got == 0) {
-            break;
-        }
-        length += got;
-    }
-    if (length > maxBytes) {
-        return FileStatus::TooLarge;
-    }
-    data.resize(length);
-    return FileStatus::Ok;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(room, 1u << 20));
+        return ReadFile(file, buffer, chunk, &got, nullptr) ? static_cast<long long>(got) : -1LL;
+    });
 }
 
 } // namespace
