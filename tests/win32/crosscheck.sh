@@ -29,10 +29,17 @@ status_virtual=0
 # shellcheck disable=SC2086
 $emulator "$replay" --console virtual --dir "$virtual_dir" --out "$out/virtual.txt" "$@" "$script" \
     </dev/null || status_virtual=$?
-status_win32=0
-# shellcheck disable=SC2086
-"$here/in-console.sh" --log "$out/terminal.log" $emulator -- "$replay" --console win32 \
-    --dir "$win32_dir" --out "$out/win32.txt" "$@" "$script" >/dev/null || status_win32=$?
+# Wine now and then fails to give a program a console at all when the machine is busy (the run
+# then ends at once with nothing written): such a run is tried once more. A run that printed
+# anything is compared as it is.
+for try in 1 2; do
+    status_win32=0
+    # shellcheck disable=SC2086
+    "$here/in-console.sh" --log "$out/terminal.log" $emulator -- "$replay" --console win32 \
+        --dir "$win32_dir" --out "$out/win32.txt" "$@" "$script" >/dev/null || status_win32=$?
+    [ -s "$out/win32.txt" ] && break
+    [ "$try" = 1 ] && echo "crosscheck: the Win32 console run printed nothing (status $status_win32); once more" >&2
+done
 
 fail() {
     echo "crosscheck: $*" >&2
