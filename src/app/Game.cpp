@@ -64,7 +64,12 @@ void Game::startLoop() {
 void Game::runFrame() {
     timer->tick();
     inputChanged = false;
-    controls->poll(*services_.keyboard, inputChanged);
+    endedBy_ = controls->poll(*services_.keyboard, inputChanged);
+    if (endedBy_ != platform::InputStatus::Keys) {
+        // The game ends where it stands: nothing more is drawn, the console is given back.
+        running = false;
+        return;
+    }
     const bool helpKey = !helpShown && inputChanged && state != GameState::Quit &&
                          (controls->pressed(KeySlot::Help) || controls->pressed(KeySlot::HelpF1));
     if (helpShown || helpKey) {

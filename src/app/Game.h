@@ -56,6 +56,10 @@ public:
     // the status panel while it is held; rest, save and load only have their releases consumed.
     void handleCommands();
 
+    // What ended the game from outside (an interrupt, a termination, a hang-up), or `Keys` when
+    // it ended by the player's quit or has not ended.
+    platform::InputStatus endedBy() const { return endedBy_; }
+
     std::unique_ptr<FrameTimer> timer;
     std::unique_ptr<Controls> controls;
     std::unique_ptr<MainMenu> menu;
@@ -74,6 +78,7 @@ private:
     ConsoleBinding console_;
     ConfigBinding config_;
     // The help box to draw at the next render, and where it lies.
+    platform::InputStatus endedBy_ = platform::InputStatus::Keys;
     bool helpDrawPending_ = false;
     CellRect helpRect_{};
     std::vector<std::string> helpLines_;

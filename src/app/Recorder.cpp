@@ -54,11 +54,12 @@ Recorder::~Recorder() {
     file_.setPending(nullptr, nullptr);
 }
 
-void Recorder::sample() {
-    keyboard_.sample();
+platform::InputStatus Recorder::sample() {
+    const platform::InputStatus status = keyboard_.sample();
     frameOpen_ = true;
     frameMs_ = latestMs_ - previousMs_;
     frameKeyCount_ = 0;
+    return status;
 }
 
 bool Recorder::isDown(int vk) {

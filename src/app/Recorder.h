@@ -30,7 +30,10 @@ public:
     Recorder& operator=(const Recorder&) = delete;
 
     // Keyboard
-    void sample() override;
+    platform::InputStatus sample() override;
+    void waitForInput(std::int64_t timeoutMs) override { keyboard_.waitForInput(timeoutMs); }
+    std::int64_t pendingTimerMs() const override { return keyboard_.pendingTimerMs(); }
+    std::int32_t keyWentDown() const override { return keyboard_.keyWentDown(); }
     bool isDown(int vk) override;
     void useKeys(std::span<const std::int32_t> codes) override;
 

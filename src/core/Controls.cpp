@@ -8,8 +8,11 @@ Controls::Controls(const KeyCodes& bindings) : keys(bindings) {
     keys[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
 }
 
-void Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
-    keyboard.sample();
+platform::InputStatus Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
+    const platform::InputStatus status = keyboard.sample();
+    if (status != platform::InputStatus::Keys) {
+        return status;
+    }
     for (const std::int32_t code : keys) {
         const auto k = static_cast<std::uint8_t>(code);
         if (keyboard.isDown(k)) {
@@ -24,6 +27,7 @@ void Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
             down[k] = 0;
         }
     }
+    return status;
 }
 
 bool Controls::pressed(KeySlot slot) {

@@ -36,8 +36,9 @@ public:
     explicit Controls(const KeyCodes& bindings);
 
     // Samples the bound keys. Called once per frame by the frame loop; sets
-    // `inputChanged` when a bound key is down or has just come up.
-    void poll(platform::Keyboard& keyboard, bool& inputChanged);
+    // `inputChanged` when a bound key is down or has just come up. Returns what the keyboard met
+    // besides keys; when that ends the game the table is left as it was.
+    platform::InputStatus poll(platform::Keyboard& keyboard, bool& inputChanged);
 
     // True once per press: the slot's key is newly down; the press is consumed.
     bool pressed(KeySlot slot);

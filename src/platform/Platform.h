@@ -59,14 +59,39 @@ public:
     virtual void present() = 0;
 };
 
+// What a key poll met besides keys. Anything but `Keys` ends the game: the frame loop stops at
+// once, and the program's main decides how the process ends once the console is given back.
+enum class InputStatus : std::uint8_t {
+    Keys,        // keys only, or nothing at all
+    Interrupted, // Ctrl-C, or an interrupt signal
+    Terminated,  // a termination signal
+    HungUp,      // the terminal went away (a hang-up signal, or its input was lost)
+};
+
 // The keyboard, sampled by Windows virtual-key code.
 class Keyboard {
 public:
     virtual ~Keyboard() = default;
 
     // Called once per frame by the game's key poll, before any isDown of that frame. Back ends
-    // that receive key events (terminals) gather them here. It only reads input: nothing is drawn.
-    virtual void sample() = 0;
+    // that receive key events (terminals) gather them here. It only reads input: nothing is drawn,
+    // and it never ends the process; what ends the game comes back as the status.
+    virtual InputStatus sample() = 0;
+
+    // Called by the frame loop between two frames. Blocks until input arrives (a key pressed,
+    // released or repeated, a resize, a focus change, a signal, a hang-up) or `timeoutMs`
+    // milliseconds have passed; a negative timeout waits with no limit. Returns at once when
+    // input is already waiting. A back end that cannot wait returns at once.
+    virtual void waitForInput(std::int64_t /*timeoutMs*/) {}
+
+    // Milliseconds until a timer of the back end's own falls due (a lone Escape or an unfinished
+    // sequence waiting for its end, a key's release timer, a notice), 0 when one is due now, or
+    // -1 when none is pending. While one is pending the frame loop keeps running frames.
+    virtual std::int64_t pendingTimerMs() const { return -1; }
+
+    // The virtual-key code of a key, bound or not, that went down since the previous sample()
+    // (the first such key when several did), or 0 when none did. Read after sample().
+    virtual std::int32_t keyWentDown() const { return 0; }
 
     // True when the key with virtual-key code `vk` (0..255) is down now. Code 0 is never down.
     virtual bool isDown(int vk) = 0;

@@ -145,7 +145,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     void present() override;
 
     // Keyboard
-    void sample() override;
+    InputStatus sample() override;
     bool isDown(int vk) override { return keys.isDown(vk); }
     void useKeys(std::span<const std::int32_t> codes) override {
         const bool wanted = std::any_of(codes.begin(), codes.end(), isMouseButton);
@@ -440,9 +440,9 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     }
 };
 
-void Host::Impl::sample() {
+InputStatus Host::Impl::sample() {
     if (!open) {
-        return;
+        return InputStatus::Keys;
     }
     if (terminal::takeResumed()) {
         terminal::reapplyRawMode();
@@ -480,6 +480,7 @@ void Host::Impl::sample() {
         }
     }
     keys.poll(now);
+    return InputStatus::Keys;
 }
 
 void Host::Impl::present() {

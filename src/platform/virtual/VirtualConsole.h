@@ -45,7 +45,10 @@ private:
 // Keys held down as a script or a test says.
 class ScriptedKeyboard final : public Keyboard {
 public:
-    void sample() override { ++sampleCount_; }
+    InputStatus sample() override {
+        ++sampleCount_;
+        return InputStatus::Keys;
+    }
     bool isDown(int vk) override;
     void setDown(int vk, bool down);
     void releaseAll();

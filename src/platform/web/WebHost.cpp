@@ -122,11 +122,12 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     void present() override;
 
     // Keyboard
-    void sample() override {
+    InputStatus sample() override {
         for (std::size_t vk = 0; vk < down.size(); ++vk) {
             polled[vk] = down[vk] || downSincePoll[vk];
             downSincePoll[vk] = false;
         }
+        return InputStatus::Keys;
     }
     bool isDown(int vk) override {
         if (vk <= 0 || vk >= 256) {

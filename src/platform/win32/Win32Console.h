@@ -99,7 +99,7 @@ private:
 // its state is set.
 class Win32Keyboard final : public Keyboard {
 public:
-    void sample() override {}
+    InputStatus sample() override { return InputStatus::Keys; }
     bool isDown(int vk) override;
 };
 
