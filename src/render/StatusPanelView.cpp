@@ -4,19 +4,20 @@
 #include "render/Overlay.h"
 #include "world/StatusPanel.h"
 
-void drawStatusPanelBox(Console& console, const StatusPanel& panel) {
+void drawStatusPanelBox(Console& console, const StatusPanel& panel, const PanelReading& reading) {
     clearRect(console, panel.panelOrigin, panel.panelEnd);
     drawFrame(console, panel.panelOrigin, panel.panelEnd, FrameStyle::Double);
-    drawStatusPanel(console, panel, false);
+    drawStatusPanel(console, panel, reading, false);
 }
 
-void drawStatusPanel(Console& console, const StatusPanel& panel, bool refreshOnly) {
+void drawStatusPanel(Console& console, const StatusPanel& panel, const PanelReading& reading,
+                     bool refreshOnly) {
     const int x = panel.panelOrigin.x;
     const int y = panel.panelOrigin.y;
     console.moveCursor(x + 1, y + 1);
     console.writeLine(panel.blankLine);
     console.moveCursor(x + 1, y + 1);
-    console.print(" %02i:%02i:%02i", panel.hours, panel.minutes, panel.seconds);
+    console.print(" %02i:%02i:%02i", reading.hours, reading.minutes, reading.seconds);
     if (!refreshOnly) {
         console.moveCursor(x, y + 2);
         console.writeGlyphs(panel.dividerLine);
@@ -24,7 +25,7 @@ void drawStatusPanel(Console& console, const StatusPanel& panel, bool refreshOnl
     console.moveCursor(x + 1, y + 3);
     console.writeLine(panel.blankLine);
     console.moveCursor(x + 1, y + 3);
-    console.print("X:%02i Y:%02i", panel.playerX, panel.playerY);
+    console.print("X:%02i Y:%02i", reading.playerX, reading.playerY);
     if (refreshOnly) {
         return;
     }

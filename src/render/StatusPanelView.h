@@ -4,8 +4,11 @@
 
 class Console;
 class StatusPanel;
+struct PanelReading;
 
-// Blanks the panel's rectangle, frames it and writes everything in it.
-void drawStatusPanelBox(Console& console, const StatusPanel& panel);
-// Writes the panel's contents; with `refreshOnly` just the clock and position lines.
-void drawStatusPanel(Console& console, const StatusPanel& panel, bool refreshOnly);
+// Blanks the panel's rectangle, frames it and writes everything in it, showing `reading`.
+void drawStatusPanelBox(Console& console, const StatusPanel& panel, const PanelReading& reading);
+// Writes the panel's contents showing `reading`; with `refreshOnly` just the clock and position
+// lines.
+void drawStatusPanel(Console& console, const StatusPanel& panel, const PanelReading& reading,
+                     bool refreshOnly);

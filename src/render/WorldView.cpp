@@ -16,10 +16,10 @@ void drawOverlay(Console& console, const World& world, const OverlayDrawing& pie
         drawMessageBox(console, piece);
         break;
     case OverlayDrawing::Kind::PanelOpen:
-        drawStatusPanelBox(console, *world.statusPanel);
+        drawStatusPanelBox(console, *world.statusPanel, piece.reading);
         break;
     case OverlayDrawing::Kind::PanelRefresh:
-        drawStatusPanel(console, *world.statusPanel, true);
+        drawStatusPanel(console, *world.statusPanel, piece.reading, true);
         break;
     case OverlayDrawing::Kind::Restore:
         drawMapRect(console, *world.map, piece.rect);

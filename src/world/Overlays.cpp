@@ -39,10 +39,10 @@ void Overlays::restore() {
     redrawQueue_.pop_back();
 }
 
-void Overlays::openPanel(CellRect rect) {
+void Overlays::openPanel(CellRect rect, const PanelReading& reading) {
     push(rect);
     panelShown_ = true;
-    ask(OverlayDrawing::Kind::PanelOpen, rect);
+    ask(OverlayDrawing::Kind::PanelOpen, rect).reading = reading;
 }
 
 void Overlays::closePanel() {
@@ -50,9 +50,9 @@ void Overlays::closePanel() {
     panelShown_ = false;
 }
 
-void Overlays::refreshPanel() {
+void Overlays::refreshPanel(const PanelReading& reading) {
     if (panelShown_) {
-        ask(OverlayDrawing::Kind::PanelRefresh, CellRect{});
+        ask(OverlayDrawing::Kind::PanelRefresh, CellRect{}).reading = reading;
     }
 }
 

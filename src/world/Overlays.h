@@ -5,6 +5,7 @@
 #pragma once
 
 #include "world/MapTypes.h"
+#include "world/StatusPanel.h"
 
 #include <array>
 #include <cstddef>
@@ -21,7 +22,8 @@ struct OverlayDrawing {
     enum class Kind : std::uint8_t {
         MessageBox,   // blank `rect`, frame it in single lines, write the text, repaint
         PanelOpen,    // blank `rect`, frame it in double lines, draw the whole status panel
-        PanelRefresh, // rewrite the panel's time and position lines
+                      // with `reading`
+        PanelRefresh, // rewrite the panel's time and position lines with `reading`
         Restore,      // draw the map cells under `rect` again, then repaint
         Repaint,      // nothing to restore: just repaint
     };
@@ -30,6 +32,7 @@ struct OverlayDrawing {
     MapCell textCell{};
     std::uint8_t textLength = 0;
     std::array<char, maxCaptionLength> text{};
+    PanelReading reading{};
 
     std::string_view textView() const { return {text.data(), textLength}; }
 };
@@ -44,11 +47,12 @@ public:
     // queued, notes that no overlay lies on the map any more.
     void restore();
 
-    // The status panel: opened over `rect` (queued like any overlay), closed by restoring the
-    // newest rectangle, refreshed, or dropped without drawing when play is left.
-    void openPanel(CellRect rect);
+    // The status panel: opened over `rect` (queued like any overlay) showing `reading`, closed by
+    // restoring the newest rectangle, refreshed to show `reading`, or dropped without drawing
+    // when play is left.
+    void openPanel(CellRect rect, const PanelReading& reading);
     void closePanel();
-    void refreshPanel();
+    void refreshPanel(const PanelReading& reading);
     void dropPanel();
 
     // A box that another part of the game draws over the map (the help box): its rectangle is

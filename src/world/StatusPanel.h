@@ -16,12 +16,23 @@ inline constexpr int panelLeft = platform::screenWidth - panelWidth;
 inline constexpr int messageBoxHeight = 5;
 inline constexpr const char* versionTag = " Ver. 1.0";
 
+// The time of day and the player's cell, as the panel shows them.
+struct PanelReading {
+    std::uint8_t hours = 0;
+    std::uint8_t minutes = 0;
+    std::uint8_t seconds = 0;
+    std::uint8_t playerX = 0;
+    std::uint8_t playerY = 0;
+};
+
 class StatusPanel {
 public:
     StatusPanel();
 
     // Takes the time of day and the player's cell as the panel is to show them.
     void updateShown(const DayClock& clock, const Player& player);
+    // What the panel shows now: the values of the last tick.
+    PanelReading reading() const { return PanelReading{hours, minutes, seconds, playerX, playerY}; }
     // The screen rectangle the panel covers.
     CellRect rect() const { return CellRect{panelOrigin.x, panelOrigin.y, panelEnd.x, panelEnd.y}; }
 

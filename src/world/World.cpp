@@ -60,7 +60,7 @@ void World::tick(Controls& controls, double dt) {
         return;
     }
     statusPanel->refreshCountdown = statusPanel->refreshPeriod;
-    overlays.refreshPanel();
+    overlays.refreshPanel(statusPanel->reading());
 }
 
 void World::use() {
@@ -95,7 +95,8 @@ void World::setPanel(bool open) {
         return;
     }
     if (open) {
-        overlays.openPanel(statusPanel->rect());
+        // The panel shows what it held from the last tick; this frame's tick has not run yet.
+        overlays.openPanel(statusPanel->rect(), statusPanel->reading());
     } else {
         overlays.closePanel();
         playerRedraw = 1;
