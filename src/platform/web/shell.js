@@ -52,7 +52,9 @@ window.Module = Module;
     var text = String(what && what.message ? what.message : what);
     var file = /tharvok\.(?:wasm|data|js)/.exec(text);
     if (file && !Module.calledRun) {
-      missing(file[0], text.replace(/^.*?(Not Found|NetworkError)/, '$1').slice(0, 80));
+      // Emscripten's loader says "STATUS : URL" or "NetworkError for: URL".
+      missing(file[0], /^NetworkError/.test(text) ? 'no answer from the server'
+                                                  : text.replace(/\s*:\s*\S*$/, '').slice(0, 80));
     } else {
       fail('The game stopped with an error: ' + text.slice(0, 200) + '. Reload the page to ' +
            'play again; if it happens again, please report it with what you did just before.');
