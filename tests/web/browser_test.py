@@ -312,8 +312,8 @@ def short_window(browser, url, out_dir, results):
 
 
 def figures(browser, url, results):
-    """Bytes on the wire (with the headers) and the time to the first frame, on localhost and on
-    a slow line; every file must come (the page's icon too), and compressed."""
+    """Bytes on the wire of the files the page plays from (with the headers) and the time to the
+    first frame, on localhost and on a slow line; every file must come (the icon too), compressed."""
     browser.send("Network.enable")
     browser.send("Network.setCacheDisabled", cacheDisabled=True)
     browser.send("Network.setBypassServiceWorker", bypass=True)
@@ -327,8 +327,8 @@ def figures(browser, url, results):
         measured.append(json.loads(browser.evaluate(
             "(files => fetch(document.querySelector('link[rel=icon]').href).then(icon => JSON"
             ".stringify({first: Module.tharvokFirstFrameMs, files, icon: icon.status})))("
-            "performance.getEntries().filter(e => e.transferSize).map(e => [e.name.split('/')"
-            ".pop(), e.responseStatus, e.transferSize, e.decodedBodySize]))")))
+            "performance.getEntries().filter(e => e.transferSize && !/png|manifest/.test(e.name))"
+            ".map(e => [e.name, e.responseStatus, e.transferSize, e.decodedBodySize]))")))
     browser.send("Network.emulateNetworkConditions", offline=False, latency=0,
                  downloadThroughput=-1, uploadThroughput=-1)
     browser.send("Network.disable")
