@@ -149,7 +149,15 @@ window.Module = Module;
       Module.tharvokRepaint();
     }
   }
-  contrastButton.addEventListener('click', function () {
+  // A button clicked or touched gives the focus back, so that Space in play does not press it
+  // again; from the keyboard it keeps it.
+  function letFocusGo(event) {
+    if (event.detail > 0) {
+      event.currentTarget.blur();
+    }
+  }
+  contrastButton.addEventListener('click', function (event) {
+    letFocusGo(event);
     var contrast = !Module.tharvokPalette;
     remember('palette', contrast ? 'contrast' : 'console');
     choosePalette(contrast);
@@ -162,7 +170,8 @@ window.Module = Module;
     document.body.classList.toggle('touch', shown);
     touchButton.setAttribute('aria-pressed', String(shown));
   }
-  touchButton.addEventListener('click', function () {
+  touchButton.addEventListener('click', function (event) {
+    letFocusGo(event);
     var shown = !document.body.classList.contains('touch');
     remember('touch', shown ? 'on' : 'off');
     showTouch(shown);
