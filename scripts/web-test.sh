@@ -28,4 +28,4 @@ cmake --build --preset release --target tharvok-replay
 
 python3 "$root/tests/web/browser_test.py" --page "$root/build/web/page" \
     --replay "$root/build/release/tharvok-replay" --data "$root/data" \
-    --out "$root/build/web/browser-test" "$root/tests/web/tour.replay"
+    --out "$root/build/web/browser-test" "$root/tests/web/tour.replay" "$root/tests/web/phone.replay"

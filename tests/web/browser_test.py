@@ -2,13 +2,15 @@
 """The web page in headless Chromium, driven over the DevTools protocol through a replay script
 and compared screen by screen with tharvok-replay playing it on the virtual console.
 
-    browser_test.py --page DIR --replay PROGRAM --data DIR [--chromium PROGRAM] [--out DIR] SCRIPT
+    browser_test.py --page DIR --replay PROGRAM --data DIR [--chromium PROGRAM] [--out DIR]
+                    SCRIPT PHONE_SCRIPT
 
 The page (served by scripts/web-serve) waits with its clocks stopped and runs one frame per step.
 Keys are real key events; a key held for one frame only is pressed and released before that
 frame. "# web: blur" takes the focus from the page; "# web: colours X,Y=C ..." checks that a
 screenshot shows each cell in console colour C (0: all black). Then "Play again" must restart the
-game, and the page on its own animation frames must move the menu on a tap.
+game, and the page on its own animation frames must move the menu on a tap. Then: a short window,
+the figures, PHONE_SCRIPT on the touch controls of a phone, play offline, a missing tharvok.wasm.
 """
 import argparse
 import base64
@@ -30,7 +32,9 @@ PALETTE = [(0, 0, 0), (0, 0, 128), (0, 128, 0), (0, 128, 128), (128, 0, 0), (128
            (0, 255, 255), (255, 0, 0), (255, 0, 255), (255, 255, 0), (255, 255, 255)]
 KEYS = {"ENTER": (13, "Enter"), "ESC": (27, "Escape"), "TAB": (9, "Tab"), "SPACE": (32, "Space"),
         "LEFT": (37, "ArrowLeft"), "UP": (38, "ArrowUp"), "RIGHT": (39, "ArrowRight"),
-        "DOWN": (40, "ArrowDown")}
+        "DOWN": (40, "ArrowDown"), "PAGEDOWN": (34, "PageDown"), "END": (35, "End")}
+CONTROLS = {13: "select", 27: "escape", 9: "panel", 37: "left", 38: "up", 39: "right",
+            40: "down", 69: "use", 112: "help"}
 WAIT_S = 60
 
 
@@ -84,6 +88,7 @@ class Browser:
         os.close(to_browser)
         os.close(from_browser)
         self.buffer, self.next_id, self.events, self.session = b"", 0, [], None
+        self.fingers = {}
 
     def close(self):
         try:
@@ -143,6 +148,18 @@ class Browser:
         self.send("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=key[0],
                   code=key[1], key=key[1])
 
+    def touch(self, kind, key):
+        """The key's touch control (CONTROLS) goes down or up, one finger each, others kept."""
+        if kind == "keyDown":
+            box = box_of(self, f".pad button[data-action={CONTROLS[key[0]]}]")
+            self.fingers[key] = {"x": box["x"] + box["width"] / 2,
+                                 "y": box["y"] + box["height"] / 2, "id": key[0]}
+        else:
+            del self.fingers[key]
+        self.send("Input.dispatchTouchEvent", touchPoints=list(self.fingers.values()),
+                  type="touchStart" if kind == "keyDown" else
+                  "touchMove" if self.fingers else "touchEnd")
+
     def errors(self):
         return [json.dumps(e["params"])[:300] for e in self.events
                 if e.get("method") == "Runtime.exceptionThrown" or
@@ -155,7 +172,7 @@ def screen(browser, kind):
     return lines[25:26] if kind == "cursor" else lines[:25]
 
 
-def check_colours(browser, cells, shot_path):
+def check_colours(browser, cells, shot_path, palette=PALETTE):
     """Each cell of a screenshot shows some pixels of exactly its colour and none brighter in any
     channel (the glyph's edges fade into black); colour 0 means the whole cell is black."""
     box = browser.evaluate("JSON.stringify(document.getElementById('screen')"
@@ -164,10 +181,12 @@ def check_colours(browser, cells, shot_path):
     png = browser.send("Page.captureScreenshot", format="png")["data"]
     with open(shot_path, "wb") as file:
         file.write(base64.b64decode(png))
-    w, h = box["width"] / 80, box["height"] / 25
+    ratio = browser.evaluate("devicePixelRatio")
+    w, h = box["width"] * ratio / 80, box["height"] * ratio / 25
     problems = []
     for x, y, colour in cells:
-        left, top = round(box["left"] + x * w) + 1, round(box["top"] + y * h) + 1
+        left = round(box["left"] * ratio + x * w) + 1
+        top = round(box["top"] * ratio + y * h) + 1
         # The browser decodes its own screenshot.
         data = browser.evaluate(
             f"(async () => {{ const image = new Image(); image.src = 'data:image/png;base64,{png}';"
@@ -176,7 +195,7 @@ def check_colours(browser, cells, shot_path):
             f" return Array.from(g.getImageData({left}, {top}, {int(w) - 2}, {int(h) - 2}).data);"
             " })()")
         pixels = [tuple(data[i:i + 3]) for i in range(0, len(data), 4)]
-        want = PALETTE[colour]
+        want = palette[colour]
         exact = pixels.count(want)
         brighter = any(c > v + 8 for p in pixels for c, v in zip(p, want))
         if (exact != len(pixels)) if colour == 0 else (exact < 2 or brighter):
@@ -185,7 +204,8 @@ def check_colours(browser, cells, shot_path):
     return problems
 
 
-def play(browser, steps, expected, out_dir, results):
+def play(browser, steps, expected, out_dir, results, press=None):
+    press = press or browser.key
     clock, held, at, shots = START_MS, set(), 0, 0
     for i, step in enumerate(steps):
         if step[0] == "blur":
@@ -196,11 +216,11 @@ def play(browser, steps, expected, out_dir, results):
             following = next((s[2] for s in steps[i + 1:] if s[0] == "frame"), frozenset())
             taps = {key for key in keys - held if key not in following}
             for key in held - keys:
-                browser.key("keyUp", key)
+                press("keyUp", key)
             for key in sorted(keys - held):
-                browser.key("keyDown", key)
+                press("keyDown", key)
                 if key in taps:
-                    browser.key("keyUp", key)
+                    press("keyUp", key)
             held = set(keys - taps)
             clock += step[1]
             browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
@@ -224,6 +244,133 @@ def check(results, ok, what):
         print(f"browser: {what}")
 
 
+HOLD = "var Module = {noInitialRun: true, onRuntimeInitialized: () => tharvokReady = true};"
+NO_SCROLL = "scrollY === 0 && document.getElementById('stage').scrollTop === 0"
+
+
+def serve(page):
+    """scripts/web-serve on a free port, and its address."""
+    server = subprocess.Popen([sys.executable, os.path.join(ROOT, "scripts", "web-serve"),
+                               "--port", "0", "--dir", page], stdout=subprocess.PIPE, text=True)
+    address = re.search(r"http://127\.0\.0\.1:\d+/", server.stdout.readline())
+    return server, address.group(0) if address else ""
+
+
+def expect(replay, data, script):
+    result = subprocess.run([replay, "--dir", data, script], capture_output=True, text=True,
+                            timeout=WAIT_S)
+    if result.returncode != 0:
+        raise Failure(f"tharvok-replay failed: {result.stderr.strip()}")
+    return result.stdout.split("\n")
+
+
+def box_of(browser, selector):
+    return json.loads(browser.evaluate(
+        f"JSON.stringify(document.querySelector('{selector}').getBoundingClientRect())"))
+
+
+def click(browser, selector):
+    box = box_of(browser, selector)
+    for kind in ("mousePressed", "mouseReleased"):
+        browser.send("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1,
+                     x=box["x"] + box["width"] / 2, y=box["y"] + box["height"] / 2)
+
+
+def contrast(colour):  # of "#rrggbb" against black
+    linear = [c / 12.92 if c <= 0.03928 else ((c + 0.055) / 1.055) ** 2.4
+              for c in (int(colour[i:i + 2], 16) / 255 for i in (1, 3, 5))]
+    return (0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05) / 0.05
+
+
+def short_window(browser, url, out_dir, results):
+    """At 1280 x 450 (two device pixels to a pixel) all 25 rows show and no key scrolls the
+    page; the high-contrast palette holds every colour at 4.5:1 or more, kept across a reload."""
+    browser.send("Emulation.setDeviceMetricsOverride", width=1280, height=450,
+                 deviceScaleFactor=2, mobile=False)
+    browser.send("Page.navigate", url=url)
+    browser.wait_for("Module._tharvok_frame_count() > 2", "animation frames")
+    for name in ("ENTER", "SPACE", "PAGEDOWN", "END", "DOWN"):
+        for kind in ("keyDown", "keyUp"):
+            browser.key(kind, KEYS[name])
+        browser.wait_for("!UTF8ToString(Module._tharvok_screen(0)).includes('New Game')", "play")
+    check(results, browser.evaluate(NO_SCROLL), "a key scrolled the page")
+    # A cell out of the window would be black in the screenshot.
+    cells = [(0, 24, 10), (79, 24, 10), (9, 0, 1)]
+    problems = check_colours(browser, cells, os.path.join(out_dir, "short.png"))
+    click(browser, "#contrast")
+    colours = browser.evaluate("Module.tharvokPalette") or ["#000000"]
+    check(results, len(colours) == 16 and min(map(contrast, colours[1:])) >= 4.5,
+          f"high contrast: colours under 4.5:1: {colours}")
+    problems += check_colours(browser, cells, os.path.join(out_dir, "contrast.png"),
+                              [tuple(int(c[i:i + 2], 16) for i in (1, 3, 5)) for c in colours])
+    check(results, not problems, "the short window: " + "; ".join(problems))
+    browser.send("Page.reload")
+    browser.wait_for("Module._tharvok_frame_count() > 2", "animation frames")
+    check(results, browser.evaluate("Module.tharvokPalette") == colours,
+          "the high-contrast palette was not kept")
+    click(browser, "#contrast")
+
+
+def figures(browser, url, results):
+    """Bytes on the wire of the files the page plays from (with the headers) and the time to the
+    first frame, on localhost and on a slow line; every file must come (the icon too), compressed."""
+    browser.send("Network.enable")
+    browser.send("Network.setCacheDisabled", cacheDisabled=True)
+    browser.send("Network.setBypassServiceWorker", bypass=True)
+    measured = []
+    for latency, rate in ((0, -1), (150, 1600000 / 8)):
+        browser.send("Network.emulateNetworkConditions", offline=False, latency=latency,
+                     downloadThroughput=rate, uploadThroughput=rate)
+        browser.send("Page.navigate", url=url)
+        browser.wait_for("document.readyState === 'complete' && Module.tharvokFirstFrameMs > 0",
+                         "the first frame")
+        measured.append(json.loads(browser.evaluate(
+            "(files => fetch(document.querySelector('link[rel=icon]').href).then(icon => JSON"
+            ".stringify({first: Module.tharvokFirstFrameMs, files, icon: icon.status})))("
+            "performance.getEntries().filter(e => e.transferSize && !/png|manifest/.test(e.name))"
+            ".map(e => [e.name, e.responseStatus, e.transferSize, e.decodedBodySize]))")))
+    browser.send("Network.emulateNetworkConditions", offline=False, latency=0,
+                 downloadThroughput=-1, uploadThroughput=-1)
+    browser.send("Network.disable")
+    (local, slow), wire = measured, sum(file[2] for file in measured[0]["files"])
+    check(results, local["icon"] == 200 and all(file[1] == 200 for file in local["files"]) and
+          2 * wire < sum(file[3] for file in local["files"]),
+          f"the page's files are not all there, or not compressed: {local}")
+    print(f"browser: {wire} bytes on the wire for {len(local['files'])} files; the first "
+          f"frame {local['first']:.0f} ms after navigation on localhost, {slow['first']:.0f} ms "
+          "at 1.6 Mbit/s with 150 ms latency")
+
+
+def phone(browser, url, args, results):
+    """The phone script played with the touch controls on a 390 x 844 touch screen."""
+    steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone)
+    browser.send("Emulation.setDeviceMetricsOverride", width=390, height=844,
+                 deviceScaleFactor=3, mobile=True)
+    browser.send("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    browser.send("Page.navigate", url=url)
+    start(browser)
+    canvas, pad = box_of(browser, "#screen"), box_of(browser, "#cross")
+    check(results, pad["height"] > 0 and canvas["right"] <= 390 and canvas["bottom"] <= pad["top"],
+          f"no touch controls under the screen: {canvas} {pad}")
+    play(browser, steps, expected, args.out, results, press=browser.touch)
+
+
+def missing_wasm(args, browser, results):
+    """A page folder without tharvok.wasm: the page says which file did not come."""
+    folder = tempfile.mkdtemp(prefix="tharvok-page-")
+    shutil.copytree(args.page, folder, dirs_exist_ok=True)
+    os.remove(os.path.join(folder, "tharvok.wasm"))
+    server, url = serve(folder)
+    browser.send("Page.navigate", url=url)
+    browser.wait_for("document.querySelector('#status[role=alert]') !== null", "a message")
+    text = browser.evaluate("document.getElementById('status').textContent")
+    check(results, "tharvok.wasm (404" in text and box_of(browser, "#status")["height"] > 0,
+          f"no message for the missing tharvok.wasm: {text}")
+    server.kill()
+    server.wait()
+    shutil.rmtree(folder, ignore_errors=True)
+
+
 def start(browser):
     browser.wait_for("window.tharvokReady === true", "the page to load")
     browser.evaluate(f"Module._tharvok_set_wall_clock({START_MS});"
@@ -232,22 +379,14 @@ def start(browser):
 
 def run(args, results):
     steps = parse_script(args.script)
-    replay = subprocess.run([args.replay, "--dir", args.data, args.script], capture_output=True,
-                            text=True, timeout=WAIT_S)
-    if replay.returncode != 0:
-        raise Failure(f"tharvok-replay failed: {replay.stderr.strip()}")
-    expected = replay.stdout.split("\n")
+    expected = expect(args.replay, args.data, args.script)
     os.makedirs(args.out, exist_ok=True)
     profile = tempfile.mkdtemp(prefix="tharvok-chromium-")
-    server = subprocess.Popen([sys.executable, os.path.join(ROOT, "scripts", "web-serve"),
-                               "--port", "0", "--dir", args.page], stdout=subprocess.PIPE,
-                              text=True)
+    server, url = serve(args.page)
     browser = None
     try:
-        address = re.search(r"http://127\.0\.0\.1:\d+/", server.stdout.readline())
-        if not address:
+        if not url:
             raise Failure("scripts/web-serve gave no address")
-        url = address.group(0)
         browser = Browser(args.chromium, profile)
         target = browser.send("Target.createTarget", url="about:blank")["targetId"]
         browser.session = browser.send("Target.attachToTarget", targetId=target,
@@ -257,9 +396,7 @@ def run(args, results):
         browser.send("Emulation.setDeviceMetricsOverride", width=1000, height=800,
                      deviceScaleFactor=1, mobile=False)
         # The program waits for the test to set the clocks before it starts.
-        hold = browser.send("Page.addScriptToEvaluateOnNewDocument", source=(
-            "var Module = {noInitialRun: true,"
-            " onRuntimeInitialized: function () { window.tharvokReady = true; }};"))["identifier"]
+        hold = browser.send("Page.addScriptToEvaluateOnNewDocument", source=HOLD)["identifier"]
         browser.send("Page.navigate", url=url)
         start(browser)
         check(results, browser.evaluate("document.title").startswith("Tharvok (2012)"),
@@ -274,9 +411,7 @@ def run(args, results):
         check(results, browser.evaluate("Module._tharvok_step()") == 0 and line["shown"] and
               line["box"]["top"] >= line["under"], f"no line to play again: {line}")
         browser.evaluate("window.tharvokReady = false")
-        for kind in ("mousePressed", "mouseReleased"):
-            browser.send("Input.dispatchMouseEvent", type=kind, button="left", clickCount=1,
-                         x=line["box"]["x"] + 5, y=line["box"]["y"] + 5)
+        click(browser, "#again a")
         start(browser)
         check(results, screen(browser, "screen") == expected[:25], "no title after Play again")
 
@@ -298,7 +433,24 @@ def run(args, results):
         time.sleep(2)
         frames = browser.evaluate("Module._tharvok_frame_count()") - before
         print(f"browser: {frames / (time.monotonic() - started):.0f} frames per second")
+        short_window(browser, url, args.out, results)
+        figures(browser, url, results)
+        browser.send("Page.addScriptToEvaluateOnNewDocument", source=HOLD)
+        phone(browser, url, args, results)
+
+        # After one visit the page plays with no server at all.
+        browser.wait_for("navigator.serviceWorker.controller !== null", "the service worker")
+        check(results, browser.send("Page.getInstallabilityErrors")["installabilityErrors"] == [],
+              "the page cannot be installed")
+        server.kill()
+        server.wait()
+        browser.send("Page.navigate", url=url)
+        start(browser)
+        reads = [i for i, step in enumerate(steps) if step[0] == "read"]
+        play(browser, [step for step in steps[:reads[6] + 1] if step[0] != "colours"], expected,
+             args.out, results)
         check(results, not browser.errors(), f"the page reported errors: {browser.errors()}")
+        missing_wasm(args, browser, results)
     finally:
         if browser:
             browser.close()
@@ -314,6 +466,7 @@ def main():
     parser.add_argument("--chromium", default="chromium")
     parser.add_argument("--out", default=os.path.join(tempfile.gettempdir(), "tharvok-browser"))
     parser.add_argument("script")
+    parser.add_argument("phone")
     args = parser.parse_args()
     started, results = time.monotonic(), [0, 0]
     try:

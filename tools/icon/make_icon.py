@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draw the Tharvok program icon and write it as a Windows .ico file.
+"""Draw the Tharvok program icon and write it as a Windows .ico file, or as a PNG image of any
+size (the web page's icons).
 
 The icon is a smiling adventurer's face under a green hat with a red band:
 at 32 x 32 drawn from simple shapes, with edges smoothed by sampling each
@@ -8,11 +9,13 @@ Both are 32-bit colour with an alpha channel, plus the 1-bit transparency
 mask older Windows reads.  The output is the same byte for byte on every run.
 
 Usage:  python3 tools/icon/make_icon.py OUTPUT.ico
+        python3 tools/icon/make_icon.py --png SIZE OUTPUT.png
 """
 
 import math
 import struct
 import sys
+import zlib
 
 SIZES = (16, 32)
 SUBSAMPLES = 4
@@ -138,12 +141,27 @@ def icon_file():
     return bytes(out)
 
 
+def png_file(size):
+    """The icon at `size` pixels as a PNG image: 8-bit RGBA, each row unfiltered."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(
+            ">I", zlib.crc32(kind + data))
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in render(size))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) == 4 and argv[1] == "--png" and argv[2].isdigit():
+        data = png_file(int(argv[2]))
+    elif len(argv) == 2:
+        data = icon_file()
+    else:
         sys.stderr.write(__doc__)
         return 2
-    with open(argv[1], "wb") as out:
-        out.write(icon_file())
+    with open(argv[-1], "wb") as out:
+        out.write(data)
     return 0
 
 

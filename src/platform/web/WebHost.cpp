@@ -157,18 +157,24 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         polled.fill(false);
     }
 
-    // True when the page should not act on the key itself.
-    bool key(const EmscriptenKeyboardEvent& event, bool pressed) {
-        const int vk = virtualKey(event);
-        if (!open || vk <= 0) {
-            return false;
+    // A key of the keyboard or of the page's touch controls went down or up.
+    void press(int vk, bool pressed) {
+        if (!open || vk <= 0 || vk >= 256) {
+            return;
         }
         const auto index = static_cast<std::size_t>(vk);
         if (pressed && !down[index]) {
             downSincePoll[index] = true;
         }
         down[index] = pressed;
-        return read[index] && !event.ctrlKey && !event.altKey && !event.metaKey;
+    }
+
+    // True when the page should not act on the key itself.
+    bool key(const EmscriptenKeyboardEvent& event, bool pressed) {
+        const int vk = virtualKey(event);
+        press(vk, pressed);
+        return open && vk > 0 && read[static_cast<std::size_t>(vk)] && !event.ctrlKey &&
+               !event.altKey && !event.metaKey;
     }
 
     static EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* event, void* user) {
@@ -244,8 +250,8 @@ void WebPage::present() {
     }
 }
 
-// The page the game was last opened on, for the test's look at the screen.
-const WebPage* openPage = nullptr;
+// The page the game was last opened on, for the touch controls and the test's look at the screen.
+WebPage* openPage = nullptr;
 
 } // namespace
 
@@ -296,6 +302,13 @@ EMSCRIPTEN_KEEPALIVE void tharvok_set_wall_clock(double ms) {
 EMSCRIPTEN_KEEPALIVE void tharvok_set_local_time(int hour, int minute, int second) {
     platform::testClock.localTimeSet = true;
     platform::testClock.localTime = {hour, minute, second};
+}
+
+// A key of the page's touch controls went down (`pressed` 1) or up (0).
+EMSCRIPTEN_KEEPALIVE void tharvok_key(int vk, int pressed) {
+    if (platform::openPage != nullptr) {
+        platform::openPage->press(vk, pressed != 0);
+    }
 }
 
 // Runs one frame, as an animation frame would; 0 once the game has ended.

@@ -1,39 +1,93 @@
 // The page's side of the browser back end (an Emscripten JavaScript library): paints the
 // console's cells on the canvas #screen, sets the page's title, and shows the line #again when
-// the game is over.
+// the game is over. It keeps a copy of every cell, so that the page (shell.js) can have the whole
+// screen painted again when the canvas changes size or the palette changes, without a frame of
+// the game: Module.tharvokRepaint().
 mergeInto(LibraryManager.library, {
   $tharvokScreen: {
-    // The console's sixteen colours.
+    // The console's sixteen colours, unless the page has chosen others (Module.tharvokPalette).
     palette: ['#000000', '#000080', '#008000', '#008080', '#800000', '#800080', '#808000',
               '#c0c0c0', '#808080', '#0000ff', '#00ff00', '#00ffff', '#ff0000', '#ff00ff',
               '#ffff00', '#ffffff'],
-    cellWidth: 10,
-    cellHeight: 20,
+    // Each cell: its attribute and its glyph's code point; blanks on black until drawn.
+    cells: null,
+    cursorX: 0,
+    cursorY: 0,
+    cursorVisible: false,
     context: null,
+    // A cell in the canvas's own pixels (whole numbers: no seams between cells).
+    width: 10,
+    height: 20,
     // The font is stretched so that a glyph fills its cell: box lines meet.
     scaleX: 1,
     scaleY: 1,
     ascent: 0,
+
+    paintCell: function(index) {
+      var screen = tharvokScreen;
+      var context = screen.context;
+      var palette = Module['tharvokPalette'] || screen.palette;
+      var attribute = screen.cells[2 * index];
+      var codePoint = screen.cells[2 * index + 1];
+      var w = screen.width;
+      var h = screen.height;
+      var x = (index % 80) * w;
+      var y = Math.floor(index / 80) * h;
+      context.save();
+      context.beginPath();
+      context.rect(x, y, w, h);
+      context.clip();
+      context.fillStyle = palette[(attribute >> 4) & 15];
+      context.fillRect(x, y, w, h);
+      if (codePoint !== 32) {
+        context.fillStyle = palette[attribute & 15];
+        context.translate(x, y);
+        context.scale(screen.scaleX, screen.scaleY);
+        context.fillText(String.fromCodePoint(codePoint), 0, screen.ascent);
+      }
+      context.restore();
+      if (screen.cursorVisible && index === screen.cursorY * 80 + screen.cursorX) {
+        // The console's cursor: the lowest quarter of the cell, in the light grey of text.
+        context.fillStyle = palette[7];
+        context.fillRect(x, y + h - Math.round(h / 4), w, Math.round(h / 4));
+      }
+    },
+
+    // Takes the canvas's size as it is now and paints every cell.
+    paintAll: function() {
+      var screen = tharvokScreen;
+      var canvas = document.getElementById('screen');
+      var context = canvas.getContext('2d');
+      screen.width = Math.max(1, Math.floor(canvas.width / 80));
+      screen.height = Math.max(1, Math.floor(canvas.height / 25));
+      context.font = '100px "DejaVu Sans Mono", Consolas, Menlo, monospace';
+      var metrics = context.measureText('\u2588');
+      screen.scaleX = screen.width / metrics.width;
+      screen.scaleY = screen.height / (metrics.fontBoundingBoxAscent +
+                                       metrics.fontBoundingBoxDescent);
+      screen.ascent = metrics.fontBoundingBoxAscent;
+      screen.context = context;
+      context.fillStyle = (Module['tharvokPalette'] || screen.palette)[0];
+      context.fillRect(0, 0, canvas.width, canvas.height);
+      for (var i = 0; i < 2000; ++i) {
+        screen.paintCell(i);
+      }
+    },
   },
 
   tharvok_page_open__deps: ['$tharvokScreen'],
   tharvok_page_open: function() {
     var screen = tharvokScreen;
-    var canvas = document.getElementById('screen');
-    var ratio = window.devicePixelRatio || 1;
-    canvas.width = Math.round(80 * screen.cellWidth * ratio);
-    canvas.height = Math.round(25 * screen.cellHeight * ratio);
-    var context = canvas.getContext('2d');
-    context.font = '100px "DejaVu Sans Mono", Consolas, Menlo, monospace';
-    var metrics = context.measureText('\u2588');
-    var height = metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
-    screen.scaleX = screen.cellWidth / metrics.width;
-    screen.scaleY = screen.cellHeight / height;
-    screen.ascent = metrics.fontBoundingBoxAscent;
-    context.scale(ratio, ratio);
-    context.fillStyle = screen.palette[0];
-    context.fillRect(0, 0, 80 * screen.cellWidth, 25 * screen.cellHeight);
-    screen.context = context;
+    screen.cells = new Uint32Array(4000);
+    for (var i = 0; i < 2000; ++i) {
+      screen.cells[2 * i + 1] = 32;
+    }
+    screen.cursorVisible = false;
+    Module['tharvokRepaint'] = screen.paintAll;
+    screen.paintAll();
+    if (Module['tharvokOpened']) {
+      Module['tharvokOpened']();
+    }
   },
 
   tharvok_page_title: function(title) {
@@ -43,34 +97,18 @@ mergeInto(LibraryManager.library, {
   tharvok_page_draw__deps: ['$tharvokScreen'],
   tharvok_page_draw: function(cells, count, cursorX, cursorY, cursorVisible) {
     var screen = tharvokScreen;
-    var context = screen.context;
-    var w = screen.cellWidth;
-    var h = screen.cellHeight;
+    if (!Module['tharvokFirstFrameMs']) {
+      Module['tharvokFirstFrameMs'] = performance.now();
+    }
+    screen.cursorX = cursorX;
+    screen.cursorY = cursorY;
+    screen.cursorVisible = cursorVisible !== 0;
     for (var i = 0; i < count; ++i) {
       var word = HEAPU32[(cells >> 2) + 2 * i];
-      var codePoint = HEAPU32[(cells >> 2) + 2 * i + 1];
       var index = word & 0xffff;
-      var attribute = word >> 16;
-      var x = (index % 80) * w;
-      var y = Math.floor(index / 80) * h;
-      context.save();
-      context.beginPath();
-      context.rect(x, y, w, h);
-      context.clip();
-      context.fillStyle = screen.palette[(attribute >> 4) & 15];
-      context.fillRect(x, y, w, h);
-      if (codePoint !== 32) {
-        context.fillStyle = screen.palette[attribute & 15];
-        context.translate(x, y);
-        context.scale(screen.scaleX, screen.scaleY);
-        context.fillText(String.fromCodePoint(codePoint), 0, screen.ascent);
-      }
-      context.restore();
-    }
-    if (cursorVisible) {
-      // The console's cursor: the lowest quarter of the cell, in the light grey of text.
-      context.fillStyle = screen.palette[7];
-      context.fillRect(cursorX * w, (cursorY + 1) * h - h / 4, w, h / 4);
+      screen.cells[2 * index] = word >> 16;
+      screen.cells[2 * index + 1] = HEAPU32[(cells >> 2) + 2 * i + 1];
+      screen.paintCell(index);
     }
   },
 

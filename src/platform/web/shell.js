@@ -1,0 +1,291 @@
+// The page around the game: the loading line and what went wrong, the screen fitted to the
+// window, the touch controls, the palette, and the service worker that keeps the page for
+// offline play. It runs before tharvok.js and fills in the Module that tharvok.js reads (a test
+// may have begun it already: its own onRuntimeInitialized is kept).
+'use strict';
+var Module = window.Module || {};
+window.Module = Module;
+
+(function () {
+  var canvas = document.getElementById('screen');
+  var stage = document.getElementById('stage');
+  var status = document.getElementById('status');
+  var failed = false;
+
+  // Every colour the game uses at least 4.5:1 against black, its hue kept.
+  var CONTRAST = ['#000000', '#6f8cff', '#00b000', '#00b0b0', '#f04848', '#d860d8', '#b8a000',
+                  '#c0c0c0', '#949494', '#a0b4ff', '#50ff50', '#60ffff', '#ff8c8c', '#ff90ff',
+                  '#ffff60', '#ffffff'];
+
+  function remembered(name) {
+    try { return localStorage.getItem('tharvok.' + name); } catch (e) { return null; }
+  }
+  function remember(name, value) {
+    try { localStorage.setItem('tharvok.' + name, value); } catch (e) { /* not kept */ }
+  }
+
+  // Loading and failure ---------------------------------------------------------------------
+  function say(text, failure) {
+    status.textContent = text;
+    status.hidden = false;
+    status.className = failure ? 'failure' : '';
+    status.setAttribute('role', failure ? 'alert' : 'status');
+  }
+
+  function fail(text) {
+    if (failed) {
+      return;
+    }
+    failed = true;
+    say(text, true);
+  }
+
+  function missing(file, why) {
+    fail('Tharvok could not load ' + file + (why ? ' (' + why + ')' : '') + '. Reload the page; ' +
+         'if that does not help, the server lacks the file: the page needs index.html, shell.js, ' +
+         'tharvok.js, tharvok.wasm and tharvok.data in one folder.');
+  }
+  window.tharvokMissing = missing;
+
+  // Whatever stops the game: a file that did not come, or an error in the running game.
+  function stopped(what) {
+    var text = String(what && what.message ? what.message : what);
+    var file = /tharvok\.(?:wasm|data|js)/.exec(text);
+    if (file && !Module.calledRun) {
+      // Emscripten's loader says "STATUS : URL" or "NetworkError for: URL".
+      missing(file[0], /^NetworkError/.test(text) ? 'no answer from the server'
+                                                  : text.replace(/\s*:\s*\S*$/, '').slice(0, 80));
+    } else {
+      fail('The game stopped with an error: ' + text.slice(0, 200) + '. Reload the page to ' +
+           'play again; if it happens again, please report it with what you did just before.');
+    }
+  }
+  window.addEventListener('error', function (event) { stopped(event.error || event.message); });
+  window.addEventListener('unhandledrejection', function (event) { stopped(event.reason); });
+  Module.onAbort = stopped;
+
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+    fail('This browser cannot run WebAssembly, which Tharvok needs. Try a current Firefox, ' +
+         'Chrome, Edge or Safari, or turn WebAssembly back on if it was turned off.');
+  } else {
+    say('Loading Tharvok\u2026', false);
+  }
+
+  Module.setStatus = function (text) {
+    var progress = /\((\d+)\/(\d+)\)/.exec(text || '');
+    if (!failed && progress) {
+      say('Loading the worlds\u2026 ' + Math.round(progress[1] / 1024) + ' of ' +
+          Math.round(progress[2] / 1024) + ' KiB', false);
+    }
+  };
+
+  // The program, fetched with its own HTTP status in any message.
+  Module.instantiateWasm = function (imports, receive) {
+    fetch('tharvok.wasm', {credentials: 'same-origin'}).then(function (response) {
+      if (!response.ok) {
+        throw {file: response.status + ' ' + response.statusText};
+      }
+      if (/^application\/wasm/.test(response.headers.get('Content-Type') || '')) {
+        return WebAssembly.instantiateStreaming(response, imports);
+      }
+      return response.arrayBuffer().then(function (bytes) {
+        return WebAssembly.instantiate(bytes, imports);
+      });
+    }, function () {
+      throw {file: 'no answer from the server'};
+    }).then(function (result) {
+      receive(result.instance, result.module);
+    }, function (error) {
+      if (error && error.file) {
+        missing('tharvok.wasm', error.file);
+      } else {
+        stopped(error);
+      }
+    });
+    return {};
+  };
+
+  Module.tharvokOpened = function () {
+    if (!failed) {
+      status.hidden = true;
+    }
+  };
+
+  // The screen fitted to the window --------------------------------------------------------
+  // Cells are whole device pixels, twice as high as wide, as large as the stage allows.
+  function fit() {
+    var ratio = window.devicePixelRatio || 1;
+    var box = stage.getBoundingClientRect();
+    var cell = Math.max(1, Math.floor(Math.min(box.width * ratio / 80, box.height * ratio / 50)));
+    if (canvas.width !== 80 * cell || canvas.height !== 50 * cell) {
+      canvas.width = 80 * cell;
+      canvas.height = 50 * cell;
+      if (Module.tharvokRepaint) {
+        Module.tharvokRepaint();
+      }
+    }
+    canvas.style.width = 80 * cell / ratio + 'px';
+    canvas.style.height = 50 * cell / ratio + 'px';
+  }
+  // A zoom or a move to another screen changes the ratio of device pixels to CSS pixels.
+  function watchRatio() {
+    var query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    query.addEventListener('change', function () {
+      fit();
+      watchRatio();
+    }, {once: true});
+  }
+  new ResizeObserver(fit).observe(stage);
+  window.addEventListener('resize', fit);
+  watchRatio();
+  fit();
+
+  // Palette --------------------------------------------------------------------------------
+  var contrastButton = document.getElementById('contrast');
+  function choosePalette(contrast) {
+    Module.tharvokPalette = contrast ? CONTRAST : undefined;
+    contrastButton.setAttribute('aria-pressed', String(contrast));
+    if (Module.tharvokRepaint) {
+      Module.tharvokRepaint();
+    }
+  }
+  // A button clicked or touched gives the focus back, so that Space in play does not press it
+  // again; from the keyboard it keeps it.
+  function letFocusGo(event) {
+    if (event.detail > 0) {
+      event.currentTarget.blur();
+    }
+  }
+  contrastButton.addEventListener('click', function (event) {
+    letFocusGo(event);
+    var contrast = !Module.tharvokPalette;
+    remember('palette', contrast ? 'contrast' : 'console');
+    choosePalette(contrast);
+  });
+  choosePalette(remembered('palette') === 'contrast');
+
+  // Touch controls -------------------------------------------------------------------------
+  var touchButton = document.getElementById('touch');
+  function showTouch(shown) {
+    document.body.classList.toggle('touch', shown);
+    touchButton.setAttribute('aria-pressed', String(shown));
+  }
+  touchButton.addEventListener('click', function (event) {
+    letFocusGo(event);
+    var shown = !document.body.classList.contains('touch');
+    remember('touch', shown ? 'on' : 'off');
+    showTouch(shown);
+  });
+  var touchChoice = remembered('touch');
+  showTouch(touchChoice ? touchChoice === 'on' : matchMedia('(pointer: coarse)').matches);
+
+  // The keys of the shipped config.ini, read as the game reads them: the first line of a name
+  // counts; a character binds its key (letters as capitals), a number the key of that code.
+  var KEY_NAMES = {8: 'Bksp', 9: 'Tab', 13: 'Enter', 27: 'Esc', 32: 'Space', 37: '\u2190',
+                   38: '\u2191', 39: '\u2192', 40: '\u2193'};
+  function keyName(code) {
+    if (KEY_NAMES[code]) {
+      return KEY_NAMES[code];
+    }
+    if (code >= 112 && code <= 123) {
+      return 'F' + (code - 111);
+    }
+    return code > 32 && code < 127 ? String.fromCharCode(code) : '#' + code;
+  }
+  function readBindings(text) {
+    var values = {};
+    text.split('\n').forEach(function (line) {
+      var equals = line.indexOf('=');
+      if (equals > 0 && line[0] !== '#' && line[0] !== '[') {
+        var name = line.slice(0, equals).trim();
+        if (!(name in values)) {
+          values[name] = line.slice(equals + 1).trim();
+        }
+      }
+    });
+    function character(name) {
+      var c = (values[name] || '').charCodeAt(0) || 0;
+      return c >= 97 && c <= 122 ? c - 32 : c;
+    }
+    function number(name) {
+      var n = parseInt(values[name] || '', 10);
+      return n >= 0 && n <= 255 ? n : 0;
+    }
+    return {up: character('cMoveUp'), down: character('cMoveDown'),
+            left: character('cMoveLeft'), right: character('cMoveRight'),
+            use: character('cUse'), select: number('cSelect'),
+            panel: number('cToggleRightOverlay'), help: number('cHelp') || 112, escape: 27};
+  }
+
+  // Each finger holds the key of the control it went down on until it comes up: presses and
+  // releases reach the game as a key's would, several at once.
+  var fingers = new Map();
+  var holders = {};
+  function letGo(pointer) {
+    var button = fingers.get(pointer);
+    if (!button) {
+      return;
+    }
+    fingers.delete(pointer);
+    var key = Number(button.dataset.key);
+    if (--holders[key] === 0) {
+      button.classList.remove('held');
+      Module._tharvok_key(key, 0);
+    }
+  }
+  function setUpPad() {
+    var keys = readBindings(Module.FS.readFile('/data/config.ini', {encoding: 'utf8'}));
+    document.querySelectorAll('.pad button').forEach(function (button) {
+      var key = keys[button.dataset.action];
+      button.dataset.key = key;
+      button.hidden = !key;
+      if (button.parentNode.id === 'keys') {
+        button.firstChild.textContent = keyName(key);
+      }
+    });
+    document.querySelectorAll('.pad').forEach(function (pad) {
+      pad.addEventListener('pointerdown', function (event) {
+        var button = event.target.closest('button');
+        event.preventDefault();
+        if (!button || !Number(button.dataset.key) || fingers.has(event.pointerId)) {
+          return;
+        }
+        button.setPointerCapture(event.pointerId);
+        fingers.set(event.pointerId, button);
+        var key = Number(button.dataset.key);
+        holders[key] = (holders[key] || 0) + 1;
+        if (holders[key] === 1) {
+          button.classList.add('held');
+          Module._tharvok_key(key, 1);
+        }
+      });
+      ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (type) {
+        pad.addEventListener(type, function (event) { letGo(event.pointerId); });
+      });
+      pad.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+    });
+  }
+  // The game lets every key go when the page loses the focus; so do the controls.
+  window.addEventListener('blur', function () {
+    fingers.forEach(function (button) { button.classList.remove('held'); });
+    fingers.clear();
+    holders = {};
+  });
+
+  // Offline --------------------------------------------------------------------------------
+  // Registered once every file has come, so that a new version never mixes with this one.
+  function keepOffline() {
+    if ('serviceWorker' in navigator && window.isSecureContext) {
+      navigator.serviceWorker.register('service-worker.js').catch(function () {});
+    }
+  }
+
+  var theirs = Module.onRuntimeInitialized;
+  Module.onRuntimeInitialized = function () {
+    setUpPad();
+    keepOffline();
+    if (theirs) {
+      theirs();
+    }
+  };
+})();
