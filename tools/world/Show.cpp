@@ -69,8 +69,8 @@ std::string unusedBecause(const WorldMap& map, const MapLink& link, std::size_t 
 
 } // namespace
 
-int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostream& out,
-              std::ostream& err) {
+int showWorld(DataFolder& data, const std::string& stem, const std::string& folder, bool colour,
+              std::ostream& out, std::ostream& err) {
     const AuthoredWorld& world = data.world(stem);
     if (!world.loaded) {
         err << "tharvok-world: " << escaped(world.failedPath) << " missing or corrupt!\n";
@@ -99,7 +99,7 @@ int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostre
 
     writeMap(cells, colour, out);
     out.flush();
-    err << glyphs(world.name()) << "  (" << escaped(world.gridPath()) << ")\n";
+    err << glyphs(world.name()) << "  (" << escaped(world.gridPath()) << " in " << folder << ")\n";
     for (std::size_t n = 0; n < links.size(); ++n) {
         const MapLink& link = links[n];
         std::string cell = cellText(link.x, link.y);

@@ -43,10 +43,10 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "Exit status: 0 no errors, 1 errors found, 2 usage error or no data folder.\n"},
     {"show", "show WORLD [--plain] [--data DIR]",
      "Draws a world as the game draws it, in its colours and glyphs, each link cell\n"
-     "numbered; then, on standard error, its name and a legend: each link's cell,\n"
-     "caption, the world it leads to and where the player arrives. WORLD is a stem,\n"
-     "the start of one, a world's name (its two header words) or a path to a .wgf\n"
-     "or .wif.\n"
+     "numbered; then, on standard error, its name, its file and a legend: each\n"
+     "link's cell, caption, the world it leads to and where the player arrives.\n"
+     "WORLD is a stem, the start of one, a world's name (its two header words) or\n"
+     "a path to a .wgf or .wif.\n"
      "\n"
      "  --plain     text only, without colours (the default when the output is not\n"
      "              a terminal)\n",
@@ -61,9 +61,9 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "Exit status: 0 written, 2 usage error or no data folder.\n"},
     {"new", "new WORD1 WORD2 [--data DIR]",
      "Makes a fresh world named by the two words under a free stem of 32 hexadecimal\n"
-     "digits in DIR/bin/world/: a grid of 25 rows of 80 cells (a border of ';'\n"
-     "around a ground of ','), and a .wif with the name and no links. Prints the\n"
-     "paths of the two files.\n",
+     "digits in DIR/bin/world/: a full grid (a border of ';' around a ground of\n"
+     "','), and a .wif with the name and no links. Prints the paths of the two\n"
+     "files.\n",
      "Exit status: 0 made, 1 the files cannot be written, 2 usage error or no data\n"
      "folder.\n"},
     {"init", "init DIR",
@@ -317,7 +317,9 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
             << "\nStart one of your own with: tharvok-world init DIR\n";
         return exitUsage;
     }
-    err << "tharvok-world: data folder " << shown << "\n";
+    if (name != "show") {
+        err << "tharvok-world: data folder " << shown << "\n";
+    }
     if (name == "check") {
         return check(parsed, setting, &data, out, err);
     }
@@ -326,7 +328,8 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
         if (stem.empty()) {
             return exitProblems;
         }
-        return showWorld(data, stem, setting.colour && !has(parsed, "--plain"), out, err);
+        // The map first; the folder goes into the heading after it.
+        return showWorld(data, stem, shown, setting.colour && !has(parsed, "--plain"), out, err);
     }
     if (name == "graph") {
         return graphWorlds(data, has(parsed, "--table"), out, err);
