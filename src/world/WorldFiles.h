@@ -33,7 +33,7 @@ inline constexpr int maxLinkCount = 255;
 
 // The path of a world file relative to the data folder, or false when the stem cannot name a file
 // of bin/world/ (it holds a directory separator or a NUL byte, or the path would be longer than
-// 127 characters). `path` is set either way so that a message can show it.
+// maxWorldPathLength). `path` is set either way so that a message can show it.
 bool worldFilePath(std::string_view stem, std::string_view extension, std::string& path);
 
 // What a reader met in a world file where the game makes of it something other than a row of
@@ -74,6 +74,7 @@ enum class InfoPart : std::uint8_t {
     TargetY,
 };
 
+// One thing a reader met; which of the values below mean something depends on the issue.
 struct FileFinding {
     FileIssue issue = FileIssue::EmptyGrid;
     FilePosition position;
@@ -94,9 +95,10 @@ struct GridSource {
     std::vector<FileFinding> findings;
 };
 
-// Reads grid file bytes into `cells` the way the game always has: 80 bytes a row, the 81st byte of
-// each row thrown away, at most 25 rows; CR LF counts as one line break. Cells the data does not
-// reach keep what they held. With a `source`, also says where each cell came from.
+// Reads grid file bytes into `cells`: 80 bytes a row, the 81st byte of each row thrown away, at
+// most 25 rows; CR LF counts as one line break. Cells the data does not
+// reach keep what they held. With a `source`, also says where each cell came from and what the
+// reader met.
 void readGrid(std::string_view data, Grid& cells, GridSource* source = nullptr);
 
 // The contents of a link list: two header words and the links. Records that the count announces
@@ -145,7 +147,7 @@ struct InfoSource {
     std::vector<FileFinding> findings;
 };
 
-// With a `source`, also says where each field came from.
+// With a `source`, also says where each field came from and what the reader met.
 WorldInfo readInfo(std::string_view data, InfoSource* source = nullptr);
 
 // A world as read from its two files.
