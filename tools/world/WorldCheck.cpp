@@ -28,6 +28,9 @@ std::string partName(const FileFinding& finding) {
     if (finding.field == InfoPart::LinkCount) {
         return "the link count";
     }
+    if (finding.field < InfoPart::Caption) {
+        return "the header";
+    }
     static constexpr std::array<const char*, linkFieldCount> names = {
         "caption", "world", "x", "y", "arrival x", "arrival y"};
     const auto field =
