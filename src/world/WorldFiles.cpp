@@ -2,6 +2,7 @@
 
 #include "platform/FileReader.h"
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -83,6 +84,263 @@ bool readWorldFile(const std::filesystem::path& dataFolder, std::string_view ste
            platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
 }
 
+// A line of a text file as an editor shows it: without its line break (LF or CR LF).
+struct TextLine {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+
+std::vector<TextLine> textLines(std::string_view data) {
+    std::vector<TextLine> lines;
+    std::size_t start = 0;
+    while (start < data.size()) {
+        std::size_t end = data.find('\n', start);
+        const bool broken = end != std::string_view::npos;
+        if (!broken) {
+            end = data.size();
+        }
+        std::size_t length = end - start;
+        if (broken && length > 0 && data[end - 1] == '\r') {
+            --length;
+        }
+        lines.push_back({start, length});
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Notes a finding; the caller fills in what the issue says of it.
+FileFinding& note(std::vector<FileFinding>& findings, FileIssue issue, FilePosition position) {
+    FileFinding& finding = findings.emplace_back();
+    finding.issue = issue;
+    finding.position = position;
+    return finding;
+}
+
+FilePosition at(std::size_t line, std::size_t column) {
+    return {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(column)};
+}
+
+// What the grid reader made of lines that are not 25 lines of 80 printable bytes.
+void noteGrid(std::string_view data, GridSource& source) {
+    std::vector<FileFinding>& findings = source.findings;
+    findings.clear();
+    if (data.empty()) {
+        note(findings, FileIssue::EmptyGrid, {});
+        return;
+    }
+    // A row whose cells the game did not take from their own line and column.
+    auto shifted = [&](int row) {
+        for (int x = 0; x < gridColumns; ++x) {
+            const FilePosition from = source.cells[static_cast<std::size_t>(row * gridColumns + x)];
+            if (from.line != 0 &&
+                !(from == at(static_cast<std::size_t>(row + 1), static_cast<std::size_t>(x + 1)))) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const std::vector<TextLine> lines = textLines(data);
+    std::size_t used = lines.size();
+    while (used > static_cast<std::size_t>(gridRows) && lines[used - 1].length == 0) {
+        --used; // empty lines at the end are harmless
+    }
+    const std::size_t read = std::min<std::size_t>(used, gridRows);
+    for (std::size_t i = 0; i < read; ++i) {
+        const TextLine& line = lines[i];
+        if (line.length != static_cast<std::size_t>(gridColumns)) {
+            int last = static_cast<int>(i) + 1;
+            while (last < gridRows && shifted(last)) {
+                ++last;
+            }
+            FileFinding& finding =
+                note(findings, FileIssue::RowLength,
+                     at(i + 1, std::min<std::size_t>(line.length, gridColumns) + 1));
+            finding.count = static_cast<std::int64_t>(line.length);
+            finding.last = last;
+        }
+        std::size_t odd = 0;
+        std::size_t first = 0;
+        for (std::size_t c = 0; c < line.length; ++c) {
+            const auto byte = static_cast<unsigned char>(data[line.offset + c]);
+            if (byte < 32 || byte >= 127) {
+                first = odd++ == 0 ? c : first;
+            }
+        }
+        if (odd > 0) {
+            FileFinding& finding = note(findings, FileIssue::Unprintable, at(i + 1, first + 1));
+            finding.count = static_cast<std::int64_t>(odd);
+            finding.word.assign(1, data[line.offset + first]);
+        }
+    }
+    if (used < static_cast<std::size_t>(gridRows)) {
+        note(findings, FileIssue::FewRows, at(lines.size(), lines.back().length + 1)).count =
+            static_cast<std::int64_t>(used);
+    } else if (used > static_cast<std::size_t>(gridRows)) {
+        note(findings, FileIssue::ExtraRows, at(gridRows + 1, 1)).count =
+            static_cast<std::int64_t>(used);
+    }
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The word of the file that starts at `offset`, as the reader delimits words.
+std::string_view wordAt(std::string_view data, std::size_t offset) {
+    std::size_t end = offset;
+    while (end < data.size() && !isSpace(data[end])) {
+        ++end;
+    }
+    return data.substr(offset, end - offset);
+}
+
+// The words of the file from `offset` on.
+std::vector<std::string_view> wordsFrom(std::string_view data, std::size_t offset) {
+    std::vector<std::string_view> words;
+    while (offset < data.size()) {
+        if (isSpace(data[offset])) {
+            ++offset;
+            continue;
+        }
+        words.push_back(wordAt(data, offset));
+        offset += words.back().size();
+    }
+    return words;
+}
+
+// An optional sign and decimal digits, of any length.
+bool looksLikeNumber(std::string_view word) {
+    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
+        word.remove_prefix(1);
+    }
+    return !word.empty() &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The largest value each numeric part of a link list means something for.
+int lastValue(InfoPart part) {
+    switch (part) {
+    case InfoPart::LinkCount:
+        return maxLinkCount;
+    case InfoPart::X:
+    case InfoPart::TargetX:
+        return platform::lastColumn;
+    default:
+        return platform::lastRow;
+    }
+}
+
+// Notes what the reader made of a number field; false when it failed, which ends the reading.
+bool noteNumber(std::string_view data, const InfoField& field, InfoPart part, std::size_t link,
+                std::vector<FileFinding>& findings) {
+    if (field.state == FieldRead::Missing) {
+        return true; // where the file ends is noted once, for the count
+    }
+    const std::string_view word = wordAt(data, field.offset);
+    auto found = [&](FileIssue issue) -> FileFinding& {
+        FileFinding& finding = note(findings, issue, field.position);
+        finding.field = part;
+        finding.link = link;
+        finding.word = word;
+        finding.number = field.number;
+        return finding;
+    };
+    if (field.state == FieldRead::Failed) {
+        found(looksLikeNumber(word) ? FileIssue::NumberTooLarge : FileIssue::NotANumber);
+        return false;
+    }
+    const int last = lastValue(part);
+    if (field.length < word.size()) {
+        found(FileIssue::NumberCut).rest = word.substr(field.length);
+    } else if (field.number < 0 || field.number > last) {
+        FileFinding& finding = found(FileIssue::OutOfRange);
+        finding.last = last;
+        finding.kept = static_cast<std::uint8_t>(field.number);
+    }
+    return true;
+}
+
+bool recordWhole(const std::array<InfoField, linkFieldCount>& record) {
+    return std::all_of(record.begin(), record.end(),
+                       [](const InfoField& field) { return field.state == FieldRead::Read; });
+}
+
+// What the link reader made of a list that is not a header, a count and that many links.
+void noteInfo(std::string_view data, InfoSource& source, std::size_t announced) {
+    std::vector<FileFinding>& findings = source.findings;
+    if (source.headerWord1.state == FieldRead::Missing) {
+        note(findings, FileIssue::EmptyInfo, {});
+        return;
+    }
+    if (source.headerWord2.state == FieldRead::Missing ||
+        source.linkCount.state == FieldRead::Missing) {
+        const InfoField& end =
+            source.headerWord2.state == FieldRead::Missing ? source.headerWord2 : source.linkCount;
+        note(findings, FileIssue::HeaderCut, end.position);
+        return;
+    }
+    const InfoField& count = source.linkCount;
+    if (count.state == FieldRead::Failed) {
+        const std::string_view word = wordAt(data, count.offset);
+        const std::vector<std::string_view> after = wordsFrom(data, count.offset + word.size());
+        const std::string_view second = wordAt(data, source.headerWord2.offset);
+        FileFinding& finding = note(findings, FileIssue::CountNotANumber, count.position);
+        finding.field = InfoPart::LinkCount;
+        finding.word = word;
+        if (!after.empty() && looksLikeNumber(after.front())) {
+            finding.issue = FileIssue::HeaderThreeWords;
+        } else if (looksLikeNumber(second)) {
+            finding.issue = FileIssue::HeaderOneWord;
+            finding.word = second;
+            finding.rest = word;
+        }
+        return;
+    }
+    noteNumber(data, count, InfoPart::LinkCount, 0, findings);
+    std::size_t whole = 0;
+    for (std::size_t n = 0; n < source.links.size(); ++n) {
+        const auto& record = source.links[n];
+        for (std::size_t f = static_cast<std::size_t>(LinkField::X); f < linkFieldCount; ++f) {
+            const auto part =
+                static_cast<InfoPart>(static_cast<std::size_t>(InfoPart::Caption) + f);
+            if (!noteNumber(data, record[f], part, n + 1, findings)) {
+                return; // every later field follows from this one
+            }
+        }
+        whole += recordWhole(record) ? 1 : 0;
+    }
+    if (whole < announced) {
+        // Where the file ends: inside the next link, or before it.
+        FileFinding& finding = note(findings, FileIssue::CountBeyondRecords, count.position);
+        finding.field = InfoPart::Caption;
+        finding.link = whole + 1;
+        finding.number = static_cast<std::int64_t>(announced);
+        finding.count = static_cast<std::int64_t>(whole);
+        if (whole < source.links.size()) {
+            const auto& record = source.links[whole];
+            for (std::size_t f = 0; f < linkFieldCount; ++f) {
+                if (record[f].state != FieldRead::Read) {
+                    finding.field =
+                        static_cast<InfoPart>(static_cast<std::size_t>(InfoPart::Caption) + f);
+                    break;
+                }
+            }
+        }
+    }
+    if (source.rest.state == FieldRead::Read) {
+        const std::vector<std::string_view> words = wordsFrom(data, source.rest.offset);
+        FileFinding& finding =
+            note(findings,
+                 words.size() % linkFieldCount == 0 ? FileIssue::RecordsBeyondCount
+                                                    : FileIssue::TrailingWords,
+                 source.rest.position);
+        finding.number = static_cast<std::int64_t>(announced);
+        finding.count = static_cast<std::int64_t>(words.size() / linkFieldCount);
+        finding.word = words.front();
+    }
+}
+
 } // namespace
 
 bool worldFilePath(std::string_view stem, std::string_view extension, std::string& path) {
@@ -135,6 +393,9 @@ void readGrid(std::string_view data, Grid& cells, GridSource* source) {
             break;
         }
     }
+    if (source != nullptr) {
+        noteGrid(data, *source);
+    }
 }
 
 WorldInfo readInfo(std::string_view data, InfoSource* source) {
@@ -169,6 +430,7 @@ WorldInfo readInfo(std::string_view data, InfoSource* source) {
     }
     if (source != nullptr) {
         reader.rest(source->rest);
+        noteInfo(data, *source, info.links.size());
     }
     return info;
 }

@@ -25,20 +25,80 @@ inline constexpr std::string_view gridExtension = ".wgf";
 inline constexpr std::string_view infoExtension = ".wif";
 inline constexpr std::size_t maxWorldPathLength = 127;
 
+// The grid's size: a row of bytes for each screen row, a byte for each cell.
+inline constexpr int gridColumns = platform::screenWidth;
+inline constexpr int gridRows = platform::screenHeight;
+// The largest link count the game keeps (a count keeps its low 8 bits, as every number does).
+inline constexpr int maxLinkCount = 255;
+
 // The path of a world file relative to the data folder, or false when the stem cannot name a file
 // of bin/world/ (it holds a directory separator or a NUL byte, or the path would be longer than
-// 127 characters). `path` is set either way so that a message can show it.
+// maxWorldPathLength). `path` is set either way so that a message can show it.
 bool worldFilePath(std::string_view stem, std::string_view extension, std::string& path);
 
-// Where the grid reader took each cell from (line 0: the file did not reach the cell). Tools fill
-// one to tell an author where a cell came from; the game passes none.
-struct GridSource {
-    std::array<FilePosition, platform::screenCellCount> cells{};
+// What a reader met in a world file where the game makes of it something other than a row of
+// the map or a field of its own, with where it stands. Tools turn these into messages.
+enum class FileIssue : std::uint8_t {
+    // The grid file (position: line and column of the byte):
+    EmptyGrid,   // nothing to read: the cells keep what they held
+    RowLength,   // a line of `count` bytes, not 80; the lines up to line `last` are shifted
+    Unprintable, // `count` bytes of the line are not printable ASCII, the first is `word`
+    FewRows,     // `count` lines, not 25: the rest keep what they held
+    ExtraRows,   // `count` lines, not 25: the reader stops after line 25
+    // The link list (position: where the word starts, or where the file ends):
+    EmptyInfo,          // not even a header word
+    HeaderCut,          // the file ends before the link count
+    HeaderOneWord,      // `word` (a number) became the second header word, `rest` the count
+    HeaderThreeWords,   // `word`, a third header word, became the count
+    CountNotANumber,    // the count `word` is not a number: no links are read
+    NotANumber,         // `field`'s `word` is not a number: it and every later field read as 0
+    NumberTooLarge,     // `field`'s `word` does not fit in 32 bits: the same
+    NumberCut,          // `field`'s `word` starts with the number `number`; `rest` is read next
+    OutOfRange,         // `field`'s `number` is outside 0 to `last`; the game keeps `kept`
+    CountBeyondRecords, // `count` links of `number` announced are whole; `field` is where the
+                        // file ends inside the next one (Caption when it ends between links)
+    RecordsBeyondCount, // `count` more whole links than the count `number` announces
+    TrailingWords,      // words after the last link, the first of them `word`
 };
 
-// Reads grid file bytes into `cells` the way the game always has: 80 bytes a row, the 81st byte of
-// each row thrown away, at most 25 rows; CR LF counts as one line break. Cells the data does not
-// reach keep what they held. With a `source`, also says where each cell came from.
+// The parts of a link list: the header, then six fields a link.
+enum class InfoPart : std::uint8_t {
+    HeaderWord1,
+    HeaderWord2,
+    LinkCount,
+    Caption,
+    Target,
+    X,
+    Y,
+    TargetX,
+    TargetY,
+};
+
+// One thing a reader met; which of the values below mean something depends on the issue.
+struct FileFinding {
+    FileIssue issue = FileIssue::EmptyGrid;
+    FilePosition position;
+    InfoPart field = InfoPart::HeaderWord1;
+    std::size_t link = 0; // the link (from 1) whose field it is; 0 for the header or the grid
+    std::int64_t number = 0;
+    std::int64_t count = 0;
+    int last = 0;
+    int kept = 0;
+    std::string word;
+    std::string rest;
+};
+
+// Where the grid reader took each cell from (line 0: the file did not reach the cell), and what
+// it met that an author would not mean. Tools fill one; the game passes none.
+struct GridSource {
+    std::array<FilePosition, platform::screenCellCount> cells{};
+    std::vector<FileFinding> findings;
+};
+
+// Reads grid file bytes into `cells`: 80 bytes a row, the 81st byte of each row thrown away, at
+// most 25 rows; CR LF counts as one line break. Cells the data does not
+// reach keep what they held. With a `source`, also says where each cell came from and what the
+// reader met.
 void readGrid(std::string_view data, Grid& cells, GridSource* source = nullptr);
 
 // The contents of a link list: two header words and the links. Records that the count announces
@@ -82,9 +142,12 @@ struct InfoSource {
     // Where the first word after the last field read stands (the reader stops there and ignores
     // the rest); Missing when nothing follows or reading failed.
     InfoField rest;
+    // What the reader met that an author would not mean, in file order. A field that failed
+    // ends the list: everything after it follows from it.
+    std::vector<FileFinding> findings;
 };
 
-// With a `source`, also says where each field came from.
+// With a `source`, also says where each field came from and what the reader met.
 WorldInfo readInfo(std::string_view data, InfoSource* source = nullptr);
 
 // A world as read from its two files.

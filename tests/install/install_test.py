@@ -174,6 +174,19 @@ def test_install(build, source):
             check(os.path.exists(os.path.join(prefix, path)), f"installed {path}")
         home = os.path.join(tmp, "home")
         os.makedirs(home)
+        # The installed world tool writes only where it is told: new fails in a folder without
+        # worlds, and init copies the installed worlds into a folder of the author's own.
+        tool = os.path.join(prefix, "bin", "tharvok-world")
+        shipped = os.path.join(prefix, "share", "tharvok", "bin", "world")
+        before = sorted(os.listdir(shipped))
+        made = run([tool, "new", "Quiet", "glade"], home, clean_env(home))
+        check(made.returncode == 2 and "tharvok-world init" in made.stderr,
+              f"new in a folder without worlds exits {made.returncode}: {made.stderr}")
+        mine = os.path.join(tmp, "mine")
+        check(run([tool, "init", mine], home, clean_env(home)).returncode == 0, "init DIR")
+        checked = run([tool, "check", "--data", mine], home, clean_env(home))
+        check(checked.returncode == 0, "the copied worlds check clean: " + checked.stdout)
+        check(sorted(os.listdir(shipped)) == before, "nothing written into the installed worlds")
         shown, status = start_on_terminal(os.path.join(prefix, "bin", "tharvok"), home,
                                           clean_env(home))
         check(shown, "the installed game shows its title screen from an unrelated folder")

@@ -1,17 +1,20 @@
 // tharvok-world: each diagnostic of `check` on a small data folder that differs from a clean one
 // in one thing, by its exact line; the shipped data checks clean; the other commands on a fresh
-// world; usage errors.
+// world and a folder of one's own; usage errors; every program's usage within 79 columns.
 #include "GameHarness.h"
 
 #include "WorldTool.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <regex>
 #include <sstream>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const std::string start = harness::startStem;
 const std::string other = "b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0b0";
@@ -61,20 +64,30 @@ struct Folder {
 struct ToolRun {
     int status = 0;
     std::vector<std::string> lines;
+    std::vector<std::string> errors; // standard error's
 };
 
-ToolRun run(std::vector<std::string> args, const harness::ScratchDir* dir = nullptr) {
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+ToolRun run(std::vector<std::string> args, const harness::ScratchDir* dir = nullptr,
+            const fs::path& userConfig = {}) {
     if (dir != nullptr) {
         args.insert(args.end(), {"--data", dir->path().string()});
     }
     std::ostringstream out;
     std::ostringstream err;
+    const worldtool::ToolSetting setting{false, THARVOK_SOURCE_DIR "/data", userConfig};
     ToolRun result;
-    result.status = worldtool::worldMain(args, false, out, err);
-    std::istringstream lines(out.str());
-    for (std::string line; std::getline(lines, line);) {
-        result.lines.push_back(line);
-    }
+    result.status = worldtool::worldMain(args, setting, out, err);
+    result.lines = linesOf(out.str());
+    result.errors = linesOf(err.str());
     return result;
 }
 
@@ -83,6 +96,10 @@ struct Case {
     std::function<void(Folder&)> change;
     std::vector<std::string> expected; // the lines before the summary
     bool strict = false;
+    // The player's own config.ini: checked too when check is run without --data (then named
+    // OWN in the lines), or alone with --config.
+    std::string own = {};
+    bool configOnly = false;
 };
 
 const std::string linkTwo = "2\nDoor " + other + " 40 0 40 1\n";
@@ -94,7 +111,7 @@ std::vector<Case> cases() {
     return {
         {"clean", [](Folder&) {}, {}, true},
         {"no start world",
-         [](Folder& f) { f.grids.clear(), f.infos.clear(); },
+         [](Folder& f) { f.grids.erase(start), f.infos.erase(start); },
          {wgf(start) + ": error: the start world cannot be read, so the game cannot start"}},
         {"missing target",
          [](Folder& f) {
@@ -153,21 +170,27 @@ std::vector<Case> cases() {
          [](Folder& f) { f.infos[other] = "Other 1 Door " + start + " 40 0 40 1\n"; },
          {wif(other) + ":1:9: error: the header has one word where two belong: the game takes "
                        "'1' as the second word and 'Door' as the link count, which is not a "
-                       "number, so it reads no links",
-          wgf(other) + ":1:41: warning: '-' at (40, 0) has no link: stepping on it shows nothing",
-          wif(start) + ":3:6: warning: link 1 ('Door') leads to 'Other 1', which has no link "
-                       "back to 'Start here'"}},
+                       "number, so it reads no links"}},
         {"header of three words",
          [](Folder& f) { f.infos[other] = "The other place 1 Door " + start + " 40 0 40 1\n"; },
          {wif(other) + ":1:11: error: the header has three words where two belong: the game "
                        "takes 'place' as the link count, which is not a number, so it reads no "
-                       "links",
-          wgf(other) + ":1:41: warning: '-' at (40, 0) has no link: stepping on it shows nothing",
-          wif(start) + ":3:6: warning: link 1 ('Door') leads to 'The other', which has no link "
-                       "back to 'Start here'"}},
+                       "links"}},
+        {"short line under a link",
+         [](Folder& f) { f.grids[other][0].pop_back(); },
+         {wgf(other) + ":1:80: error: line 1 has 79 characters, not 80: in the game lines 2 to "
+                       "25 are shifted"}},
+        {"stem one digit off",
+         [](Folder& f) {
+             f.set(start, 5, 5, '-');
+             f.infos[start] = name + linkTwo + "Near " + other.substr(0, 31) + "1 5 5 1 1\n";
+         },
+         {wif(start) + ":4:6: error: link 2 leads to '" + other.substr(0, 31) +
+          "1', which cannot be loaded: " + wgf(other.substr(0, 31) + "1") +
+          " is missing or cannot be read (did you mean " + other + "?)"}},
         {"number out of range",
          [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 80 1\n"; },
-         {wif(start) + ":3:44: error: link 1's targetX 80 is outside 0 to 79: the game places "
+         {wif(start) + ":3:44: error: link 1's arrival x 80 is outside 0 to 79: the game places "
                        "the player in column 79"}},
         {"count out of range",
          [](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
@@ -244,8 +267,8 @@ std::vector<Case> cases() {
          {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},
         {"binds nothing",
          [](Folder& f) { f.config = "cSelect = Enter\n" + f.config; },
-         {"config.ini:1:11: warning: cSelect = 'Enter' binds no key: it takes a virtual-key code "
-          "from 1 to 255 (13 Enter, 9 Tab)",
+         {"config.ini:1:11: error: cSelect = 'Enter' binds no key: it takes a virtual-key code "
+          "from 1 to 255 (13 Enter, 9 Tab), so the game has no key to choose in the menu",
           "config.ini:7:1: warning: cSelect is set again: the game keeps the first value, on "
           "line 1, and skips this line"}},
         {"one key twice",
@@ -254,6 +277,31 @@ std::vector<Case> cases() {
         {"skipped line",
          [](Folder& f) { f.config += "just words\n"; },
          {"config.ini:8:1: warning: the game skips this line: it has no '='"}},
+        {"a typo unbinds a move",
+         [](Folder& f) { f.config.replace(f.config.find("cMoveLeft"), 9, "cMovLeft"); },
+         {"config.ini:3:1: error: 'cMovLeft' is not a name the game knows (did you mean "
+          "cMoveLeft?), so the game has no key to walk left"}},
+        {"the panel's line without '='",
+         [](Folder& f) { f.config.erase(f.config.find(" = 9"), 2); },
+         {"config.ini:7:1: error: the game skips this line: it has no '=', so the game has no "
+          "key to show the panel"}},
+        {"no line for use",
+         [](Folder& f) { f.config.erase(f.config.find("cUse"), 9); },
+         {"config.ini: error: no line binds cUse: the game has no key to follow a link"}},
+        {"the player's own config.ini too",
+         [](Folder&) {},
+         {"OWN:5:7: error: cUse has an empty value, so the game has no key to follow a link"},
+         false,
+         [] {
+             std::string own(harness::playConfig);
+             return own.replace(own.find("cUse = E"), 8, "cUse =");
+         }()},
+        {"a config.ini alone",
+         [](Folder& f) { f.config += "cMoveUp = &\n"; },
+         {"OWN:8:9: warning: cRest binds E, as does cUse (line 5): one key does both"},
+         false,
+         std::string(harness::playConfig) + "cRest = e\n",
+         true},
     };
 }
 
@@ -270,7 +318,26 @@ TEST(WorldTool, EachProblemIsOneLineWhereItStands) {
         if (c.strict) {
             args.push_back("--strict");
         }
-        ToolRun result = run(args, &dir);
+        ToolRun result;
+        if (c.own.empty()) {
+            result = run(args, &dir);
+        } else {
+            // The player's own file, beside the data folder's.
+            const fs::path own = dir.path() / "own.ini";
+            harness::writeFile(own, c.own);
+            const fs::path was = fs::current_path();
+            fs::current_path(dir.path());
+            if (c.configOnly) {
+                args.insert(args.end(), {"--config", own.string()});
+            }
+            result = run(args, nullptr, own);
+            fs::current_path(was);
+            for (std::string& line : result.lines) {
+                if (line.starts_with(own.string())) {
+                    line.replace(0, own.string().size(), "OWN");
+                }
+            }
+        }
         ASSERT_FALSE(result.lines.empty());
         result.lines.pop_back(); // the summary
         EXPECT_EQ(result.lines, c.expected);
@@ -293,16 +360,25 @@ TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
     Folder().write(dir);
     const ToolRun made = run({"new", "Fresh", "land"}, &dir);
     ASSERT_EQ(made.status, 0);
-    ASSERT_EQ(made.lines.size(), 1u);
-    const std::string stem = made.lines[0];
+    ASSERT_EQ(made.lines.size(), 2u);
+    const std::string stem = fs::path(made.lines[0]).stem().string();
     EXPECT_TRUE(std::regex_match(stem, std::regex("[0-9a-f]{32}"))) << stem;
+    EXPECT_EQ(made.lines[0], (dir.path() / wgf(stem)).string());
+    EXPECT_EQ(made.lines[1], (dir.path() / wif(stem)).string());
+    EXPECT_EQ(made.errors,
+              std::vector<std::string>{"tharvok-world: data folder " + dir.path().string()});
 
-    const ToolRun shown = run({"show", stem + ".wif", "--plain"}, &dir);
-    ASSERT_EQ(shown.status, 0);
-    ASSERT_EQ(shown.lines.size(), 26u);
-    EXPECT_EQ(shown.lines[0], "Fresh land  (" + wgf(stem) + ")");
-    EXPECT_EQ(shown.lines[1], std::string(80, ';'));
-    EXPECT_EQ(shown.lines[13], ";" + std::string(78, ',') + ";");
+    // By a path to a file, by the start of its stem and by its name: the map alone on standard
+    // output, the name and legend after it on standard error.
+    for (const std::string& world : {stem + ".wif", stem.substr(0, 5), std::string("Fresh land")}) {
+        const ToolRun shown = run({"show", world, "--plain"}, &dir);
+        ASSERT_EQ(shown.status, 0) << world;
+        ASSERT_EQ(shown.lines.size(), 25u);
+        EXPECT_EQ(shown.lines[0], std::string(80, ';'));
+        EXPECT_EQ(shown.lines[12], ";" + std::string(78, ',') + ";");
+        EXPECT_EQ(shown.errors, std::vector<std::string>{"Fresh land  (" + wgf(stem) + " in " +
+                                                         dir.path().string() + ")"});
+    }
 
     const ToolRun checked = run({"check"}, &dir);
     EXPECT_EQ(checked.lines.front(),
@@ -310,8 +386,36 @@ TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
 
     // The start world's link cell carries its number, and the legend says where it leads.
     const ToolRun startShown = run({"show", start}, &dir);
-    EXPECT_EQ(startShown.lines[1][40], '1');
-    EXPECT_EQ(startShown.lines.back(), " 1  (40, 0)   Door -> Other place, arriving at (40, 1)");
+    EXPECT_EQ(startShown.lines[0][40], '1');
+    EXPECT_EQ(startShown.errors.back(), " 1  (40, 0)   Door -> Other place, arriving at (40, 1)");
+
+    // A name two worlds share names neither; a stem in the wrong case is suggested.
+    const ToolRun again = run({"new", "Fresh", "land"}, &dir);
+    ASSERT_EQ(again.lines.size(), 2u);
+    std::vector<std::string> both{stem, fs::path(again.lines[0]).stem().string()};
+    std::sort(both.begin(), both.end());
+    const ToolRun twice = run({"show", "Fresh land"}, &dir);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.errors,
+              (std::vector<std::string>{
+                  "tharvok-world show: 'Fresh land' names 2 worlds; give more of the stem:",
+                  "  " + both[0] + "  Fresh land", "  " + both[1] + "  Fresh land"}));
+    const ToolRun upper = run({"show", "B0B0"}, &dir);
+    EXPECT_EQ(upper.status, 1);
+    EXPECT_EQ(upper.errors.back(), "tharvok-world show: no world's name or stem is 'B0B0' or "
+                                   "starts so (did you mean " +
+                                       other + "?)");
+}
+
+TEST(WorldTool, InitStartsAFolderOfOnesOwnFromTheGamesData) {
+    harness::ScratchDir dir;
+    const fs::path mine = dir.path() / "mine";
+    ASSERT_EQ(run({"init", mine.string()}).status, 0);
+    const ToolRun checked = run({"check", "--data", mine.string()});
+    EXPECT_EQ(checked.status, 0);
+    EXPECT_EQ(checked.lines,
+              std::vector<std::string>{"8 worlds, 16 links: no errors, no warnings"});
+    EXPECT_EQ(run({"init", mine.string()}).status, 1) << "a folder that is not empty";
 }
 
 TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
@@ -321,17 +425,20 @@ TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
         {{"fly"}, 2},
         {{"check", "extra"}, 2},
         {{"check", "--fast"}, 2},
+        {{"check", "--data", dir.path().string(), "--config", "x"}, 2},
         {{"show"}, 2},
         {{"new", "two words", "x"}, 2},
         {{"graph", "--data"}, 2},
         {{"check", "--data", (dir.path() / "none").string()}, 2},
-        {{"show", "nowhere", "--data", dir.path().string()}, 1},
+        {{"new", "Quiet", "glade", "--data", dir.path().string()}, 2},
+        {{"init", "--data", dir.path().string()}, 2},
         {{"--help"}, 0},
     };
     for (const auto& [args, status] : runs) {
         EXPECT_EQ(run(args).status, status) << ::testing::PrintToString(args);
     }
-    for (const char* command : {"check", "show", "graph", "new"}) {
+    EXPECT_TRUE(fs::is_empty(dir.path())) << "new wrote into a folder without worlds";
+    for (const char* command : {"check", "show", "graph", "new", "init"}) {
         const ToolRun help = run({command, "--help"});
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.lines.front().rfind(std::string("usage: tharvok-world ") + command, 0), 0u);

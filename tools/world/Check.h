@@ -6,6 +6,7 @@
 #include "Report.h"
 
 #include <cstddef>
+#include <string>
 
 namespace worldtool {
 
@@ -19,9 +20,10 @@ struct CheckTotals {
 // without crossing another link cell).
 CheckTotals checkWorlds(DataFolder& data, bool strict, Report& report);
 
-// config.ini: names the game does not know, values that bind nothing, keys bound twice, lines
-// the game skips.
-void checkConfig(const DataFolder& data, Report& report);
+// A config.ini, named `file` in the messages, whose `text` is null when it cannot be read:
+// actions the game needs left without a key, names the game does not know, values that bind
+// nothing, keys bound twice, lines the game skips.
+void checkConfig(const std::string& file, const std::string* text, Report& report);
 
 // Whether a link is one the game can ever show and follow: its record was read whole, its cell
 // is a "-" on the map, and no earlier link holds that cell.

@@ -9,15 +9,17 @@
 
 namespace worldtool {
 
-// The world `stem` drawn as the game draws it, its link cells numbered, with a legend; in ANSI
-// colours when `colour` is set, as plain text otherwise.
-int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostream& out,
-              std::ostream& err);
+// The world `stem` drawn as the game draws it, its link cells numbered, in ANSI colours when
+// `colour` is set, as plain text otherwise; then its name and a legend on `err`, so that the map
+// alone fills an 80 x 25 terminal.
+// `folder` is the data folder as the heading names it.
+int showWorld(DataFolder& data, const std::string& stem, const std::string& folder, bool colour,
+              std::ostream& out, std::ostream& err);
 
 // The worlds and their links as Graphviz DOT, or as a plain table.
 int graphWorlds(DataFolder& data, bool table, std::ostream& out, std::ostream& err);
 
-// A fresh world named by two words, under a free stem, which it prints.
+// A fresh world named by two words, under a free stem; prints the paths of its two files.
 int newWorld(const DataFolder& data, const std::string& word1, const std::string& word2,
              std::ostream& out, std::ostream& err);
 

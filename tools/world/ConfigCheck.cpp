@@ -5,6 +5,7 @@
 #include "platform/VirtualKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <map>
 #include <optional>
@@ -13,32 +14,12 @@ namespace worldtool {
 
 namespace {
 
-// Edits (insert, delete, change a letter) from one name to another, letter case aside.
-std::size_t distance(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
 // The known name nearest to `key`, when one is near enough to be what was meant.
 std::optional<std::string_view> nearestName(std::string_view key) {
     std::optional<std::string_view> best;
     std::size_t bestDistance = 0;
     for (const KeyBinding& binding : keyBindings) {
-        const std::size_t d = distance(key, binding.name);
+        const std::size_t d = editDistance(key, binding.name, true);
         if (!best || d < bestDistance) {
             best = binding.name;
             bestDistance = d;
@@ -48,6 +29,38 @@ std::optional<std::string_view> nearestName(std::string_view key) {
         return best;
     }
     return std::nullopt;
+}
+
+// The actions a player cannot do without, by the name that binds each.
+struct Need {
+    std::string_view name;
+    std::string_view action;
+};
+constexpr std::array<Need, 7> needs = {{
+    {"cMoveUp", "walk up"},
+    {"cMoveDown", "walk down"},
+    {"cMoveLeft", "walk left"},
+    {"cMoveRight", "walk right"},
+    {"cUse", "follow a link"},
+    {"cSelect", "choose in the menu"},
+    {"cToggleRightOverlay", "show the panel"},
+}};
+
+// The name a line meant to set: its own, or the known name nearest to it (for a line without
+// '=', its first word's).
+std::optional<std::string_view> meantName(const ConfigLine& line) {
+    std::string_view key = line.key;
+    if (line.kind == ConfigLine::Kind::NoEquals) {
+        const auto start = line.text.find_first_not_of(" \t");
+        if (start == std::string_view::npos) {
+            return std::nullopt;
+        }
+        key = line.text.substr(start);
+        key = key.substr(0, key.find_first_of(" \t"));
+    } else if (line.kind != ConfigLine::Kind::Entry) {
+        return std::nullopt;
+    }
+    return nearestName(key);
 }
 
 const KeyBinding* bindingNamed(std::string_view key) {
@@ -63,22 +76,59 @@ std::string keyName(std::int32_t code) { return platform::vk::name(code); }
 
 } // namespace
 
-void checkConfig(const DataFolder& data, Report& report) {
-    const std::string file = configFileName;
-    std::string text;
-    if (!data.readConfig(text)) {
-        report.warning(file, {}, "missing or cannot be read: the game binds no key but Escape");
+void checkConfig(const std::string& file, const std::string* text, Report& report) {
+    if (text == nullptr) {
+        report.error(file, {},
+                     "missing or cannot be read: the game binds no key but Escape, so the "
+                     "player cannot walk");
         return;
     }
     ConfigFile config;
     std::vector<ConfigLine> lines;
-    config.parse(text, &lines);
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+    config.parse(*text, &lines);
+    if (text->rfind("\xEF\xBB\xBF", 0) == 0) {
         report.warning(file, {1, 1},
                        "the file starts with a byte-order mark, which the game reads as part of "
                        "the first line");
     }
     const KeyCodes codes = bindKeys(config);
+    // Each action the game needs that has no key: the line that meant to bind it says so, as an
+    // error, in place of what it would say otherwise; without such a line, the file does.
+    std::map<std::uint32_t, const Need*> unbinding;
+    for (const Need& need : needs) {
+        const KeyBinding* binding = bindingNamed(need.name);
+        if (codes[static_cast<std::size_t>(binding - keyBindings.data()) + 1] != 0) {
+            continue;
+        }
+        auto meant = std::find_if(lines.begin(), lines.end(), [&](const ConfigLine& line) {
+            return line.kind == ConfigLine::Kind::Entry && line.key == need.name;
+        });
+        if (meant == lines.end()) {
+            meant = std::find_if(lines.begin(), lines.end(), [&](const ConfigLine& line) {
+                return meantName(line) == need.name && unbinding.count(line.line) == 0;
+            });
+        }
+        if (meant == lines.end()) {
+            report.error(file, {},
+                         "no line binds " + std::string(need.name) + ": the game has no key to " +
+                             std::string(need.action));
+        } else {
+            unbinding[meant->line] = &need;
+        }
+    }
+    // A line's finding, with what follows from it: an error when it leaves an action without a
+    // key, which is then what follows.
+    auto finding = [&](const ConfigLine& line, FilePosition at, std::string message,
+                       std::string_view follows = {}) {
+        const auto need = unbinding.find(line.line);
+        if (need == unbinding.end()) {
+            report.warning(file, at, message.append(follows));
+        } else {
+            report.error(file, at,
+                         message + ", so the game has no key to " +
+                             std::string(need->second->action));
+        }
+    };
     std::map<std::string_view, std::uint32_t> firstLine;
     // Which action, on which line, holds each key; Escape is always bound.
     std::map<std::int32_t, std::string> holders{{codes[0], "the fixed Escape key"}};
@@ -97,22 +147,21 @@ void checkConfig(const DataFolder& data, Report& report) {
         case ConfigLine::Kind::NoEquals:
             if (firstText != std::string_view::npos) {
                 const char lead = line.text[firstText];
-                report.warning(file, start,
-                               std::string("the game skips this line: it has no '='") +
-                                   (firstText > 0 && (lead == '#' || lead == '[')
-                                        ? " (a comment's '#' or a section's '[' must be the "
-                                          "first character)"
-                                        : ""));
+                finding(line, start,
+                        std::string("the game skips this line: it has no '='") +
+                            (firstText > 0 && (lead == '#' || lead == '[')
+                                 ? " (a comment's '#' or a section's '[' must be the "
+                                   "first character)"
+                                 : ""));
             }
             break;
         case ConfigLine::Kind::EmptyKey:
-            report.warning(file, start, "the game skips this line: it has no name before '='");
+            finding(line, start, "the game skips this line: it has no name before '='");
             break;
         case ConfigLine::Kind::Repeated:
-            report.warning(file, key,
-                           escaped(line.key) + " is set again: the game keeps the first value, " +
-                               "on line " + std::to_string(firstLine[line.key]) +
-                               ", and skips this line");
+            finding(line, key,
+                    escaped(line.key) + " is set again: the game keeps the first value, " +
+                        "on line " + std::to_string(firstLine[line.key]) + ", and skips this line");
             break;
         case ConfigLine::Kind::Entry: {
             firstLine[line.key] = line.line;
@@ -131,41 +180,38 @@ void checkConfig(const DataFolder& data, Report& report) {
                         }
                         message += ")";
                     }
-                    message += ": the line does nothing";
                 }
-                report.warning(file, key, message);
+                finding(line, key, message, ": the line does nothing");
                 break;
             }
             const auto slot = static_cast<std::size_t>(binding - keyBindings.data()) + 1;
             const std::int32_t code = codes[slot];
             const bool number = binding->form == BindingForm::Number;
             if (line.value.empty()) {
-                report.warning(file, value,
-                               std::string(binding->name) + " has an empty value: the action has "
-                                                            "no key");
+                finding(line, value, std::string(binding->name) + " has an empty value",
+                        ": the action has no key");
                 break;
             }
             if (code == 0) {
-                report.warning(file, value,
-                               std::string(binding->name) + " = " + inQuotes(line.value) +
-                                   " binds no key: it takes " +
-                                   (number ? "a virtual-key code from 1 to 255 (13 Enter, 9 Tab)"
-                                           : "a character (a letter, a digit, or & ( % ' for "
-                                             "the arrow keys)"));
+                finding(line, value,
+                        std::string(binding->name) + " = " + inQuotes(line.value) +
+                            " binds no key: it takes " +
+                            (number ? "a virtual-key code from 1 to 255 (13 Enter, 9 Tab)"
+                                    : "a character (a letter, a digit, or & ( % ' for "
+                                      "the arrow keys)"));
                 break;
             }
             if (!number && line.value.size() > 1) {
-                report.warning(file, value,
-                               std::string(binding->name) + " = " + inQuotes(line.value) +
-                                   " binds " + keyName(code) +
-                                   ": only the first character of a value counts");
+                finding(line, value,
+                        std::string(binding->name) + " = " + inQuotes(line.value) + " binds " +
+                            keyName(code) + ": only the first character of a value counts");
             }
             const auto [holder, added] = holders.try_emplace(
                 code, std::string(binding->name) + " (line " + std::to_string(line.line) + ")");
             if (!added) {
-                report.warning(file, value,
-                               std::string(binding->name) + " binds " + keyName(code) +
-                                   ", as does " + holder->second + ": one key does both");
+                finding(line, value,
+                        std::string(binding->name) + " binds " + keyName(code) + ", as does " +
+                            holder->second + ": one key does both");
             }
             break;
         }

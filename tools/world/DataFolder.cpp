@@ -1,8 +1,8 @@
 #include "DataFolder.h"
 
-#include "app/DataSearch.h"
+#include "Report.h"
+
 #include "config/ConfigFile.h"
-#include "platform/Executable.h"
 #include "platform/FileReader.h"
 
 #include <algorithm>
@@ -25,12 +25,6 @@ Grid blankGrid() {
 fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; }
 
 } // namespace
-
-fs::path defaultDataFolder() {
-    // The folder the game would play from: the same search, in the same order.
-    const DataSearch search = findData(std::nullopt, platform::executableFolder(nullptr));
-    return search.found.empty() ? search.tried.front() : search.found;
-}
 
 std::string AuthoredWorld::name() const {
     if (load.info.headerWord1.empty()) {
@@ -84,6 +78,49 @@ const AuthoredWorld& DataFolder::world(const std::string& stem) {
         slot->failedPath = slot->load.failedPath;
     }
     return *slot;
+}
+
+bool DataFolder::hasWorldFolder() const {
+    std::error_code error;
+    return fs::is_directory(worldFolder(folder_), error);
+}
+
+std::string DataFolder::find(const std::string& what, std::vector<std::string>& matches) {
+    std::vector<std::string> others;
+    const std::vector<std::string> stems = listWorlds(others);
+    matches.clear();
+    if (std::binary_search(stems.begin(), stems.end(), what)) {
+        return what;
+    }
+    for (const std::string& stem : stems) {
+        if (world(stem).loaded && world(stem).name() == what) {
+            matches.push_back(stem);
+        }
+    }
+    if (matches.empty()) {
+        for (const std::string& stem : stems) {
+            if (stem.starts_with(what)) {
+                matches.push_back(stem);
+            }
+        }
+    }
+    return matches.size() == 1 ? matches.front() : std::string();
+}
+
+std::optional<std::string> DataFolder::nearStem(const std::string& stem) const {
+    std::vector<std::string> others;
+    std::vector<std::string> starting;
+    for (const std::string& known : listWorlds(others)) {
+        if (editDistance(stem, known, true) == 0 || editDistance(stem, known, false) == 1) {
+            return known;
+        }
+        if (stem.size() < known.size() &&
+            editDistance(stem, known.substr(0, stem.size()), true) == 0) {
+            starting.push_back(known);
+        }
+    }
+    // The start of a stem in the wrong letter case.
+    return starting.size() == 1 ? std::optional(starting.front()) : std::nullopt;
 }
 
 bool DataFolder::readConfig(std::string& text) const {

@@ -8,15 +8,12 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace worldtool {
-
-// The data folder the tools use when none is given: the working directory, where the game looks
-// first.
-std::filesystem::path defaultDataFolder();
 
 // One world, loaded as the game would load it at start (cells its grid does not reach are
 // blanks), with where each cell and field came from.
@@ -45,8 +42,18 @@ public:
     // the names of the files there that are neither. Empty when the folder cannot be read.
     std::vector<std::string> listWorlds(std::vector<std::string>& others) const;
 
+    // Whether the folder holds bin/world/, as every data folder does.
+    bool hasWorldFolder() const;
+
     // The world `stem` (any stem a link may name), loaded on first use.
     const AuthoredWorld& world(const std::string& stem);
+
+    // The stem of the world that `what` names: a stem, the one stem it starts, or a world's
+    // name (its two header words). Empty when none does; `matches` then holds the stems when
+    // more than one does.
+    std::string find(const std::string& what, std::vector<std::string>& matches);
+    // A world's stem one edit away from `stem`, or differing from it only in letter case.
+    std::optional<std::string> nearStem(const std::string& stem) const;
 
     // Reads config.ini; false when it is missing or cannot be read.
     bool readConfig(std::string& text) const;

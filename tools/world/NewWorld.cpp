@@ -77,7 +77,11 @@ int newWorld(const DataFolder& data, const std::string& word1, const std::string
         err << "tharvok-world: " << escaped(error) << "\n";
         return 1;
     }
-    out << stem << '\n';
+    for (const std::string_view extension : {gridExtension, infoExtension}) {
+        const std::filesystem::path file =
+            data.path() / "bin" / "world" / (stem + std::string(extension));
+        out << escaped(file.lexically_normal().string()) << '\n';
+    }
     return 0;
 }
 

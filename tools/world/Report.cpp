@@ -3,6 +3,7 @@
 #include "platform/Cp437.h"
 
 #include <algorithm>
+#include <cctype>
 #include <ostream>
 #include <tuple>
 
@@ -79,6 +80,29 @@ std::string counted(std::size_t count, std::string_view one, std::string_view ma
         return "no " + std::string(many);
     }
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::size_t editDistance(std::string_view a, std::string_view b, bool ignoreCase) {
+    auto same = [ignoreCase](char x, char y) {
+        return ignoreCase ? std::tolower(static_cast<unsigned char>(x)) ==
+                                std::tolower(static_cast<unsigned char>(y))
+                          : x == y;
+    };
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (same(a[i - 1], b[j - 1]) ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
 }
 
 std::string cellText(int x, int y) {

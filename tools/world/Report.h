@@ -51,5 +51,8 @@ std::string glyphs(std::string_view bytes);
 std::string counted(std::size_t count, std::string_view one, std::string_view many);
 // "(30, 4)"
 std::string cellText(int x, int y);
+// Edits (insert, delete, change a byte) from one text to another; with `ignoreCase`, letters
+// that differ only in case count as the same.
+std::size_t editDistance(std::string_view a, std::string_view b, bool ignoreCase);
 
 } // namespace worldtool

@@ -69,8 +69,8 @@ std::string unusedBecause(const WorldMap& map, const MapLink& link, std::size_t 
 
 } // namespace
 
-int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostream& out,
-              std::ostream& err) {
+int showWorld(DataFolder& data, const std::string& stem, const std::string& folder, bool colour,
+              std::ostream& out, std::ostream& err) {
     const AuthoredWorld& world = data.world(stem);
     if (!world.loaded) {
         err << "tharvok-world: " << escaped(world.failedPath) << " missing or corrupt!\n";
@@ -97,27 +97,28 @@ int showWorld(DataFolder& data, const std::string& stem, bool colour, std::ostre
         }
     }
 
-    out << glyphs(world.name()) << "  (" << escaped(world.gridPath()) << ")\n";
     writeMap(cells, colour, out);
+    out.flush();
+    err << glyphs(world.name()) << "  (" << escaped(world.gridPath()) << " in " << folder << ")\n";
     for (std::size_t n = 0; n < links.size(); ++n) {
         const MapLink& link = links[n];
         std::string cell = cellText(link.x, link.y);
         cell.resize(std::max<std::size_t>(cell.size(), 9), ' ');
-        out << ' ' << linkMark(n) << "  " << cell << ' ' << glyphs(link.caption) << " -> ";
+        err << ' ' << linkMark(n) << "  " << cell << ' ' << glyphs(link.caption) << " -> ";
         std::string path;
         const AuthoredWorld* target =
             worldFilePath(link.target, gridExtension, path) ? &data.world(link.target) : nullptr;
         if (target != nullptr && target->loaded) {
-            out << glyphs(target->name());
+            err << glyphs(target->name());
         } else {
-            out << glyphs(link.target) << " (cannot be loaded)";
+            err << glyphs(link.target) << " (cannot be loaded)";
         }
         const MapCell arrival = arrivalCell(link);
-        out << ", arriving at " << cellText(arrival.x, arrival.y);
+        err << ", arriving at " << cellText(arrival.x, arrival.y);
         if (!linkUsable(world, n)) {
-            out << "  [never used: " << unusedBecause(map, link, n) << ']';
+            err << "  [never used: " << unusedBecause(map, link, n) << ']';
         }
-        out << '\n';
+        err << '\n';
     }
     return 0;
 }

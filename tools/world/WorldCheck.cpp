@@ -9,81 +9,33 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace worldtool {
 
 namespace {
 
-constexpr int width = platform::screenWidth;
-constexpr int height = platform::screenHeight;
-
-constexpr std::array<const char*, linkFieldCount> fieldNames = {"caption", "target",  "x",
-                                                                "y",       "targetX", "targetY"};
+constexpr int width = gridColumns;
+constexpr int height = gridRows;
 
 const InfoField& fieldOf(const std::array<InfoField, linkFieldCount>& record, LinkField field) {
     return record[static_cast<std::size_t>(field)];
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// The word of the file that starts at `offset`, as the game's reader delimits words.
-std::string_view wordAt(std::string_view data, std::size_t offset) {
-    std::size_t end = offset;
-    while (end < data.size() && !isSpace(data[end])) {
-        ++end;
+// A part of a link list in the author guide's words.
+std::string partName(const FileFinding& finding) {
+    if (finding.field == InfoPart::LinkCount) {
+        return "the link count";
     }
-    return data.substr(offset, end - offset);
-}
-
-// The words of the file from `offset` on.
-std::vector<std::string_view> wordsFrom(std::string_view data, std::size_t offset) {
-    std::vector<std::string_view> words;
-    while (offset < data.size()) {
-        if (isSpace(data[offset])) {
-            ++offset;
-            continue;
-        }
-        words.push_back(wordAt(data, offset));
-        offset += words.back().size();
+    if (finding.field < InfoPart::Caption) {
+        return "the header";
     }
-    return words;
-}
-
-// An optional sign and decimal digits, of any length.
-bool looksLikeNumber(std::string_view word) {
-    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
-        word.remove_prefix(1);
-    }
-    return !word.empty() &&
-           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A line of a text file as an editor shows it: without its line break (LF or CR LF).
-struct TextLine {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-};
-
-std::vector<TextLine> textLines(std::string_view data) {
-    std::vector<TextLine> lines;
-    std::size_t start = 0;
-    while (start < data.size()) {
-        std::size_t end = data.find('\n', start);
-        const bool broken = end != std::string_view::npos;
-        if (!broken) {
-            end = data.size();
-        }
-        std::size_t length = end - start;
-        if (broken && length > 0 && data[end - 1] == '\r') {
-            --length;
-        }
-        lines.push_back({start, length});
-        start = end + 1;
-    }
-    return lines;
+    static constexpr std::array<const char*, linkFieldCount> names = {
+        "caption", "world", "x", "y", "arrival x", "arrival y"};
+    const auto field =
+        static_cast<std::size_t>(finding.field) - static_cast<std::size_t>(InfoPart::Caption);
+    return "link " + std::to_string(finding.link) + "'s " + names[field];
 }
 
 std::string lineRange(int first, int last) {
@@ -106,6 +58,10 @@ bool recordComplete(const AuthoredWorld& world, std::size_t index) {
            std::all_of(records[index].begin(), records[index].end(),
                        [](const InfoField& field) { return field.state == FieldRead::Read; });
 }
+
+// Whether a finding of the loaders is an error: it breaks the world, and what the game makes of
+// the rest of the file follows from it.
+bool breaks(const FileFinding& finding) { return finding.issue != FileIssue::Unprintable; }
 
 // The cells the player can walk to from `from`: steps of one cell in eight directions (two keys
 // at once go diagonally) onto cells that do not block. Without `crossLinks`, a link cell other
@@ -153,19 +109,24 @@ public:
 
 private:
     void checkFiles(const AuthoredWorld& world);
-    void checkGrid(const AuthoredWorld& world);
-    void checkInfo(const AuthoredWorld& world);
-    bool checkNumber(const AuthoredWorld& world, const InfoField& field, const std::string& what,
-                     int max, bool arrival, const std::string& hint = {});
+    void reportGrid(const AuthoredWorld& world);
+    void reportInfo(const AuthoredWorld& world);
+    void checkMap(const AuthoredWorld& world);
     void checkTarget(const AuthoredWorld& world, std::size_t index);
     void checkJourney(const AuthoredWorld& world, std::size_t index);
     void checkWalks();
     void checkReachable();
+    // A world whose files hold an error: what the game makes of its map and links follows from
+    // that error, so nothing more is said about them.
+    bool broken(const AuthoredWorld& world) const {
+        return !world.loaded || broken_.count(world.stem) != 0;
+    }
 
     DataFolder& data_;
     bool strict_;
     Report& report_;
     std::vector<std::string> stems_;
+    std::set<std::string> broken_;
     std::map<std::string, std::vector<Entry>> entries_;
 };
 
@@ -174,7 +135,8 @@ CheckTotals WorldChecker::run() {
     stems_ = data_.listWorlds(others);
     for (const std::string& name : others) {
         report_.warning(std::string(worldDirectory) + name, {},
-                        "not a world file: the game reads only STEM.wgf and STEM.wif here");
+                        "not a world file: the game reads only STEM" + std::string(gridExtension) +
+                            " and STEM" + std::string(infoExtension) + " here");
     }
     const AuthoredWorld& start = data_.world(std::string(startWorldStem));
     if (!start.loaded) {
@@ -183,6 +145,15 @@ CheckTotals WorldChecker::run() {
     }
     CheckTotals totals;
     totals.worlds = stems_.size();
+    for (const std::string& stem : stems_) {
+        const AuthoredWorld& world = data_.world(stem);
+        const auto& grid = world.source.grid.findings;
+        const auto& info = world.source.info.findings;
+        if (std::any_of(grid.begin(), grid.end(), breaks) ||
+            std::any_of(info.begin(), info.end(), breaks)) {
+            broken_.insert(stem);
+        }
+    }
     for (const std::string& stem : stems_) {
         const AuthoredWorld& world = data_.world(stem);
         checkFiles(world);
@@ -204,12 +175,15 @@ void WorldChecker::checkFiles(const AuthoredWorld& world) {
         const bool named = worldFilePath(world.stem, gridExtension, path);
         report_.error(world.failedPath, {},
                       named ? "missing or cannot be read, so the game cannot load this world"
-                            : "the game refuses this name: a world's path is at most 127 "
-                              "characters, without '\\'");
+                            : "the game refuses this name: a world's path is at most " +
+                                  std::to_string(maxWorldPathLength) + " characters, without '\\'");
         return;
     }
-    checkGrid(world);
-    checkInfo(world);
+    reportGrid(world);
+    reportInfo(world);
+    if (!broken(world)) {
+        checkMap(world);
+    }
     for (std::size_t i = 0; i < world.load.info.links.size(); ++i) {
         if (recordComplete(world, i)) {
             checkTarget(world, i);
@@ -217,89 +191,176 @@ void WorldChecker::checkFiles(const AuthoredWorld& world) {
     }
 }
 
-void WorldChecker::checkGrid(const AuthoredWorld& world) {
+// What the grid reader met, in the author guide's words.
+void WorldChecker::reportGrid(const AuthoredWorld& world) {
     const std::string path = world.gridPath();
-    const std::string_view data = world.source.gridData;
-    const GridSource& source = world.source.grid;
-    if (data.empty()) {
-        report_.error(path, {},
-                      "the grid file is empty: the game keeps the cells shown before (blanks at "
-                      "the start)");
-        return;
-    }
-    // A row whose cells the game did not take from their own line and column.
-    auto shifted = [&](int row) {
-        for (int x = 0; x < width; ++x) {
-            const FilePosition at = source.cells[static_cast<std::size_t>(row * width + x)];
-            if (at.line != 0 && (at.line != static_cast<std::uint32_t>(row + 1) ||
-                                 at.column != static_cast<std::uint32_t>(x + 1))) {
-                return true;
+    const std::string columns = std::to_string(width);
+    const std::string rows = std::to_string(height);
+    for (const FileFinding& f : world.source.grid.findings) {
+        const auto count = static_cast<std::size_t>(f.count);
+        switch (f.issue) {
+        case FileIssue::EmptyGrid:
+            report_.error(path, f.position,
+                          "the grid file is empty: the game keeps the cells shown before (blanks "
+                          "at the start)");
+            break;
+        case FileIssue::RowLength: {
+            const int line = static_cast<int>(f.position.line);
+            std::string message = "line " + std::to_string(line) + " has " +
+                                  counted(count, "character", "characters") + ", not " + columns;
+            if (f.last > line) {
+                message += ": in the game " + lineRange(line + 1, f.last) +
+                           (f.last == line + 1 ? " is shifted" : " are shifted");
             }
+            report_.error(path, f.position, message);
+            break;
         }
-        return false;
-    };
-    const std::vector<TextLine> lines = textLines(data);
-    std::size_t used = lines.size();
-    while (used > static_cast<std::size_t>(height) && lines[used - 1].length == 0) {
-        --used; // empty lines at the end are harmless
-    }
-    const int read = static_cast<int>(std::min<std::size_t>(used, height));
-    for (int i = 0; i < read; ++i) {
-        const TextLine& line = lines[static_cast<std::size_t>(i)];
-        const std::uint32_t number = static_cast<std::uint32_t>(i + 1);
-        if (line.length != static_cast<std::size_t>(width)) {
-            std::string message = "line " + std::to_string(number) + " has " +
-                                  counted(line.length, "character", "characters") + ", not 80";
-            int last = i + 1;
-            while (last < height && shifted(last)) {
-                ++last;
-            }
-            if (last > i + 1) {
-                message += ": in the game " + lineRange(i + 2, last) +
-                           (last == i + 2 ? " is shifted" : " are shifted");
-            }
-            const auto column = std::min<std::size_t>(line.length, width) + 1;
-            report_.error(path, {number, static_cast<std::uint32_t>(column)}, message);
-        }
-        std::size_t odd = 0;
-        std::size_t first = 0;
-        for (std::size_t c = 0; c < line.length; ++c) {
-            const auto byte = static_cast<unsigned char>(data[line.offset + c]);
-            if (byte < 32 || byte >= 127) {
-                first = odd++ == 0 ? c : first;
-            }
-        }
-        if (odd > 0) {
-            const std::string byte = inQuotes(data.substr(line.offset + first, 1));
-            report_.warning(path, {number, static_cast<std::uint32_t>(first + 1)},
-                            odd == 1 ? "byte " + byte +
-                                           " is not printable ASCII: the game shows it as its "
-                                           "code page 437 glyph"
-                                     : "byte " + byte + " and " + std::to_string(odd - 1) +
-                                           " more on this line are not printable ASCII: the "
-                                           "game shows them as code page 437 glyphs");
+        case FileIssue::Unprintable:
+            report_.warning(path, f.position,
+                            count == 1
+                                ? "byte " + inQuotes(f.word) +
+                                      " is not printable ASCII: the game shows it as its "
+                                      "code page 437 glyph"
+                                : "byte " + inQuotes(f.word) + " and " + std::to_string(count - 1) +
+                                      " more on this line are not printable ASCII: the "
+                                      "game shows them as code page 437 glyphs");
+            break;
+        case FileIssue::FewRows:
+            report_.error(path, f.position,
+                          "the grid has " + counted(count, "line", "lines") + ", not " + rows +
+                              ": the game keeps what " +
+                              lineRange(static_cast<int>(count) + 1, height) +
+                              " showed before (blanks at the start)");
+            break;
+        case FileIssue::ExtraRows:
+            report_.error(path, f.position,
+                          "the grid has " + std::to_string(count) + " lines, not " + rows +
+                              ": the game ignores line " + std::to_string(height + 1) +
+                              " and after");
+            break;
+        default:
+            break;
         }
     }
-    if (used < static_cast<std::size_t>(height)) {
-        const TextLine& last = lines.back();
-        report_.error(
-            path,
-            {static_cast<std::uint32_t>(lines.size()), static_cast<std::uint32_t>(last.length + 1)},
-            "the grid has " + counted(used, "line", "lines") + ", not 25: the game keeps what " +
-                lineRange(static_cast<int>(used) + 1, height) +
-                " showed before (blanks at the start)");
-    } else if (used > static_cast<std::size_t>(height)) {
-        report_.error(path, {height + 1, 1},
-                      "the grid has " + std::to_string(used) +
-                          " lines, not 25: the game ignores line 26 and after");
-    }
+}
 
+// What the link reader met, in the author guide's words.
+void WorldChecker::reportInfo(const AuthoredWorld& world) {
+    const std::string path = world.infoPath();
+    const std::string header = "two header words (the world's name) and a link count";
+    for (const FileFinding& f : world.source.info.findings) {
+        const std::string what = partName(f);
+        switch (f.issue) {
+        case FileIssue::EmptyInfo:
+            report_.error(path, f.position, "the file is empty: it needs " + header);
+            break;
+        case FileIssue::HeaderCut:
+            report_.error(path, f.position,
+                          "the file ends before the link count: it needs " + header);
+            break;
+        case FileIssue::HeaderOneWord:
+            report_.error(path, f.position,
+                          "the header has one word where two belong: the game takes " +
+                              inQuotes(f.word) + " as the second word and " + inQuotes(f.rest) +
+                              " as the link count, which is not a number, so it reads no links");
+            break;
+        case FileIssue::HeaderThreeWords:
+            report_.error(path, f.position,
+                          "the header has three words where two belong: the game takes " +
+                              inQuotes(f.word) +
+                              " as the link count, which is not a number, so it reads no links");
+            break;
+        case FileIssue::CountNotANumber:
+            report_.error(path, f.position,
+                          "the link count " + inQuotes(f.word) +
+                              " is not a number: the game reads no links");
+            break;
+        case FileIssue::NotANumber:
+        case FileIssue::NumberTooLarge: {
+            std::string hint;
+            if (f.field == InfoPart::X &&
+                std::binary_search(stems_.begin(), stems_.end(), f.word)) {
+                hint = " (a caption of two words? a caption is one word)";
+            }
+            report_.error(path, f.position,
+                          what + " " + inQuotes(f.word) +
+                              (f.issue == FileIssue::NumberTooLarge ? " is too large a number"
+                                                                    : " is not a number") +
+                              hint + ": the game reads it and every later field as 0 or empty");
+            break;
+        }
+        case FileIssue::NumberCut:
+            report_.error(path, f.position,
+                          what + " " + inQuotes(f.word) + " is not a number: the game reads " +
+                              std::to_string(f.number) + " and takes " + inQuotes(f.rest) +
+                              " as the next field");
+            break;
+        case FileIssue::OutOfRange: {
+            std::string effect;
+            if (f.kept <= f.last) {
+                effect = "the game reads " + std::to_string(f.kept);
+            } else if (f.field == InfoPart::TargetX || f.field == InfoPart::TargetY) {
+                effect = std::string("the game places the player in ") +
+                         (f.field == InfoPart::TargetX ? "column " : "row ") +
+                         std::to_string(f.last);
+            } else {
+                effect = "the link lies off the map, where the player never stands";
+            }
+            report_.error(path, f.position,
+                          what + " " + std::to_string(f.number) + " is outside 0 to " +
+                              std::to_string(f.last) + ": " + effect);
+            break;
+        }
+        case FileIssue::CountBeyondRecords:
+            report_.error(
+                path, f.position,
+                "the link count is " + std::to_string(f.number) + ", but the file ends " +
+                    (f.field != InfoPart::Caption
+                         ? "inside link " + std::to_string(f.link)
+                         : "after " + counted(static_cast<std::size_t>(f.count), "link", "links")) +
+                    ": the game makes the rest empty links at (0, 0)");
+            break;
+        case FileIssue::RecordsBeyondCount:
+            report_.error(
+                path, f.position,
+                "the file holds " +
+                    counted(static_cast<std::size_t>(f.count), "more link", "more links") +
+                    " than its link count (" + std::to_string(f.number) +
+                    ") says: the game ignores " + (f.count == 1 ? "it" : "them"));
+            break;
+        case FileIssue::TrailingWords:
+            report_.error(path, f.position,
+                          "the file goes on after its " +
+                              counted(static_cast<std::size_t>(f.number), "link", "links") +
+                              ": the game ignores " + inQuotes(f.word) + " and the rest");
+            break;
+        default:
+            break;
+        }
+    }
+    const auto& records = world.source.info.links;
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        const std::string& caption = world.load.info.links[n].caption;
+        if (recordComplete(world, n) && caption.size() > maxCaptionLength) {
+            report_.warning(path, fieldOf(records[n], LinkField::Caption).position,
+                            "link " + std::to_string(n + 1) + "'s caption is " +
+                                std::to_string(caption.size()) +
+                                " characters long: the game shows only the first " +
+                                std::to_string(maxCaptionLength));
+        }
+    }
+}
+
+// The links on the map of a world whose files read as meant.
+void WorldChecker::checkMap(const AuthoredWorld& world) {
+    const std::string path = world.infoPath();
+    const GridSource& source = world.source.grid;
     const WorldMap map = mapOf(world);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const MapCell cell{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};
             if (map.at(cell) == linkCellChar && map.findLink(cell, nullptr) == nullptr) {
-                report_.warning(path, source.cells[cellIndex(cell)],
+                report_.warning(world.gridPath(), source.cells[cellIndex(cell)],
                                 "'-' at " + cellText(cell) +
                                     " has no link: stepping on it shows nothing");
             }
@@ -307,122 +368,19 @@ void WorldChecker::checkGrid(const AuthoredWorld& world) {
     }
     const MapCell start{playerStartX, playerStartY};
     if (world.stem == startWorldStem && map.isBlocking(start)) {
-        report_.warning(path, source.cells[cellIndex(start)],
+        report_.warning(world.gridPath(), source.cells[cellIndex(start)],
                         "the start cell " + cellText(start) + " holds " +
                             inQuotes(std::string(1, static_cast<char>(map.at(start)))) +
                             ", which blocks: the player starts on it all the same");
     }
-}
-
-void WorldChecker::checkInfo(const AuthoredWorld& world) {
-    const std::string path = world.infoPath();
-    const std::string_view data = world.source.infoData;
-    const InfoSource& source = world.source.info;
-    if (source.headerWord1.state == FieldRead::Missing) {
-        report_.error(path, {},
-                      "the file is empty: it needs two header words (the world's name) and a "
-                      "link count");
-        return;
-    }
-    if (source.headerWord2.state == FieldRead::Missing ||
-        source.linkCount.state == FieldRead::Missing) {
-        const InfoField& end =
-            source.headerWord2.state == FieldRead::Missing ? source.headerWord2 : source.linkCount;
-        report_.error(path, end.position,
-                      "the file ends before the link count: it needs two header words (the "
-                      "world's name) and a link count");
-        return;
-    }
-    const InfoField& count = source.linkCount;
-    if (count.state == FieldRead::Failed) {
-        const std::string_view word = wordAt(data, count.offset);
-        const std::vector<std::string_view> after = wordsFrom(data, count.offset + word.size());
-        std::string message;
-        if (!after.empty() && looksLikeNumber(after.front())) {
-            message = "the header has three words where two belong: the game takes " +
-                      inQuotes(word) +
-                      " as the link count, which is not a number, so it reads no "
-                      "links";
-        } else if (looksLikeNumber(wordAt(data, source.headerWord2.offset))) {
-            message = "the header has one word where two belong: the game takes " +
-                      inQuotes(wordAt(data, source.headerWord2.offset)) +
-                      " as the second word and " + inQuotes(word) +
-                      " as the link count, which is not a number, so it reads no links";
-        } else {
-            message =
-                "the link count " + inQuotes(word) + " is not a number: the game reads no links";
-        }
-        report_.error(path, count.position, message);
-        return;
-    }
-    checkNumber(world, count, "the link count", 255, false);
-
-    bool failed = false;
-    std::size_t complete = 0;
-    for (std::size_t n = 0; n < source.links.size() && !failed; ++n) {
-        const auto& record = source.links[n];
-        const std::string link = "link " + std::to_string(n + 1);
-        for (std::size_t f = static_cast<std::size_t>(LinkField::X); f < linkFieldCount; ++f) {
-            const bool arrival = f >= static_cast<std::size_t>(LinkField::TargetX);
-            const bool column = f == static_cast<std::size_t>(LinkField::X) ||
-                                f == static_cast<std::size_t>(LinkField::TargetX);
-            std::string hint;
-            const std::string_view word = wordAt(data, record[f].offset);
-            if (f == static_cast<std::size_t>(LinkField::X) &&
-                std::binary_search(stems_.begin(), stems_.end(), std::string(word))) {
-                hint = " (a caption of two words? a caption is one word)";
-            }
-            if (!checkNumber(world, record[f], link + "'s " + fieldNames[f], column ? 79 : 24,
-                             arrival, hint)) {
-                failed = true;
-                break;
-            }
-        }
-        if (!failed && recordComplete(world, n)) {
-            ++complete;
-            const std::string& caption = world.load.info.links[n].caption;
-            if (caption.size() > maxCaptionLength) {
-                report_.warning(path, fieldOf(record, LinkField::Caption).position,
-                                link + "'s caption is " + std::to_string(caption.size()) +
-                                    " characters long: the game shows only the first 74");
-            }
-        }
-    }
-    const std::size_t announced = world.load.info.links.size();
-    if (!failed && complete < announced) {
-        const bool partial =
-            source.links.size() > complete &&
-            fieldOf(source.links[complete], LinkField::Caption).state == FieldRead::Read;
-        report_.error(path, count.position,
-                      "the link count is " + std::to_string(announced) + ", but the file ends " +
-                          (partial ? "inside link " + std::to_string(complete + 1)
-                                   : "after " + counted(complete, "link", "links")) +
-                          ": the game makes the rest empty links at (0, 0)");
-    }
-    if (!failed && source.rest.state == FieldRead::Read) {
-        const std::vector<std::string_view> words = wordsFrom(data, source.rest.offset);
-        const std::size_t extra = words.size() / linkFieldCount;
-        report_.error(path, source.rest.position,
-                      words.size() % linkFieldCount == 0
-                          ? "the file holds " + counted(extra, "more link", "more links") +
-                                " than its link count (" + std::to_string(announced) +
-                                ") says: the game ignores " + (extra == 1 ? "it" : "them")
-                          : "the file goes on after its " + counted(announced, "link", "links") +
-                                ": the game ignores " + inQuotes(words.front()) + " and the rest");
-    }
-    // Links on the map.
-    const WorldMap map = mapOf(world);
-    for (std::size_t n = 0; n < announced; ++n) {
-        if (!recordComplete(world, n)) {
-            continue;
-        }
+    for (std::size_t n = 0; n < world.load.info.links.size(); ++n) {
         const MapLink& link = world.load.info.links[n];
-        const InfoField& x = fieldOf(source.links[n], LinkField::X);
+        if (!recordComplete(world, n) || link.x >= width || link.y >= height) {
+            continue; // an incomplete record or a cell off the map is an error already
+        }
+        const InfoField& x = fieldOf(world.source.info.links[n], LinkField::X);
         const std::string name =
             "link " + std::to_string(n + 1) + " (" + inQuotes(link.caption) + ")";
-        if (link.x >= width || link.y >= height) {
-            continue; // reported with its numbers
-        }
         const MapCell cell{link.x, link.y};
         std::uint8_t first = 0;
         map.findLink(cell, &first);
@@ -440,48 +398,6 @@ void WorldChecker::checkInfo(const AuthoredWorld& world) {
     }
 }
 
-bool WorldChecker::checkNumber(const AuthoredWorld& world, const InfoField& field,
-                               const std::string& what, int max, bool arrival,
-                               const std::string& hint) {
-    const std::string path = world.infoPath();
-    const std::string_view data = world.source.infoData;
-    if (field.state == FieldRead::Missing) {
-        return true; // the count check says where the file ends
-    }
-    const std::string_view word = wordAt(data, field.offset);
-    if (field.state == FieldRead::Failed) {
-        report_.error(path, field.position,
-                      what + " " + inQuotes(word) +
-                          (looksLikeNumber(word) ? " is too large a number" : " is not a number") +
-                          hint + ": the game reads it and every later field as 0 or empty");
-        return false;
-    }
-    if (field.length < word.size()) {
-        report_.error(path, field.position,
-                      what + " " + inQuotes(word) + " is not a number: the game reads " +
-                          std::to_string(field.number) + " and takes " +
-                          inQuotes(word.substr(field.length)) + " as the next field");
-        return true;
-    }
-    if (field.number >= 0 && field.number <= max) {
-        return true;
-    }
-    const int kept = static_cast<int>(static_cast<std::uint8_t>(field.number));
-    std::string effect;
-    if (kept <= max) {
-        effect = "the game reads " + std::to_string(kept);
-    } else if (arrival) {
-        effect = std::string("the game places the player in ") + (max == 79 ? "column " : "row ") +
-                 std::to_string(max);
-    } else {
-        effect = "the link lies off the map, where the player never stands";
-    }
-    report_.error(path, field.position,
-                  what + " " + std::to_string(field.number) + " is outside 0 to " +
-                      std::to_string(max) + ": " + effect);
-    return true;
-}
-
 void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
     const MapLink& link = world.load.info.links[index];
     const InfoField& field = fieldOf(world.source.info.links[index], LinkField::Target);
@@ -493,18 +409,23 @@ void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
         report_.error(world.infoPath(), field.position,
                       name + " leads to " + inQuotes(link.target) + ", which the game refuses: " +
                           (separator ? "a stem holds no '/', '\\' or NUL byte"
-                                     : "the path of its files would be longer than 127 "
-                                       "characters"));
+                                     : "the path of its files would be longer than " +
+                                           std::to_string(maxWorldPathLength) + " characters"));
         return;
     }
     const AuthoredWorld& target = data_.world(link.target);
+    if (!target.loaded && target.stem == startWorldStem) {
+        return; // said once, of the start world
+    }
     if (!target.loaded) {
+        const std::optional<std::string> near = data_.nearStem(link.target);
         report_.error(world.infoPath(), field.position,
                       name + " leads to " + inQuotes(link.target) + ", which cannot be loaded: " +
-                          escaped(target.failedPath) + " is missing or cannot be read");
+                          escaped(target.failedPath) + " is missing or cannot be read" +
+                          (near ? " (did you mean " + escaped(*near) + "?)" : ""));
         return;
     }
-    if (linkUsable(world, index)) {
+    if (!broken(world) && !broken(target) && linkUsable(world, index)) {
         checkJourney(world, index);
     }
 }
@@ -561,7 +482,7 @@ void WorldChecker::checkWalks() {
     for (const std::string& stem : stems_) {
         const AuthoredWorld& world = data_.world(stem);
         const auto found = entries_.find(stem);
-        if (!world.loaded || found == entries_.end()) {
+        if (broken(world) || found == entries_.end()) {
             continue;
         }
         const WorldMap map = mapOf(world);
@@ -603,17 +524,24 @@ void WorldChecker::checkReachable() {
     }
     std::set<std::string> seen{start};
     std::deque<std::string> todo{start};
+    bool throughBroken = false;
     while (!todo.empty()) {
         const AuthoredWorld& world = data_.world(todo.front());
         todo.pop_front();
+        // The links of a broken world are what its error makes of them: follow what was read.
+        throughBroken = throughBroken || broken(world);
         for (std::size_t n = 0; n < world.load.info.links.size(); ++n) {
             const std::string& target = world.load.info.links[n].target;
+            const bool followed = broken(world) ? recordComplete(world, n) : linkUsable(world, n);
             std::string path;
-            if (linkUsable(world, n) && worldFilePath(target, gridExtension, path) &&
+            if (followed && worldFilePath(target, gridExtension, path) &&
                 data_.world(target).loaded && seen.insert(target).second) {
                 todo.push_back(target);
             }
         }
+    }
+    if (throughBroken) {
+        return; // what cannot be reached may follow from an error on the way
     }
     for (const std::string& stem : stems_) {
         const AuthoredWorld& world = data_.world(stem);

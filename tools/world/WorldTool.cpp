@@ -5,14 +5,20 @@
 #include "DataFolder.h"
 #include "Report.h"
 
+#include "config/ConfigFile.h"
+#include "platform/FileReader.h"
+
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
 namespace worldtool {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct CommandHelp {
     std::string_view name;
@@ -21,48 +27,63 @@ struct CommandHelp {
     std::string_view status; // its exit status
 };
 
-constexpr std::array<CommandHelp, 4> commands = {{
-    {"check", "check [--strict] [--data DIR]",
-     "Checks every world of DIR/bin/world/ and DIR/config.ini against what the game makes of\n"
-     "them. Each problem is one line, FILE:LINE:COLUMN: error|warning: what, with lines and\n"
-     "columns from 1; errors come first, then warnings, then a summary.\n"
+constexpr std::array<CommandHelp, 5> commands = {{
+    {"check", "check [--strict] [--data DIR | --config FILE]",
+     "Checks every world of DIR/bin/world/ and DIR/config.ini against what the game\n"
+     "makes of them; without --data, also the player's own config.ini when there is\n"
+     "one, since the game reads that one. Each problem is one line,\n"
+     "FILE:LINE:COLUMN: error|warning: what, with lines and columns from 1; errors\n"
+     "come first, then warnings, then a summary. An action the game needs (the four\n"
+     "moves, use, select, the panel) left without a key is an error.\n"
      "\n"
-     "  --strict    also hold the worlds to the shipped adventure's rules (every arrival next to\n"
-     "              a way back, every link reachable without crossing another link cell), and\n"
-     "              count every warning as an error\n",
-     "Exit status: 0 no errors, 1 errors found, 2 usage error.\n"},
-    {"show", "show STEM [--plain] [--data DIR]",
-     "Draws the world STEM (or a path to its .wgf or .wif) as the game draws it, in its colours\n"
-     "and glyphs, with each link cell numbered and a legend: the link's cell, caption, the\n"
-     "world it leads to and where the player arrives.\n"
+     "  --config FILE  check FILE alone, as the game reads a config.ini\n"
+     "  --strict       also hold the worlds to the shipped adventure's rules (every\n"
+     "                 arrival next to a way back, every link reachable without\n"
+     "                 crossing another link cell); every warning counts as an error\n",
+     "Exit status: 0 no errors, 1 errors found, 2 usage error or no data folder.\n"},
+    {"show", "show WORLD [--plain] [--data DIR]",
+     "Draws a world as the game draws it, in its colours and glyphs, each link cell\n"
+     "numbered; then, on standard error, its name, its file and a legend: each\n"
+     "link's cell, caption, the world it leads to and where the player arrives.\n"
+     "WORLD is a stem, the start of one, a world's name (its two header words) or\n"
+     "a path to a .wgf or .wif.\n"
      "\n"
-     "  --plain     text only, without colours (the default when the output is not a terminal)\n",
-     "Exit status: 0 shown, 1 the world cannot be loaded, 2 usage error.\n"},
+     "  --plain     text only, without colours (the default when the output is not\n"
+     "              a terminal)\n",
+     "Exit status: 0 shown, 1 no such world or it cannot be loaded, 2 usage error.\n"},
     {"graph", "graph [--table] [--data DIR]",
-     "Writes the worlds and their links as a Graphviz DOT graph: worlds labelled with their\n"
-     "names (the start world drawn double), links with their captions; links the game never\n"
-     "uses and worlds that cannot be loaded are dashed. For a picture:\n"
+     "Writes the worlds and their links as a Graphviz DOT graph: worlds labelled with\n"
+     "their names (the start world drawn double), links with their captions; links\n"
+     "the game never uses and worlds that cannot be loaded are dashed. A picture:\n"
      "  tharvok-world graph | dot -Tsvg > worlds.svg\n"
      "\n"
      "  --table     a plain table of the worlds and their links instead\n",
-     "Exit status: 0 written, 2 usage error.\n"},
+     "Exit status: 0 written, 2 usage error or no data folder.\n"},
     {"new", "new WORD1 WORD2 [--data DIR]",
-     "Makes a fresh world named by the two words under a free stem of 32 hexadecimal digits in\n"
-     "DIR/bin/world/: a grid of 25 rows of 80 cells (a border of ';' around a ground of ','),\n"
-     "and a .wif with the name and no links. Prints the stem.\n",
-     "Exit status: 0 made, 1 the files cannot be written, 2 usage error.\n"},
+     "Makes a fresh world named by the two words under a free stem of 32 hexadecimal\n"
+     "digits in DIR/bin/world/: a full grid (a border of ';' around a ground of\n"
+     "','), and a .wif with the name and no links. Prints the paths of the two\n"
+     "files.\n",
+     "Exit status: 0 made, 1 the files cannot be written, 2 usage error or no data\n"
+     "folder.\n"},
+    {"init", "init DIR",
+     "Starts a data folder of your own: copies the game's config.ini and worlds into\n"
+     "DIR, which must be new or empty. Then: cd DIR, tharvok-world new ..., and\n"
+     "tharvok --data DIR plays it.\n",
+     "Exit status: 0 made, 1 DIR is not empty or cannot be written, 2 usage error.\n"},
 }};
 
 constexpr std::string_view dataHelp =
-    "  --data DIR  the data folder: DIR/config.ini and DIR/bin/world/ (default: the working\n"
-    "              directory)\n"
+    "  --data DIR  the data folder, which holds config.ini and bin/world/ (default:\n"
+    "              the working directory; the tools never guess another)\n"
     "  --help      this text\n";
 
 void printUsage(std::ostream& out) {
     out << "usage: tharvok-world COMMAND [ARGS] [--data DIR]\n"
            "\n"
-           "Tools for world authors. They read a data folder (config.ini and bin/world/) with the\n"
-           "game's own loaders, so they never disagree with the game about what a file means.\n"
+           "Tools for world authors. They read a data folder (config.ini and bin/world/)\n"
+           "with the game's own loaders, so they never disagree with the game about what\n"
+           "a file means.\n"
            "\n"
            "Commands:\n";
     for (const CommandHelp& command : commands) {
@@ -72,7 +93,8 @@ void printUsage(std::ostream& out) {
 }
 
 struct Arguments {
-    std::filesystem::path data = defaultDataFolder();
+    std::optional<fs::path> data;
+    std::optional<fs::path> config;
     std::vector<std::string> words;
     std::vector<std::string> flags;
     bool help = false;
@@ -85,12 +107,12 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string_v
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             parsed.help = true;
-        } else if (arg == "--data") {
+        } else if (arg == "--data" || (arg == "--config" && args[0] == "check")) {
             if (i + 1 >= args.size()) {
-                error = "--data needs a folder";
+                error = arg + (arg == "--data" ? " needs a folder" : " needs a file");
                 return false;
             }
-            parsed.data = args[++i];
+            (arg == "--data" ? parsed.data : parsed.config) = args[++i];
         } else if (arg == "--") {
             parsed.words.insert(parsed.words.end(), args.begin() + static_cast<long>(i) + 1,
                                 args.end());
@@ -109,7 +131,12 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string_v
             parsed.words.push_back(arg);
         }
     }
-    return true;
+    if (parsed.data && parsed.config) {
+        error = "--data and --config do not go together: --config checks one file alone";
+    } else if (parsed.data && args[0] == "init") {
+        error = "init makes a data folder: name it as DIR, without --data";
+    }
+    return error.empty();
 }
 
 bool has(const Arguments& parsed, std::string_view flag) {
@@ -121,34 +148,113 @@ bool has(const Arguments& parsed, std::string_view flag) {
     return false;
 }
 
-// The stem that an argument names: a stem, or a path to one of the world's files.
-std::string stemOf(const std::string& arg) {
-    const std::filesystem::path path(arg);
+// The stem that an argument names: a path to one of a world's files, or whatever the data
+// folder finds by it. Empty, with a message, when it names none or more than one.
+std::string stemOf(DataFolder& data, const std::string& arg, std::ostream& err) {
+    const fs::path path(arg);
     const std::string extension = path.extension().string();
     if (extension == gridExtension || extension == infoExtension) {
         return path.stem().string();
     }
-    return arg;
+    std::vector<std::string> matches;
+    std::string stem = data.find(arg, matches);
+    if (!stem.empty()) {
+        return stem;
+    }
+    if (matches.empty()) {
+        err << "tharvok-world show: no world's name or stem is " << inQuotes(arg)
+            << " or starts so";
+        if (const auto near = data.nearStem(arg)) {
+            err << " (did you mean " << escaped(*near) << "?)";
+        }
+        err << "\n";
+        return {};
+    }
+    err << "tharvok-world show: " << inQuotes(arg) << " names " << matches.size()
+        << " worlds; give more of the stem:\n";
+    for (const std::string& match : matches) {
+        err << "  " << escaped(match) << "  " << glyphs(data.world(match).name()) << "\n";
+    }
+    return {};
 }
 
-int check(DataFolder& data, bool strict, std::ostream& out) {
+// Checks one config.ini, named `shown` in the messages.
+void checkConfigAt(const fs::path& file, const std::string& shown, Report& report) {
+    std::string text;
+    const bool read = platform::readWholeFile(file, text) == platform::FileStatus::Ok;
+    checkConfig(shown, read ? &text : nullptr, report);
+}
+
+void printSummary(const Report& report, std::ostream& out) {
+    out << counted(report.errors(), "error", "errors") << ", "
+        << counted(report.warnings(), "warning", "warnings") << '\n';
+}
+
+int check(const Arguments& parsed, const ToolSetting& setting, DataFolder* data, std::ostream& out,
+          std::ostream& err) {
+    const bool strict = has(parsed, "--strict");
     Report report;
     if (strict) {
         report.warningsAreErrors();
     }
-    const CheckTotals totals = checkWorlds(data, strict, report);
-    checkConfig(data, report);
+    if (data == nullptr) {
+        checkConfigAt(*parsed.config, parsed.config->string(), report);
+        report.print(out);
+        printSummary(report, out);
+        return report.errors() > 0 ? exitProblems : exitClean;
+    }
+    const CheckTotals totals = checkWorlds(*data, strict, report);
+    checkConfigAt(data->path() / configFileName, configFileName, report);
+    if (!parsed.data && !setting.userConfig.empty()) {
+        err << "tharvok-world: and the player's own " << escaped(setting.userConfig.string())
+            << ", which the game reads in place of config.ini\n";
+        checkConfigAt(setting.userConfig, setting.userConfig.string(), report);
+    }
     report.print(out);
     out << counted(totals.worlds, "world", "worlds") << ", "
-        << counted(totals.links, "link", "links") << ": "
-        << counted(report.errors(), "error", "errors") << ", "
-        << counted(report.warnings(), "warning", "warnings") << '\n';
+        << counted(totals.links, "link", "links") << ": ";
+    printSummary(report, out);
     return report.errors() > 0 ? exitProblems : exitClean;
+}
+
+// Copies the game's config.ini and worlds into a new folder.
+int init(const fs::path& target, const ToolSetting& setting, std::ostream& out, std::ostream& err) {
+    std::error_code code;
+    if (setting.shippedData.empty()) {
+        err << "tharvok-world init: the game's own data is not beside this program\n";
+        return exitProblems;
+    }
+    if (fs::exists(target, code) && !fs::is_empty(target, code)) {
+        err << "tharvok-world init: " << escaped(target.string())
+            << " is not empty: name a new folder\n";
+        return exitProblems;
+    }
+    const fs::path worlds = fs::path("bin") / "world";
+    fs::create_directories(target / worlds, code);
+    fs::copy_file(setting.shippedData / configFileName, target / configFileName, code);
+    std::size_t files = 0;
+    fs::directory_iterator entries(setting.shippedData / worlds, code);
+    for (; !code && entries != fs::directory_iterator(); entries.increment(code)) {
+        const std::string extension = entries->path().extension().string();
+        if (extension == gridExtension || extension == infoExtension) {
+            fs::copy_file(entries->path(), target / worlds / entries->path().filename(), code);
+            files += code ? 0 : 1;
+        }
+    }
+    if (code) {
+        err << "tharvok-world init: cannot write " << escaped(target.string()) << ": "
+            << code.message() << "\n";
+        return exitProblems;
+    }
+    out << "Copied config.ini and " << counted(files / 2, "world", "worlds") << " from "
+        << escaped(setting.shippedData.string()) << " into " << escaped(target.string())
+        << ".\nPlay them with: tharvok --data " << escaped(target.string()) << "\n";
+    return exitClean;
 }
 
 } // namespace
 
-int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& out,
+int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, std::ostream& out,
               std::ostream& err) {
     if (args.empty()) {
         printUsage(err);
@@ -173,17 +279,18 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
         : name == "show"  ? std::vector<std::string_view>{"--plain"}
         : name == "graph" ? std::vector<std::string_view>{"--table"}
                           : std::vector<std::string_view>{};
-    const std::size_t wordCount = name == "show" ? 1 : name == "new" ? 2 : 0;
+    const std::size_t wordCount = name == "show" || name == "init" ? 1 : name == "new" ? 2 : 0;
     Arguments parsed;
     std::string error;
     if (parse(args, flags, parsed, error) && !parsed.help && parsed.words.size() != wordCount) {
         error = parsed.words.size() < wordCount ? "too few arguments" : "too many arguments";
     }
     if (parsed.help && error.empty()) {
-        out << "usage: tharvok-world " << command->usage << "\n\n"
-            << command->text << "\n"
-            << dataHelp << "\n"
-            << command->status;
+        out << "usage: tharvok-world " << command->usage << "\n\n" << command->text << "\n";
+        if (name != "init") {
+            out << dataHelp << "\n";
+        }
+        out << command->status;
         return exitClean;
     }
     if (!error.empty()) {
@@ -191,19 +298,38 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
             << "usage: tharvok-world " << command->usage << "\n";
         return exitUsage;
     }
+    if (name == "init") {
+        return init(parsed.words[0], setting, out, err);
+    }
+    if (parsed.config) {
+        return check(parsed, setting, nullptr, out, err);
+    }
+    // The data folder is named, never guessed: --data, or the working directory.
+    const fs::path folder = parsed.data.value_or(fs::path("."));
     std::error_code code;
-    if (!std::filesystem::is_directory(parsed.data, code)) {
-        err << "tharvok-world " << name << ": no data folder " << inQuotes(parsed.data.string())
-            << "\n";
+    const std::string shown =
+        parsed.data ? escaped(folder.string())
+                    : escaped(fs::current_path(code).string()) + " (the working directory)";
+    DataFolder data(folder);
+    if (!data.hasWorldFolder()) {
+        err << "tharvok-world " << name << ": " << shown << " is not a data folder: it has no "
+            << escaped(std::string(worldDirectory))
+            << "\nStart one of your own with: tharvok-world init DIR\n";
         return exitUsage;
     }
-    DataFolder data(parsed.data);
+    if (name != "show") {
+        err << "tharvok-world: data folder " << shown << "\n";
+    }
     if (name == "check") {
-        return check(data, has(parsed, "--strict"), out);
+        return check(parsed, setting, &data, out, err);
     }
     if (name == "show") {
-        return showWorld(data, stemOf(parsed.words[0]), colour && !has(parsed, "--plain"), out,
-                         err);
+        const std::string stem = stemOf(data, parsed.words[0], err);
+        if (stem.empty()) {
+            return exitProblems;
+        }
+        // The map first; the folder goes into the heading after it.
+        return showWorld(data, stem, shown, setting.colour && !has(parsed, "--plain"), out, err);
     }
     if (name == "graph") {
         return graphWorlds(data, has(parsed, "--table"), out, err);

@@ -1,0 +1,26 @@
+# Every program's usage text fits 79 columns: each line that a program prints for --help (or a
+# command's --help) is at most 79 characters wide.
+#   cmake -DPROGRAM=path "-DRUNS=--help|check --help" -P UsageWidth.cmake
+# The program runs in the working directory the test gives it, without a player's config.ini.
+set(ENV{XDG_CONFIG_HOME} /nonexistent)
+set(ENV{HOME} /nonexistent)
+string(REPLACE "|" ";" runs "${RUNS}")
+set(wide "")
+foreach(run IN LISTS runs)
+  separate_arguments(args UNIX_COMMAND "${run}")
+  execute_process(COMMAND ${PROGRAM} ${args} OUTPUT_VARIABLE text RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${PROGRAM} ${run} ended with ${status}")
+  endif()
+  string(REPLACE ";" "\\;" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  foreach(line IN LISTS lines)
+    string(LENGTH "${line}" length)
+    if(length GREATER 79)
+      string(APPEND wide "\n  ${run}: ${length} columns: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(NOT wide STREQUAL "")
+  message(FATAL_ERROR "usage text wider than 79 columns:${wide}")
+endif()
