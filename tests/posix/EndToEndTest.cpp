@@ -385,11 +385,11 @@ TEST_F(TmuxGame, BehindTheTooSmallNoticeKeysAndTimeStandStill) {
     ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
     tapAndCompare(taps, {"ENTER", "RIGHT"});
     const auto [before, beforeSeen] = readPanelClock();
-    ASSERT_EQ(tmux("resize-window -t game -x 60 -y 20"), 0);
-    const std::string notice = waitForText({"60 x 20", "80 x 25"});
+    ASSERT_EQ(tmux("resize-window -t game -x 39 -y 20"), 0);
+    const std::string notice = waitForText({"39 x 20", "40 x 12"});
     const auto noticeSeen = std::chrono::steady_clock::now();
-    EXPECT_NE(notice.find("60 x 20"), std::string::npos) << notice;
-    EXPECT_NE(notice.find("80 x 25"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("39 x 20"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("40 x 12"), std::string::npos) << notice;
     EXPECT_EQ(notice.find(";;;;;;;;"), std::string::npos) << "the map is still shown";
     // Taps behind the notice do not count, not even Escape, which would leave play.
     tmux("send-keys -t game Down");
@@ -453,12 +453,62 @@ TEST_F(TmuxGame, FailedStartLeavesItsMessageOnTheNormalScreen) {
 }
 
 TEST_F(TmuxGame, TooSmallTerminalIsRefusedWithTheSizes) {
-    start(60, 20);
+    start(39, 11);
     EXPECT_EQ(exitStatus(), 1);
     expectTerminalSettingsRestored();
     const std::string shown = capture();
-    EXPECT_NE(shown.find("60 x 20"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("80 x 25"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("39 x 11"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("40 x 12"), std::string::npos) << shown;
+}
+
+// Rows [first, first + count) of a screen as text.
+std::string rowsOf(const std::string& screen, int first, int count) {
+    std::istringstream in(screen);
+    std::string text;
+    int row = 0;
+    for (std::string line; std::getline(in, line); ++row) {
+        if (row >= first && row < first + count) {
+            text += line + "\n";
+        }
+    }
+    return normalised(text);
+}
+
+TEST_F(TmuxGame, An80x24PaneShowsAViewThatFollowsThePlayer) {
+    start(80, 24);
+    std::vector<std::string> taps;
+    std::vector<std::string> keys = {"", "ENTER"};
+    keys.insert(keys.end(), 12, "DOWN");
+    keys.insert(keys.end(), 12, "UP");
+    for (const std::string& key : keys) {
+        if (!key.empty()) {
+            if (!taps.empty() && taps.back() == key) {
+                std::this_thread::sleep_until(lastTap + 150ms);
+            }
+            lastTap = std::chrono::steady_clock::now();
+            taps.push_back(key);
+            ASSERT_EQ(tmux("send-keys -t game " + std::string(key == "ENTER"  ? "Enter"
+                                                              : key == "DOWN" ? "Down"
+                                                                              : "Up")),
+                      0);
+        }
+        // The screen's top 24 rows or its bottom 24, as the view stands.
+        const std::string screen = expected(taps);
+        const std::string top = rowsOf(screen, 0, 24);
+        const std::string bottom = rowsOf(screen, 1, 24);
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        std::string shown;
+        do {
+            shown = normalised(capture());
+        } while (shown != top && shown != bottom && std::chrono::steady_clock::now() < end &&
+                 (std::this_thread::sleep_for(20ms), true));
+        ASSERT_TRUE(shown == top || shown == bottom) << "after " << key << ":\n" << shown;
+        if (!taps.empty()) {
+            ASSERT_NE(shown.find("\u263B"), std::string::npos) << "the player is out of view";
+        } else {
+            ASSERT_NE(shown.find("Exit"), std::string::npos);
+        }
+    }
 }
 
 } // namespace
