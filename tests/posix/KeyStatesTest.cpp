@@ -141,9 +141,11 @@ TEST(KeyStatesHeld, APanelKeyHeldIsDownOnceWithoutAGap) {
     EXPECT_EQ(seen.down, seen.polls);
     EXPECT_EQ(seen.ups, 1);
     // A tap shows the panel briefly (until repeats could have begun), then it is let go.
+    EXPECT_EQ(keys.msUntilRelease(30000), -1);
     keys.stroke(tab, 30000);
     keys.poll(30000);
     EXPECT_TRUE(keys.isDown(tab));
+    EXPECT_EQ(keys.msUntilRelease(30000), 900 + KeyStates::maxRepeatGapMs + 1);
     keys.poll(30000 + 900 + KeyStates::maxRepeatGapMs);
     EXPECT_TRUE(keys.isDown(tab));
     keys.poll(30000 + 900 + KeyStates::maxRepeatGapMs + 1);

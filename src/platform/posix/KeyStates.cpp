@@ -129,4 +129,15 @@ void KeyStates::poll(std::int64_t nowMs) {
     }
 }
 
+std::int64_t KeyStates::msUntilRelease(std::int64_t nowMs) const {
+    std::int64_t soonest = -1;
+    for (const Key& key : keys_) {
+        if (key.held) {
+            const std::int64_t left = std::max<std::int64_t>(0, key.holdUntilMs + 1 - nowMs);
+            soonest = soonest < 0 ? left : std::min(soonest, left);
+        }
+    }
+    return soonest;
+}
+
 } // namespace platform::posix

@@ -52,6 +52,9 @@ public:
 
     // The game's poll: fixes what isDown answers until the next poll.
     void poll(std::int64_t nowMs);
+    // Milliseconds from `nowMs` until a key held by strokes is let go if no repeat comes (0 when
+    // one is due), or -1 when none is: what a rest between frames may wait at most.
+    std::int64_t msUntilRelease(std::int64_t nowMs) const;
     bool isDown(int vk) const {
         return vk > 0 && vk < 256 && polled_[static_cast<std::size_t>(vk)];
     }
