@@ -66,6 +66,10 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "  --help          print this and exit\n"
         "  --version       print the version and exit\n"
         "\n"
+        "environment:\n"
+        "  THARVOK_UTF8=1  draw in UTF-8 where the locale's character set is not (else a\n"
+        "                  terminal that is not UTF-8 gets ASCII look-alikes)\n"
+        "\n"
         "keys (as " +
         search.configFile.string() + " binds them):\n";
     for (const Action& action : actions) {

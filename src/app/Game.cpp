@@ -31,6 +31,8 @@ Game::~Game() {
 bool Game::init() {
     controls = std::make_unique<Controls>(bindKeys(ConfigFile::instance()));
     services_.keyboard->useKeys(controls->keys);
+    services_.keyboard->holdKeys(
+        std::span(&controls->keys[static_cast<int>(KeySlot::ToggleRightOverlay)], 1));
     timer = std::make_unique<FrameTimer>(*services_.clock);
     menu = std::make_unique<MainMenu>();
     world = std::make_unique<World>();

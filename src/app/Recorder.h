@@ -36,6 +36,7 @@ public:
     std::int32_t keyWentDown() const override { return keyboard_.keyWentDown(); }
     bool isDown(int vk) override;
     void useKeys(std::span<const std::int32_t> codes) override;
+    void holdKeys(std::span<const std::int32_t> codes) override { keyboard_.holdKeys(codes); }
 
     // Clock
     std::int64_t nowMs() override;

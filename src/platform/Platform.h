@@ -100,6 +100,11 @@ public:
     // (0 where a slot is unbound). A back end that has to ask for some input, such as a
     // terminal's mouse reports, asks only for what is bound; keys are read the same either way.
     virtual void useKeys(std::span<const std::int32_t> /*codes*/) {}
+
+    // Called by the game with the keys whose state it reads as held for as long as they are (the
+    // panel key), not as steps. A back end whose keys come as strokes with no release keeps such a
+    // key down from a stroke until its repeats could have begun.
+    virtual void holdKeys(std::span<const std::int32_t> /*codes*/) {}
 };
 
 struct LocalTime {

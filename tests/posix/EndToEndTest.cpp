@@ -156,6 +156,29 @@ protected:
         return placed(normalised(readFile(out)));
     }
 
+    // The rows of `screen` a pane of `viewRows` shows, the view at its top or lower: the rows the
+    // pane shows now when they are some of them, else the top ones.
+    std::string inView(const std::string& screen, const std::string& shown) const {
+        std::vector<std::string> lines;
+        std::istringstream in(screen);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        lines.resize(25);
+        std::string top;
+        for (int first = 25 - viewRows; first >= 0; --first) {
+            std::string rows;
+            for (int y = first; y < first + viewRows; ++y) {
+                rows += lines[static_cast<std::size_t>(y)] + "\n";
+            }
+            top = normalised(rows);
+            if (top == shown) {
+                break;
+            }
+        }
+        return top;
+    }
+
     // A screen as a pane larger than 80 x 25 shows it: centred.
     std::string placed(const std::string& screen) const {
         std::string text(static_cast<std::size_t>(offsetY), '\n');
@@ -173,12 +196,12 @@ protected:
         std::string shown;
         do {
             shown = normalised(capture());
-            if (shown == want) {
+            if (shown == (viewRows == 0 ? want : inView(want, shown))) {
                 break;
             }
             std::this_thread::sleep_for(20ms);
         } while (std::chrono::steady_clock::now() < end);
-        return shown;
+        return viewRows == 0 || shown != inView(want, shown) ? shown : want;
     }
 
     bool waitForFile(const fs::path& path) {
@@ -250,6 +273,7 @@ protected:
     int offsetX = 0; // where the screen is expected in the pane
     int offsetY = 0;
     std::chrono::steady_clock::time_point lastTap;
+    int viewRows = 0; // a pane of fewer rows than the screen: the rows of it in view
     fs::path work;
     fs::path game;
 };
@@ -385,11 +409,11 @@ TEST_F(TmuxGame, BehindTheTooSmallNoticeKeysAndTimeStandStill) {
     ASSERT_EQ(waitForScreen(expected(taps)), expected(taps));
     tapAndCompare(taps, {"ENTER", "RIGHT"});
     const auto [before, beforeSeen] = readPanelClock();
-    ASSERT_EQ(tmux("resize-window -t game -x 60 -y 20"), 0);
-    const std::string notice = waitForText({"60 x 20", "80 x 25"});
+    ASSERT_EQ(tmux("resize-window -t game -x 39 -y 20"), 0);
+    const std::string notice = waitForText({"39 x 20", "40 x 12"});
     const auto noticeSeen = std::chrono::steady_clock::now();
-    EXPECT_NE(notice.find("60 x 20"), std::string::npos) << notice;
-    EXPECT_NE(notice.find("80 x 25"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("39 x 20"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("40 x 12"), std::string::npos) << notice;
     EXPECT_EQ(notice.find(";;;;;;;;"), std::string::npos) << "the map is still shown";
     // Taps behind the notice do not count, not even Escape, which would leave play.
     tmux("send-keys -t game Down");
@@ -453,12 +477,24 @@ TEST_F(TmuxGame, FailedStartLeavesItsMessageOnTheNormalScreen) {
 }
 
 TEST_F(TmuxGame, TooSmallTerminalIsRefusedWithTheSizes) {
-    start(60, 20);
+    start(39, 11);
     EXPECT_EQ(exitStatus(), 1);
     expectTerminalSettingsRestored();
     const std::string shown = capture();
-    EXPECT_NE(shown.find("60 x 20"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("80 x 25"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("39 x 11"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("40 x 12"), std::string::npos) << shown;
+}
+
+TEST_F(TmuxGame, An80x24PaneShowsAViewThatFollowsThePlayer) {
+    start(80, 24);
+    viewRows = 24;
+    std::vector<std::string> taps;
+    ASSERT_EQ(waitForScreen(expected(taps)), expected(taps)) << "the menu is in view";
+    std::vector<std::string> keys = {"ENTER"};
+    keys.insert(keys.end(), 12, "DOWN");
+    keys.insert(keys.end(), 12, "UP");
+    tapAndCompare(taps, keys);
+    EXPECT_NE(capture().find("\u263B"), std::string::npos) << "the player is in view";
 }
 
 } // namespace

@@ -97,6 +97,78 @@ TEST(KeyStatesStrokes, SlowAutoRepeatHoldsForTwoAndAHalfIntervals) {
     EXPECT_FALSE(keys.isDown(up));
 }
 
+// The panel key in a terminal without releases: a stroke, the terminal's pause, then repeats.
+constexpr int tab = 9;
+
+// Strokes of `vk` as a terminal sends a hold: at `from`, then after `delay` every 33 ms to `to`.
+// Polls every 2 ms to `until`; the polls that saw the key down, and the times it went up.
+struct Hold {
+    int down = 0;
+    int polls = 0;
+    int ups = 0; // times it was down at one poll and up at the next
+};
+Hold hold(KeyStates& keys, int vk, std::int64_t from, std::int64_t delay, std::int64_t to,
+          std::int64_t until) {
+    Hold seen;
+    std::int64_t next = from;
+    bool was = false;
+    for (std::int64_t t = from; t <= until; t += 2) {
+        if (next <= t && next <= to) {
+            keys.stroke(vk, t);
+            next = next == from ? from + delay : next + 33;
+        }
+        keys.poll(t);
+        seen.polls += t <= to ? 1 : 0;
+        seen.down += keys.isDown(vk) && t <= to ? 1 : 0;
+        seen.ups += was && !keys.isDown(vk) ? 1 : 0;
+        was = keys.isDown(vk);
+    }
+    return seen;
+}
+
+TEST(KeyStatesHeld, APanelKeyHeldIsDownOnceWithoutAGap) {
+    const std::int32_t panel[] = {tab};
+    KeyStates keys;
+    keys.holdKeys(panel);
+    // xterm's pause of 660 ms, before anything was learned: no flash, no gap, let go once.
+    Hold seen = hold(keys, tab, 0, 660, 1900, 2400);
+    EXPECT_EQ(seen.down, seen.polls);
+    EXPECT_EQ(seen.ups, 1);
+    // A terminal that pauses 900 ms: a movement key held there teaches the pause.
+    hold(keys, right, 10000, 900, 11000, 11500);
+    EXPECT_EQ(keys.repeatDelayMs(), 900);
+    seen = hold(keys, tab, 20000, 900, 21000, 21500);
+    EXPECT_EQ(seen.down, seen.polls);
+    EXPECT_EQ(seen.ups, 1);
+    // A tap shows the panel briefly (until repeats could have begun), then it is let go.
+    EXPECT_EQ(keys.msUntilRelease(30000), -1);
+    keys.stroke(tab, 30000);
+    keys.poll(30000);
+    EXPECT_TRUE(keys.isDown(tab));
+    EXPECT_EQ(keys.msUntilRelease(30000), 900 + KeyStates::maxRepeatGapMs + 1);
+    keys.poll(30000 + 900 + KeyStates::maxRepeatGapMs);
+    EXPECT_TRUE(keys.isDown(tab));
+    keys.poll(30000 + 900 + KeyStates::maxRepeatGapMs + 1);
+    EXPECT_FALSE(keys.isDown(tab));
+    // A movement key keeps one step per stroke: down at one poll, then up until its repeats.
+    seen = hold(keys, right, 40000, 900, 40500, 40600);
+    EXPECT_EQ(seen.down, 1);
+}
+
+TEST(KeyStatesHeld, TheLearnedPauseIsNeverShorterThanADoubleTap) {
+    KeyStates keys;
+    // Strokes 120 ms apart, then one 20 ms later: 150 ms at least.
+    keys.stroke(up, 0);
+    keys.stroke(up, 120);
+    keys.stroke(up, 140);
+    EXPECT_EQ(keys.repeatDelayMs(), KeyStates::minRepeatDelayMs);
+    // Two taps far apart teach nothing.
+    keys.stroke(up, 10000);
+    keys.stroke(up, 13000);
+    keys.stroke(up, 13030);
+    EXPECT_EQ(keys.repeatDelayMs(), KeyStates::minRepeatDelayMs);
+}
+
 TEST(KeyStatesExact, PressHoldsUntilRelease) {
     KeyStates keys;
     keys.press(up);

@@ -4,6 +4,7 @@
 #include "TerminalEmulator.h"
 
 #include "app/HeadlessGame.h"
+#include "platform/AsciiGlyphs.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/ansi/Presenter.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -33,8 +35,8 @@ bool blank(std::uint8_t ch) { return ch == ' ' || ch == 0; }
 // Empty when the emulator shows `cells` with their top-left cell at (left, top) (glyphs, colours;
 // a blank shows only its background) and blanks on black around them, otherwise the first
 // differences.
-std::string differences(const TerminalEmulator& term, const Cells& cells, int left = 0,
-                        int top = 0) {
+std::string differences(const TerminalEmulator& term, const Cells& cells, int left = 0, int top = 0,
+                        bool ascii = false) {
     std::ostringstream out;
     int count = 0;
     for (int y = 0; y < term.rows(); ++y) {
@@ -48,7 +50,8 @@ std::string differences(const TerminalEmulator& term, const Cells& cells, int le
                 continue;
             }
             const Cell& want = cells[static_cast<std::size_t>((y - top) * screenWidth + x - left)];
-            const char32_t glyph = platform::cp437CodePoint(want.ch);
+            const char32_t glyph = ascii ? static_cast<char32_t>(platform::asciiGlyph(want.ch))
+                                         : platform::cp437CodePoint(want.ch);
             const int background = sgrForeground[(want.attribute >> 4) & 15] + 10;
             const int foreground = sgrForeground[want.attribute & 15];
             bool same = have.background == background;
@@ -79,6 +82,10 @@ struct Screen {
     explicit Screen(int columns = screenWidth, int rows = screenHeight) : term(columns, rows) {
         presenter.placeIn(columns, rows);
     }
+
+    // Where the screen's top-left cell would be in the terminal, with the view where it is.
+    int left() const { return presenter.originX() - presenter.view().x; }
+    int top() const { return presenter.originY() - presenter.view().y; }
 
     std::size_t show(const ScreenModel& model) {
         out.clear();
@@ -223,16 +230,26 @@ TEST(PresenterDiff, LargerTerminalShowsTheGameCentred) {
     EXPECT_EQ(differences(screen.term, model.cells(), 20, 7), "");
 }
 
+// A terminal: its size, whether it erases in the current background, whether it shows ASCII only.
+struct Terminal {
+    int columns;
+    int rows;
+    bool erases = true;
+    bool ascii = false;
+};
+
 // Random screens and random edits: whatever the presenter chooses (moves, rewrites, erases), the
-// terminal must end up showing the model.
-class PresenterPlaces : public ::testing::TestWithParam<std::pair<int, int>> {};
+// terminal must end up showing the model (in a smaller terminal, the part in view).
+class PresenterPlaces : public ::testing::TestWithParam<Terminal> {};
 
 TEST_P(PresenterPlaces, RandomEditsAlwaysShowTheModel) {
     std::mt19937 random(20121);
     ScreenModel model;
-    Screen screen(GetParam().first, GetParam().second);
-    const int left = screen.presenter.originX();
-    const int top = screen.presenter.originY();
+    const Terminal terminal = GetParam();
+    Screen screen(terminal.columns, terminal.rows);
+    screen.term.setBackColourErase(terminal.erases);
+    screen.presenter.setBackgroundColourErase(terminal.erases);
+    screen.presenter.setAscii(terminal.ascii);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     const std::uint16_t palette[] = {0x07, 0x0F, 0x01, 0x1E, 0x40, 0x4F, 0x08, 0x70};
     for (int frame = 0; frame < 400; ++frame) {
@@ -264,20 +281,39 @@ TEST_P(PresenterPlaces, RandomEditsAlwaysShowTheModel) {
         }
         model.setCursorVisible(pick(4) == 0);
         model.setCursorPosition(pick(screenWidth), pick(screenHeight));
+        // Now and then the player's glyph, for a view to follow.
+        if (frame % 7 == 0) {
+            model.setAttribute(15);
+            model.setCursorPosition(pick(screenWidth), pick(screenHeight));
+            model.writeGlyphs("\x02");
+        }
         screen.show(model);
-        const std::string diff = differences(screen.term, model.cells(), left, top);
+        const int left = screen.left();
+        const int top = screen.top();
+        const std::string diff = differences(screen.term, model.cells(), left, top, terminal.ascii);
         ASSERT_EQ(diff, "") << "frame " << frame;
-        if (model.cursorVisible()) {
+        if (terminal.ascii) {
+            const std::string_view bytes = screen.out.view();
+            ASSERT_TRUE(std::none_of(bytes.begin(), bytes.end(),
+                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+        }
+        const platform::ansi::Area& view = screen.presenter.view();
+        if (model.cursorVisible() && model.cursorX() >= view.x &&
+            model.cursorX() < view.x + view.width && model.cursorY() >= view.y &&
+            model.cursorY() < view.y + view.height) {
             ASSERT_EQ(screen.term.cursorX(), left + model.cursorX());
             ASSERT_EQ(screen.term.cursorY(), top + model.cursorY());
         }
     }
 }
 
-// Terminals (columns, rows) of the game's size, one column more, and larger: the game centred.
+// Terminals of the game's size, one column more, and larger (the game centred); smaller ones (a
+// view); ones that erase to their default colours (blanks written); ASCII ones.
 INSTANTIATE_TEST_SUITE_P(Terminals, PresenterPlaces,
-                         ::testing::Values(std::pair{80, 25}, std::pair{81, 25}, std::pair{83, 26},
-                                           std::pair{132, 43}));
+                         ::testing::Values(Terminal{80, 25}, Terminal{81, 25}, Terminal{83, 26},
+                                           Terminal{132, 43}, Terminal{80, 24}, Terminal{40, 12},
+                                           Terminal{61, 20, false, true}, Terminal{100, 24},
+                                           Terminal{80, 24, false}, Terminal{80, 25, true, true}));
 
 // The real game drawn into the virtual console, each frame presented.
 class GameScreens : public ::testing::Test {
@@ -350,5 +386,69 @@ TEST_F(GameScreens, FramesOfPlayShowTheModelWithinMeasuredBytes) {
     std::printf("bytes: map %zu, full %zu, step %zu, panel %zu, close %zu\n", mapBytes, fullBytes,
                 stepBytes, panelBytes, closeBytes);
 }
+
+// True when some row of the terminal shows `text`.
+bool shows(const TerminalEmulator& term, std::u32string_view text) {
+    for (int y = 0; y < term.rows(); ++y) {
+        std::u32string row;
+        for (int x = 0; x < term.columns(); ++x) {
+            row.push_back(term.at(x, y).ch);
+        }
+        if (row.find(text) != std::u32string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Terminals smaller than the screen show a view of the real game: the title's menu, then the
+// player always, away from the view's edge where there is room, the view moving seldom.
+class GameViews : public GameScreens, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(GameViews, TheViewShowsTheMenuAndFollowsThePlayer) {
+    Screen screen(GetParam().first, GetParam().second);
+    screen.show(model());
+    EXPECT_TRUE(shows(screen.term, U"> New Game") && shows(screen.term, U"Exit"));
+    frame({enter});
+    frame();
+    int playerMoves = 0;
+    int viewMoves = 0;
+    platform::ansi::Area view = screen.presenter.view();
+    int lastX = -1;
+    int lastY = -1;
+    for (const auto& [key, frames] : {std::pair{right, 50}, std::pair{40, 25}, std::pair{left, 90},
+                                      std::pair{38, 25}, std::pair{right, 20}}) {
+        for (int i = 0; i < frames; ++i) {
+            headless.frame(60, {key});
+            screen.show(model());
+            ASSERT_EQ(differences(screen.term, model().cells(), screen.left(), screen.top()), "");
+            ASSERT_TRUE(shows(screen.term, U"\u263B")) << "the player is out of view";
+            const auto& cells = model().cells();
+            const auto at = std::find_if(cells.begin(), cells.end(), [](const Cell& cell) {
+                return cell.ch == 2 && cell.attribute == 15;
+            });
+            const int x = static_cast<int>(at - cells.begin()) % screenWidth;
+            const int y = static_cast<int>(at - cells.begin()) / screenWidth;
+            const platform::ansi::Area& now = screen.presenter.view();
+            // A margin of a quarter of the view, where the screen's edge is not nearer.
+            EXPECT_GE(x - now.x, std::min(x, now.width / 4));
+            EXPECT_GE(now.x + now.width - 1 - x, std::min(platform::lastColumn - x, now.width / 4));
+            playerMoves += x != lastX || y != lastY ? 1 : 0;
+            viewMoves += now == view ? 0 : 1;
+            view = now;
+            lastX = x;
+            lastY = y;
+        }
+    }
+    EXPECT_GT(playerMoves, 30);
+    EXPECT_LE(viewMoves * 3, playerMoves) << viewMoves << " moves of the view";
+    if (GetParam().first < screenWidth) {
+        EXPECT_GT(viewMoves, 0) << "the walk is wider than the view";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminals, GameViews,
+                         ::testing::Values(std::pair{80, 24}, std::pair{40, 12},
+                                           std::pair{57, 19}));
 
 } // namespace

@@ -11,7 +11,8 @@ TerminalEmulator::TerminalEmulator(int columns, int rows)
 void TerminalEmulator::erase(int fromX, int toX, int y) {
     for (int x = std::max(fromX, 0); x < std::min(toX, columns_); ++x) {
         // An erased cell is blank in the current background (as xterm-like terminals do).
-        cells_[static_cast<std::size_t>(y * columns_ + x)] = TermCell{U' ', 39, background_};
+        cells_[static_cast<std::size_t>(y * columns_ + x)] =
+            TermCell{U' ', 39, erases_ ? background_ : 49};
     }
 }
 

@@ -20,6 +20,8 @@ public:
     TerminalEmulator(int columns, int rows);
 
     void feed(std::string_view bytes);
+    // False: erases leave the default background, not the current one (GNU screen's way).
+    void setBackColourErase(bool erases) { erases_ = erases; }
 
     const TermCell& at(int x, int y) const {
         return cells_[static_cast<std::size_t>(y * columns_ + x)];
@@ -49,6 +51,7 @@ private:
     int foreground_ = 39;
     int background_ = 49;
     int scrolls_ = 0;
+    bool erases_ = true;
     std::vector<std::string> unknown_;
 
     enum class State { Ground, Escape, Csi };

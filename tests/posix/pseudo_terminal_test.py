@@ -8,6 +8,7 @@ usage: pseudo_terminal_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
 import fcntl
 import os
 import pty
+import re
 import resource
 import select
 import shutil
@@ -28,7 +29,8 @@ PUSH = b"\x1b[>11u"
 POP = b"\x1b[<u"
 ALT_ON = b"\x1b[?1049h"
 ALT_OFF = b"\x1b[?1049l"
-NOTICE = b"Tharvok needs at least 80 x 25"
+NOTICE = b"at least 40 x 12"
+WHITE_ON_BLACK = b"\x1b[0;37;40m"
 FAREWELL = b"Shutdown game ... if you can read this you should upgrade your pc ;)"
 
 
@@ -44,7 +46,8 @@ def game_directory():
 class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
-    def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False):
+    def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False,
+                 env=None):
         self.master, self.slave = pty.openpty()
         self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
@@ -64,6 +67,13 @@ class Session:
             os.chdir(directory or game_directory())
             if config:
                 os.environ["XDG_CONFIG_HOME"] = self.home
+            # An xterm-like terminal in a UTF-8 locale that is no known terminal of its own,
+            # unless the test says otherwise.
+            for name in ("TMUX", "STY", "XTERM_VERSION", "VTE_VERSION", "KONSOLE_VERSION",
+                         "THARVOK_UTF8", "TERMINFO", "TERMINFO_DIRS"):
+                os.environ.pop(name, None)
+            os.environ.update({"TERM": "xterm-256color", "LC_ALL": "C.UTF-8"})
+            os.environ.update(env or {})
             # Signals that end the game may dump core: not into the build folder.
             resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
             if ignore_hangup:
@@ -215,8 +225,19 @@ class Frames(GameInAPty):
 
 
 class WindowSize(GameInAPty):
+    def test_only_terminals_that_grow_honestly_are_asked_to(self):
+        # konsole reports the rows asked for without showing them; the others play in a view.
+        for env in ({"KONSOLE_VERSION": "221203", "XTERM_VERSION": "XTerm(379)"},
+                    {"XTERM_VERSION": "XTerm(379)", "TMUX": "/tmp/tmux-0/default,1,0"}, {}):
+            with self.subTest(env=env):
+                session = self.start(b"\x1b[?62;22c", columns=80, rows=24, env=env)
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                session.send(b"\x1b")
+                self.assert_ended(session, exit_code=0)
+                self.assertNotIn(b"\x1b[8;", session.output)
+
     def test_a_small_window_is_asked_to_grow_and_asked_back_at_the_end(self):
-        session = Session(100, 24)
+        session = Session(100, 24, env={"XTERM_VERSION": "XTerm(379)"})
         self.addCleanup(session.close)
         self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
         session.resize(100, 25)
@@ -236,8 +257,9 @@ class WindowSize(GameInAPty):
     def test_keys_behind_the_too_small_notice_never_count(self):
         session = self.start(b"\x1b[?0u\x1b[?62;22c")
         self.assertTrue(session.read_until(b"Exit"), session.output)
-        session.resize(60, 20)
+        session.resize(39, 20)
         self.assertTrue(session.read_after(NOTICE), session.output)
+        self.assertIn(WHITE_ON_BLACK + b"\x1b[H\x1b[2J", session.output)
         # Escape (which quits from the menu) pressed behind the notice, let go once it is gone.
         session.send(b"\x1b[27u")
         session.resize(80, 25)
@@ -247,10 +269,58 @@ class WindowSize(GameInAPty):
         session.send(b"\x1b[13u\x1b[13;1:3u")  # Enter: a new game
         self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
         # Ctrl-C still ends the game behind the notice.
-        session.resize(79, 25)
+        session.resize(80, 11)
         self.assertTrue(session.read_after(NOTICE), session.output)
         session.send(b"\x1b[99;5u")
         self.assert_ended(session, by_signal=signal.SIGINT)
+
+
+class Terminals(GameInAPty):
+    def test_the_probe_goes_to_the_games_screen_and_the_cursor_is_placed_after(self):
+        # st reads the protocol query as a cursor restore: harmless on the game's own screen.
+        session = self.start(b"\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        out = session.output
+        self.assertLess(out.index(ALT_ON), out.index(PROBE))
+        self.assertTrue(out[out.index(PROBE) + len(PROBE):].startswith(b"\x1b[H"), out)
+
+    def test_gnu_screen_keeps_the_users_output_and_gets_blanks_written(self):
+        session = Session(80, 25, env={"TERM": "screen", "STY": "4242.pts-1.host"})
+        self.addCleanup(session.close)
+        self.assertTrue(session.read_until(PROBE), session.output)
+        session.send(b"\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        session.send(b"\r")  # a new game: the whole map
+        self.assertTrue(session.read_until(b"\x1b[?2026l"), session.output)
+        mark = len(session.output)
+        session.send(b"\x1b")  # back to the title, then quit
+        for _ in range(300):
+            if b"Exit" in session.output[mark:]:
+                break
+            session.read_until(b"\x00never", 0.05)
+        session.send(b"\x1b")
+        self.assert_ended(session, exit_code=0)
+        out = session.output
+        self.assertNotIn(ALT_ON, out)
+        # The user's lines pushed up first; the farewell on a fresh line below the game.
+        self.assertIn(b"\r" + b"\n" * 25, out)
+        self.assertLess(out.rindex(b"\x1b[999;1H\r\n"), out.rindex(FAREWELL))
+        self.assertNotIn(b"\x1b[K", out)
+        self.assertIsNone(re.search(rb"\x1b\[\d*X", out))
+
+    def test_a_terminal_that_is_not_utf8_gets_ascii(self):
+        for env, player in (({"LC_ALL": "C"}, b"@"),
+                            ({"LC_ALL": "C", "THARVOK_UTF8": "1"}, "\u263b".encode())):
+            with self.subTest(env=env):
+                session = self.start(b"\x1b[?62;22c", env=env)
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                session.send(b"\r")
+                self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
+                self.assertIn(player, session.output)
+                if player == b"@":
+                    self.assertFalse([b for b in session.output if b >= 0x80], session.output)
+                session.send(b"\x03")
+                self.assert_ended(session, by_signal=signal.SIGINT)
 
 
 class ExitPaths(GameInAPty):

@@ -1,5 +1,6 @@
 #include "ansi/Presenter.h"
 
+#include "AsciiGlyphs.h"
 #include "Cp437.h"
 
 #include <algorithm>
@@ -11,6 +12,23 @@ namespace {
 int foregroundOf(const Cell& cell) { return cell.attribute & 0x0F; }
 int backgroundOf(const Cell& cell) { return (cell.attribute >> 4) & 0x0F; }
 bool isBlank(const Cell& cell) { return cell.ch == ' ' || cell.ch == 0; }
+
+// What a cell shows after an erase by a terminal that erases to its own default colours: like
+// nothing the screen holds, so that every cell is written.
+constexpr Cell unknownCell{0, 0xFFFF};
+bool isUnknown(const Cell& cell) { return cell.attribute == unknownCell.attribute; }
+
+// Each byte's ASCII look-alike, as text.
+const std::array<char, 256>& asciiGlyphs() {
+    static const std::array<char, 256> table = [] {
+        std::array<char, 256> glyphs{};
+        for (int b = 0; b < 256; ++b) {
+            glyphs[static_cast<std::size_t>(b)] = asciiGlyph(static_cast<std::uint8_t>(b));
+        }
+        return glyphs;
+    }();
+    return table;
+}
 
 int ansiColour(int consoleColour) {
     return ((consoleColour & 1) << 2) | (consoleColour & 2) | ((consoleColour & 4) >> 2);
@@ -69,6 +87,9 @@ int ansiBackground(int consoleColour) {
 }
 
 bool sameLook(const Cell& a, const Cell& b) {
+    if (isUnknown(a) || isUnknown(b)) {
+        return false;
+    }
     if (backgroundOf(a) != backgroundOf(b)) {
         return false;
     }
@@ -92,13 +113,38 @@ void Presenter::invalidate() {
 void Presenter::placeIn(int columns, int rows) {
     const int x = std::max(0, (columns - screenWidth) / 2);
     const int y = std::max(0, (rows - screenHeight) / 2);
-    const bool margin = columns > x + screenWidth;
-    if (x != originX_ || y != originY_ || margin != rightMargin_) {
+    const int width = std::clamp(columns, 1, screenWidth);
+    const int height = std::clamp(rows, 1, screenHeight);
+    const bool margin = columns > x + width;
+    if (x != originX_ || y != originY_ || margin != rightMargin_ || width != view_.area().width ||
+        height != view_.area().height) {
         originX_ = x;
         originY_ = y;
         rightMargin_ = margin;
+        view_.resize(width, height);
         invalidate();
     }
+}
+
+void Presenter::setBackgroundColourErase(bool erases) {
+    if (erases != erases_) {
+        erases_ = erases;
+        invalidate();
+    }
+}
+
+void Presenter::setAscii(bool ascii) {
+    if (ascii != ascii_) {
+        ascii_ = ascii;
+        invalidate();
+    }
+}
+
+std::string_view Presenter::glyph(std::uint8_t ch) const {
+    if (ascii_) {
+        return {&asciiGlyphs()[ch], 1};
+    }
+    return cp437Utf8(ch).view();
 }
 
 void Presenter::setColours(int foreground, int background, ByteBuffer& out) {
@@ -132,7 +178,7 @@ int Presenter::rewriteCost(const Cell* row, int from, int to) const {
             (!isBlank(cell) && foregroundOf(cell) != foreground_)) {
             return 1 << 20;
         }
-        cost += cp437Utf8(cell.ch).length;
+        cost += static_cast<int>(glyph(cell.ch).size());
     }
     return cost;
 }
@@ -142,8 +188,9 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         return;
     }
     // The terminal's column and row.
-    const int column = originX_ + x;
-    const int line = originY_ + y;
+    const Area& view = view_.area();
+    const int column = originX_ + x - view.x;
+    const int line = originY_ + y - view.y;
     const int absolute = absoluteCost(column, line);
     if (cursorY_ < 0) {
         out.append("\x1b[");
@@ -167,13 +214,14 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
                                       : countedCost(-dy);
     int fromX = cursorX_;
     int returnCost = 0;
+    // A carriage return goes to the terminal's first column, the view's only when it is there.
+    const int first = view.x;
     if (fromX < 0) {
-        // Waiting to wrap (only when the screen ends at the terminal's last column, so starts at
-        // its first): a carriage return puts the cursor in column 0 of its row.
-        fromX = 0;
+        // Waiting to wrap (only when the view ends at the terminal's last column, so starts at
+        // its first): a carriage return puts the cursor in the view's first column of its row.
+        fromX = first;
         returnCost = 1;
     }
-    // A carriage return goes to the terminal's first column, the screen's only when it is there.
     const bool returnToScreen = originX_ == 0;
     enum class Way { Stay, Forward, Rewrite, Back, Return, ReturnForward, ReturnRewrite };
     Way way = Way::Stay;
@@ -188,12 +236,12 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         if (!returnToScreen) {
             way = Way::Back;
             horizontalCost = back;
-        } else if (x == 0) {
+        } else if (x == first) {
             way = Way::Return;
             horizontalCost = 1;
         } else {
-            const int rewrite = rewriteCost(row, 0, x);
-            const int forward = countedCost(x);
+            const int rewrite = rewriteCost(row, first, x);
+            const int forward = countedCost(x - first);
             const int viaReturn = 1 + std::min(rewrite, forward);
             if (back <= viaReturn) {
                 way = Way::Back;
@@ -231,7 +279,7 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         break;
     case Way::Rewrite:
         for (int i = fromX; i < x; ++i) {
-            out.append(cp437Utf8(row[i].ch).view());
+            out.append(glyph(row[i].ch));
         }
         break;
     case Way::Back:
@@ -242,12 +290,12 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
         break;
     case Way::ReturnForward:
         out.push('\r');
-        appendCounted(out, x, 'C');
+        appendCounted(out, x - first, 'C');
         break;
     case Way::ReturnRewrite:
         out.push('\r');
-        for (int i = 0; i < x; ++i) {
-            out.append(cp437Utf8(row[i].ch).view());
+        for (int i = first; i < x; ++i) {
+            out.append(glyph(row[i].ch));
         }
         break;
     }
@@ -261,39 +309,45 @@ void Presenter::writeCell(int x, int y, const Cell& cell, ByteBuffer& out) {
         out.push(' ');
     } else {
         setColours(foregroundOf(cell), backgroundOf(cell), out);
-        out.append(cp437Utf8(cell.ch).view());
+        out.append(glyph(cell.ch));
     }
     shown_[static_cast<std::size_t>(y * screenWidth + x)] = cell;
     // After the terminal's last column it waits to wrap; where the cursor then is depends on it.
-    cursorX_ = x < lastColumn || rightMargin_ ? x + 1 : -1;
+    const Area& view = view_.area();
+    cursorX_ = x < view.x + view.width - 1 || rightMargin_ ? x + 1 : -1;
 }
 
 void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible,
                         ByteBuffer& out) {
+    if (view_.follow(cells)) {
+        invalidate();
+    }
     if (full_) {
-        // Reset the pen, black background, clear: every cell then shows a blank on black.
+        // Reset the pen, black background, clear: every cell then shows a blank on black, or on
+        // the terminal's default background where it erases to that.
         out.append("\x1b[0;40m\x1b[2J");
         foreground_ = -1;
         background_ = 0;
-        shown_.fill(Cell{' ', 0});
+        shown_.fill(erases_ ? Cell{' ', 0} : unknownCell);
         full_ = false;
         cursorX_ = -1;
         cursorY_ = -1;
     }
-    for (int y = 0; y < screenHeight; ++y) {
+    const Area& view = view_.area();
+    const int right = view.x + view.width;
+    for (int y = view.y; y < view.y + view.height; ++y) {
         const Cell* want = &cells[static_cast<std::size_t>(y * screenWidth)];
         Cell* have = &shown_[static_cast<std::size_t>(y * screenWidth)];
-        int x = 0;
-        while (x < screenWidth) {
+        int x = view.x;
+        while (x < right) {
             if (sameLook(have[x], want[x])) {
                 ++x;
                 continue;
             }
-            if (isBlank(want[x])) {
+            if (isBlank(want[x]) && erases_) {
                 const int background = backgroundOf(want[x]);
                 int end = x;
-                while (end < screenWidth && isBlank(want[end]) &&
-                       backgroundOf(want[end]) == background) {
+                while (end < right && isBlank(want[end]) && backgroundOf(want[end]) == background) {
                     ++end;
                 }
                 int last = x;
@@ -305,7 +359,7 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
                 const int count = last - x + 1;
                 // Erasing to the end of the line also erases the terminal's columns right of the
                 // screen, in this background: only where there are none, or in black like them.
-                const bool toEnd = end == screenWidth && (!rightMargin_ || background == 0);
+                const bool toEnd = end == right && (!rightMargin_ || background == 0);
                 const int eraseCost = toEnd ? 3 : countedCost(count);
                 // Writing blanks leaves the cursor after them; erasing leaves it where it was, and
                 // the next change may need a move of a few bytes more.
@@ -318,7 +372,7 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
                     } else {
                         appendCounted(out, count, 'X');
                     }
-                    const int erasedEnd = toEnd ? screenWidth : last + 1;
+                    const int erasedEnd = toEnd ? right : last + 1;
                     for (int i = x; i < erasedEnd; ++i) {
                         have[i] = want[i];
                     }
@@ -331,7 +385,9 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
             ++x;
         }
     }
-    if (cursorVisible) {
+    const bool cursorInView =
+        cursorX >= view.x && cursorX < right && cursorY >= view.y && cursorY < view.y + view.height;
+    if (cursorVisible && cursorInView) {
         moveTo(cursorX, cursorY, &cells[static_cast<std::size_t>(cursorY * screenWidth)], out);
         if (cursorShown_ != 1) {
             out.append("\x1b[?25h");

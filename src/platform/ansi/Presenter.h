@@ -1,12 +1,14 @@
 // Brings a terminal from what it shows to what the screen model holds, as few bytes as it can:
 // only the cells that look different are written, colours are set only when they change, the
-// cursor takes the cheapest way, and runs of blanks are erased where that is shorter. Pure: the
-// bytes go to a buffer, the caller writes them.
+// cursor takes the cheapest way, and runs of blanks are erased where that is shorter (only where
+// the terminal erases in the current background). A terminal smaller than the screen shows a view
+// of it that follows the player. Pure: the bytes go to a buffer, the caller writes them.
 #pragma once
 
 #include "Platform.h"
 #include "ScreenModel.h"
 #include "ansi/ByteBuffer.h"
+#include "ansi/View.h"
 
 #include <array>
 #include <cstdint>
@@ -35,9 +37,18 @@ public:
     // Forgets what the terminal shows: the next present() clears the screen and draws it all.
     void invalidate();
 
-    // Places the screen in a terminal of `columns` x `rows`: centred in a larger one, in the
-    // top-left corner otherwise. A new place forgets what the terminal shows.
+    // Places the screen in a terminal of `columns` x `rows`: centred in a larger one; a smaller
+    // one shows a view of the screen (see View). A new place forgets what the terminal shows.
     void placeIn(int columns, int rows);
+    // The part of the screen the terminal shows.
+    const Area& view() const { return view_.area(); }
+
+    // False for a terminal that erases to its default colours rather than the current background
+    // (GNU screen, say): blanks are then written, never erased. True at first.
+    void setBackgroundColourErase(bool erases);
+    // True for a terminal that cannot show Unicode: every glyph is written as its ASCII
+    // look-alike. False at first.
+    void setAscii(bool ascii);
     // The terminal's column and row (from 0) of the screen's top-left cell.
     int originX() const { return originX_; }
     int originY() const { return originY_; }
@@ -65,6 +76,7 @@ private:
     void setColours(int foreground, int background, ByteBuffer& out);
     void writeCell(int x, int y, const Cell& cell, ByteBuffer& out);
     int rewriteCost(const Cell* row, int from, int to) const;
+    std::string_view glyph(std::uint8_t ch) const;
 
     Cells shown_{};
     bool full_ = true;
@@ -75,7 +87,10 @@ private:
     int cursorShown_ = -1; // -1 unknown, 0 hidden, 1 shown
     int originX_ = 0;
     int originY_ = 0;
-    bool rightMargin_ = false; // the terminal has columns right of the screen
+    bool rightMargin_ = false; // the terminal has columns right of the view
+    View view_;
+    bool erases_ = true;
+    bool ascii_ = false;
 };
 
 } // namespace platform::ansi

@@ -44,15 +44,46 @@ void KeyStates::release(int vk) {
     }
 }
 
+void KeyStates::holdKeys(std::span<const std::int32_t> codes) {
+    for (Key& key : keys_) {
+        key.holds = false;
+    }
+    for (const std::int32_t code : codes) {
+        if (valid(code)) {
+            keys_[static_cast<std::size_t>(code)].holds = true;
+        }
+    }
+}
+
 void KeyStates::stroke(int vk, std::int64_t nowMs) {
     if (!valid(vk)) {
         return;
     }
     Key& key = keys_[static_cast<std::size_t>(vk)];
-    const std::int64_t gap = nowMs - key.lastStrokeMs;
-    const bool repeating = key.stroked && gap >= 0 &&
-                           (gap <= maxRepeatGapMs || (key.held && nowMs <= key.holdUntilMs));
-    if (repeating) {
+    const std::int64_t gap = key.stroked ? nowMs - key.lastStrokeMs : -1;
+    const bool fast = gap >= 0 && gap <= maxRepeatGapMs;
+    // The first fast stroke of a run: the gap before it was the terminal's pause before repeating.
+    if (fast && !key.repeating && key.lastGapMs > maxRepeatGapMs &&
+        key.lastGapMs <= maxRepeatDelayMs) {
+        repeatDelayMs_ = std::max(minRepeatDelayMs, key.lastGapMs);
+    }
+    key.repeating = fast;
+    const bool inHold = key.held && gap >= 0 && nowMs <= key.holdUntilMs;
+    if (key.holds) {
+        if (inHold) {
+            // A repeat: the first one after the pause tells nothing of the interval yet.
+            key.intervalMs = key.awaitingRepeat    ? 0
+                             : key.intervalMs == 0 ? gap
+                                                   : (key.intervalMs * 3 + gap) / 4;
+            key.awaitingRepeat = false;
+            key.holdUntilMs = nowMs + std::max(minHoldMs, key.intervalMs * 5 / 2);
+        } else {
+            key.held = true;
+            key.awaitingRepeat = true;
+            key.downSincePoll = true;
+            key.holdUntilMs = nowMs + repeatDelayMs_ + maxRepeatGapMs;
+        }
+    } else if (fast || inHold) {
         key.intervalMs = key.held ? (key.intervalMs * 3 + gap) / 4 : gap;
         key.held = true;
         key.holdUntilMs = nowMs + std::max(minHoldMs, key.intervalMs * 5 / 2);
@@ -62,10 +93,15 @@ void KeyStates::stroke(int vk, std::int64_t nowMs) {
     }
     key.stroked = true;
     key.lastStrokeMs = nowMs;
+    key.lastGapMs = gap;
 }
 
 void KeyStates::releaseAll() {
-    keys_.fill(Key{});
+    for (Key& key : keys_) {
+        const bool holds = key.holds;
+        key = Key{};
+        key.holds = holds;
+    }
     polled_.fill(false);
 }
 
@@ -91,6 +127,17 @@ void KeyStates::poll(std::int64_t nowMs) {
         polled_[i] = !muted_ && !key.stale && (key.down || key.held || key.downSincePoll);
         key.downSincePoll = false;
     }
+}
+
+std::int64_t KeyStates::msUntilRelease(std::int64_t nowMs) const {
+    std::int64_t soonest = -1;
+    for (const Key& key : keys_) {
+        if (key.held) {
+            const std::int64_t left = std::max<std::int64_t>(0, key.holdUntilMs + 1 - nowMs);
+            soonest = soonest < 0 ? left : std::min(soonest, left);
+        }
+    }
+    return soonest;
 }
 
 } // namespace platform::posix

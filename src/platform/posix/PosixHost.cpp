@@ -3,14 +3,17 @@
 // Keys come from the terminal's input, with the keyboard protocol where the terminal speaks it.
 #include "Host.h"
 
+#include "AsciiGlyphs.h"
 #include "Cp437.h"
 #include "ScreenModel.h"
 #include "VirtualKeys.h"
 #include "ansi/ByteBuffer.h"
+#include "ansi/Notice.h"
 #include "ansi/Presenter.h"
 #include "posix/KeyDecoder.h"
 #include "posix/KeyStates.h"
 #include "posix/TerminalIo.h"
+#include "posix/TerminalTraits.h"
 
 #include <algorithm>
 #include <optional>
@@ -39,6 +42,10 @@ constexpr std::string_view pushKeyboardFlags = "\x1b[>11u"; // disambiguate, eve
 constexpr std::string_view popKeyboardFlags = "\x1b[<u";
 constexpr std::string_view resetColours = "\x1b[0m";
 constexpr std::string_view keyboardProbe = "\x1b[?u\x1b[c";
+// After the probe (which a terminal may misread as a cursor restore), the cursor is placed.
+constexpr std::string_view homeCursor = "\x1b[H";
+// Without an alternate screen: the game ends on a fresh line below its last screen.
+constexpr std::string_view belowTheGame = "\x1b[999;1H\r\n";
 // Cancels whatever sequence a signal may have cut short.
 constexpr std::string_view cancel = "\x18";
 
@@ -78,6 +85,10 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     ByteBuffer out{ansi::maxPresentBytes};
     posix::KeyDecoder decoder;
     posix::KeyStates keys;
+    posix::TerminalTraits traits;
+    // The terminal's rows when the game started (without an alternate screen, that many lines
+    // push the user's output up before the game draws).
+    int rowsAtStart = screenHeight;
     std::string title;
     bool open = false;
     bool keyboardProtocol = false;
@@ -147,6 +158,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // Keyboard
     InputStatus sample() override;
     bool isDown(int vk) override { return keys.isDown(vk); }
+    void holdKeys(std::span<const std::int32_t> codes) override { keys.holdKeys(codes); }
     void useKeys(std::span<const std::int32_t> codes) override {
         const bool wanted = std::any_of(codes.begin(), codes.end(), isMouseButton);
         if (wanted == mouseReports) {
@@ -175,10 +187,13 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // What takes the terminal (at start and after a resume) and what gives it back.
     std::string enterSequence() const {
         std::string bytes;
-        bytes.append(saveTitle)
-            .append(enterAlternateScreen)
-            .append(hideCursor)
-            .append(focusReportsOn);
+        bytes.append(saveTitle);
+        if (traits.alternateScreen) {
+            bytes.append(enterAlternateScreen);
+        } else {
+            bytes.append("\r").append(static_cast<std::size_t>(rowsAtStart), '\n');
+        }
+        bytes.append(hideCursor).append(focusReportsOn);
         if (mouseReports) {
             bytes.append(mouseReportsOn);
         }
@@ -198,7 +213,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         bytes.append(focusReportsOff)
             .append(resetColours)
             .append(showCursor)
-            .append(leaveAlternateScreen)
+            .append(traits.alternateScreen ? leaveAlternateScreen : belowTheGame)
             .append(restoreTitle);
         return bytes;
     }
@@ -254,15 +269,22 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             error = "standard output is not a terminal; run Tharvok in a terminal window";
             return false;
         }
+        traits = posix::readTerminalTraits();
+        presenter.setBackgroundColourErase(traits.backColourErase);
+        presenter.setAscii(!traits.utf8);
         Size size;
-        if (terminal::windowSize(size) && smallerThanScreen(size)) {
+        const bool known = terminal::windowSize(size);
+        if (known && smallerThanScreen(size) && traits.growsHonestly) {
             size = grow(size);
-            if (smallerThanScreen(size)) {
+        }
+        if (known) {
+            rowsAtStart = size.rows;
+            if (ansi::tooSmallForView(size.columns, size.rows)) {
                 giveSizeBack();
                 error = "the terminal is " + std::to_string(size.columns) + " x " +
                         std::to_string(size.rows) + " characters; Tharvok needs at least " +
-                        std::to_string(screenWidth) + " x " + std::to_string(screenHeight) +
-                        " (columns x rows)";
+                        std::to_string(ansi::minViewColumns) + " x " +
+                        std::to_string(ansi::minViewRows) + " (columns x rows)";
                 return false;
             }
         }
@@ -274,6 +296,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             error = "the terminal's mode cannot be set";
             return false;
         }
+        // The probe goes to the game's own screen, where a terminal that misreads it does no harm.
+        terminal::writeAll(enterSequence());
         keyboardProtocol = probeKeyboardProtocol();
         decoder.flush();
         for (const InputEvent& event : decoder.events()) {
@@ -281,7 +305,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         }
         decoder.setReportsReleases(keyboardProtocol);
         updateSequences();
-        terminal::writeAll(enterSequence());
+        terminal::writeAll(keyboardProtocol ? std::string(homeCursor).append(pushKeyboardFlags)
+                                            : std::string(homeCursor));
         open = true;
         sizeCheckDue = true; // places the screen in the window
         return true;
@@ -334,7 +359,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     void checkSize() {
         Size size;
         const bool known = terminal::windowSize(size);
-        const bool small = known && smallerThanScreen(size);
+        const bool small = known && ansi::tooSmallForView(size.columns, size.rows);
         if (sizeToRestore && known && size != grownSize) {
             sizeToRestore.reset();
             updateSequences();
@@ -345,39 +370,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             presenter.placeIn(known ? size.columns : screenWidth, known ? size.rows : screenHeight);
             return;
         }
-        // A notice in place of the game, its words wrapped to the width there is.
-        const std::string notice =
-            "The terminal is " + std::to_string(size.columns) + " x " + std::to_string(size.rows) +
-            ". Tharvok needs at least " + std::to_string(screenWidth) + " x " +
-            std::to_string(screenHeight) + ": please make the window larger.";
-        std::string bytes = "\x1b[0m\x1b[H\x1b[2J";
-        std::size_t column = 0;
-        int row = 0;
-        std::size_t at = 0;
-        const auto width = static_cast<std::size_t>(size.columns);
-        while (at < notice.size() && row < size.rows) {
-            std::size_t end = notice.find(' ', at);
-            if (end == std::string::npos) {
-                end = notice.size();
-            }
-            const std::size_t length = std::min(end - at, width);
-            if (column != 0 && column + 1 + length > width) {
-                bytes.append("\r\n");
-                column = 0;
-                ++row;
-                if (row == size.rows) {
-                    break;
-                }
-            }
-            if (column != 0) {
-                bytes.push_back(' ');
-                ++column;
-            }
-            bytes.append(notice, at, length);
-            column += length;
-            at = end == notice.size() ? end : end + 1;
-        }
-        terminal::writeAll(bytes);
+        // A notice in place of the game.
+        terminal::writeAll(ansi::noticeBytes(size.columns, size.rows, traits.backColourErase));
     }
 
     // Puts the notice up (the game's keys and clock stand still) or takes it down.
@@ -428,7 +422,12 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             for (int y = 0; y < screenHeight; ++y) {
                 std::string line;
                 for (int x = 0; x < screenWidth; ++x) {
-                    line.append(cp437Utf8(model.cell(x, y).ch).view());
+                    const std::uint8_t ch = model.cell(x, y).ch;
+                    if (traits.utf8) {
+                        line.append(cp437Utf8(ch).view());
+                    } else {
+                        line.push_back(asciiGlyph(ch));
+                    }
                 }
                 const std::size_t end = line.find_last_not_of(' ');
                 if (end != std::string::npos) {
