@@ -2,8 +2,8 @@
 
 #include "app/DataSearch.h"
 #include "config/ConfigFile.h"
-#include "platform/Executable.h"
 #include "platform/FileReader.h"
+#include "platform/Folders.h"
 
 #include <algorithm>
 #include <exception>
