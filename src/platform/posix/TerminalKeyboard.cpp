@@ -56,7 +56,7 @@ bool TerminalKeyboard::probeKeyboardProtocol() {
                 } else if (event.kind == InputKind::DeviceAttributes) {
                     answered = true;
                 } else {
-                    // Typed while the terminal was asked: a key counts at the first poll.
+                    // Typed while the terminal was asked: counts at the first poll.
                     handle(event, steadyMs());
                 }
             }
@@ -92,22 +92,22 @@ InputStatus TerminalKeyboard::sample() {
         screen_.checkSizeSoon();
     }
     const std::int64_t now = steadyMs();
-    InputStatus status = ready.input ? readInput(now) : InputStatus::Keys;
-    if (ready.hungUp && status == InputStatus::Keys) {
-        status = InputStatus::HungUp;
+    if (ready.input) {
+        readInput(now);
+    }
+    if (ready.hungUp) {
+        keep(InputStatus::HungUp);
     }
     if (decoder_.pending() && now >= sequenceDeadline()) {
         decoder_.flush();
-        const InputStatus flushed = handleAll(now);
-        status = status == InputStatus::Keys ? flushed : status;
+        handleAll(now);
     }
     keys_.poll(now);
-    const InputStatus noted = signals::ending();
-    return noted != InputStatus::Keys ? noted : status;
+    keep(signals::ending());
+    return kept_;
 }
 
-InputStatus TerminalKeyboard::readInput(std::int64_t nowMs) {
-    InputStatus status = InputStatus::Keys;
+void TerminalKeyboard::readInput(std::int64_t nowMs) {
     bool hungUp = false;
     for (int reads = 0; reads < maxReadsPerPoll; ++reads) {
         const std::size_t n = terminal::readAvailable(input_.data(), input_.size(), hungUp);
@@ -115,23 +115,27 @@ InputStatus TerminalKeyboard::readInput(std::int64_t nowMs) {
             break;
         }
         decoder_.feed(std::string_view(input_.data(), n));
-        const InputStatus decoded = handleAll(nowMs);
-        status = status == InputStatus::Keys ? decoded : status;
+        handleAll(nowMs);
         pendingSinceMs_ = nowMs;
     }
-    return status == InputStatus::Keys && hungUp ? InputStatus::HungUp : status;
-}
-
-InputStatus TerminalKeyboard::handleAll(std::int64_t nowMs) {
-    InputStatus status = InputStatus::Keys;
-    for (const InputEvent& event : decoder_.events()) {
-        const InputStatus one = handle(event, nowMs);
-        status = status == InputStatus::Keys ? one : status;
+    if (hungUp) {
+        keep(InputStatus::HungUp);
     }
-    return status;
 }
 
-InputStatus TerminalKeyboard::handle(const InputEvent& event, std::int64_t nowMs) {
+void TerminalKeyboard::keep(InputStatus status) {
+    if (kept_ == InputStatus::Keys) {
+        kept_ = status;
+    }
+}
+
+void TerminalKeyboard::handleAll(std::int64_t nowMs) {
+    for (const InputEvent& event : decoder_.events()) {
+        handle(event, nowMs);
+    }
+}
+
+void TerminalKeyboard::handle(const InputEvent& event, std::int64_t nowMs) {
     switch (event.kind) {
     case InputKind::Key:
         keys_.take(event.action, event.vk, nowMs);
@@ -140,7 +144,8 @@ InputStatus TerminalKeyboard::handle(const InputEvent& event, std::int64_t nowMs
         keys_.releaseAll();
         break;
     case InputKind::Interrupt:
-        return InputStatus::Interrupted;
+        keep(InputStatus::Interrupted);
+        break;
     case InputKind::Suspend:
         signals::suspend();
         break;
@@ -149,11 +154,10 @@ InputStatus TerminalKeyboard::handle(const InputEvent& event, std::int64_t nowMs
     case InputKind::DeviceAttributes:
         break;
     }
-    return InputStatus::Keys;
 }
 
 void TerminalKeyboard::waitForInput(std::int64_t timeoutMs) {
-    if (!session_.taken()) {
+    if (!session_.taken() || kept_ != InputStatus::Keys) {
         return;
     }
     terminal::wait(signals::wakeFd(), timeoutMs);
@@ -168,7 +172,7 @@ std::int64_t TerminalKeyboard::pendingTimerMs() const {
         return -1;
     }
     const std::int64_t now = steadyMs();
-    std::int64_t due = screen_.sizeCheckDue() ? now : -1;
+    std::int64_t due = screen_.sizeCheckDue() || kept_ != InputStatus::Keys ? now : -1;
     const auto earliest = [&due](std::int64_t at) { due = due < 0 ? at : std::min(due, at); };
     if (decoder_.pending()) {
         earliest(sequenceDeadline());

@@ -35,10 +35,12 @@ public:
     void setMuted(bool muted) { keys_.setMuted(muted); }
 
 private:
-    // Reads what the terminal sent and decodes it; what ends the game, or Keys.
-    InputStatus readInput(std::int64_t nowMs);
-    InputStatus handle(const InputEvent& event, std::int64_t nowMs);
-    InputStatus handleAll(std::int64_t nowMs);
+    // Reads what the terminal sent and decodes it.
+    void readInput(std::int64_t nowMs);
+    void handle(const InputEvent& event, std::int64_t nowMs);
+    void handleAll(std::int64_t nowMs);
+    // Keeps the first thing that ended the game: every poll from then on reports it.
+    void keep(InputStatus status);
     // When the decoder holds an unfinished sequence, the steady time it is given up at.
     std::int64_t sequenceDeadline() const;
 
@@ -48,6 +50,7 @@ private:
     KeyStates keys_;
     // Since when the decoder holds back what it holds.
     std::int64_t pendingSinceMs_ = 0;
+    InputStatus kept_ = InputStatus::Keys;
     std::array<char, KeyDecoder::maxFeed> input_{};
 };
 
