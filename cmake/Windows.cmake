@@ -7,11 +7,6 @@ endif()
 
 enable_language(RC)
 
-# The console back end calls user32 for the keyboard state, the window repaint and the icon.
-if(TARGET tharvok_host)
-  target_link_libraries(tharvok_host PUBLIC user32)
-endif()
-
 # The icon is drawn by a script at build time; the resource script names it and the version.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(THARVOK_ICON_FILE ${PROJECT_BINARY_DIR}/resources/tharvok.ico)

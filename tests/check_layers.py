@@ -8,6 +8,8 @@ menu; app (the game object and the frame loop); tools (the programs). It reports
   - a platform file that includes anything outside src/platform, or one back end's header in
     another back end (or in the platform's own interface files);
   - an operating-system header outside its back end's folder;
+  - a test of the system being built for (_WIN32, __APPLE__, __linux__, __EMSCRIPTEN__, ...)
+    outside src/platform: what differs between systems is a platform function;
   - files that need each other (an include cycle between file pairs);
   - a member function defined in another folder than its class's header (a class declared in
     src/platform may be implemented by each back end).
@@ -31,6 +33,8 @@ OS_HEADERS = {"windows.h", "winuser.h", "wincon.h", "io.h", "process.h", "conio.
               "emscripten.h"}
 OS_HEADER_FOLDERS = ("sys/", "emscripten/", "mach-o/", "linux/", "arpa/", "netinet/")
 
+SYSTEM_TEST = re.compile(r"^\s*#\s*(?:el)?if.*\b(?:_WIN32|_WIN64|_MSC_VER|__MINGW\w*|__APPLE__|"
+                         r"__linux__|__unix__|__EMSCRIPTEN__|__FreeBSD__)\b")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 CLASS = re.compile(r"^(?:class|struct)\s+(\w+)(?:\s+final)?\s*(?::[^;{]*)?\{?\s*$")
 DEFINITION = re.compile(r"^(?!\s)(?!.*;\s*$)[^(]*?\b(\w+)::~?\w+\s*\(")
@@ -90,6 +94,8 @@ def check(root):
                 found = CLASS.match(line)
                 if found:
                     classes.setdefault(found.group(1), []).append(os.path.dirname(path))
+            if layer != "platform" and SYSTEM_TEST.match(line):
+                problems.append(f"{where}: a test of the system belongs in src/platform")
             match = INCLUDE.match(line)
             if not match:
                 continue
@@ -204,6 +210,9 @@ def self_test():
         "src/world/B.h": "#pragma once\n",
         "src/world/Bare.cpp": '#include "Platform.h"\n',
         "src/render/View.cpp": '#include "world/Map.h"\nvoid Map::draw() {}\n',
+        "src/world/Path.h": "#pragma once\n#if defined(_WIN32)\n#endif\n",
+        "src/platform/win32/Path.cpp": "#ifdef _WIN32\n#endif\n",
+        "tools/Tool.cpp": "#include <cstdio>\n#elif defined(__APPLE__)\n",
     }
     expected = [
         "src/platform/posix/Bad.cpp:1",  # another back end
@@ -213,6 +222,8 @@ def self_test():
         "need each other",  # A.h -> B.h, B.cpp -> A.h
         "src/world/Bare.cpp:1",  # a platform header not named as one
         "src/render/View.cpp:2",  # a member of Map defined in render/
+        "src/world/Path.h:2",  # a test of the system outside the platform
+        "tools/Tool.cpp:2",  # the same in a tool
     ]
     with tempfile.TemporaryDirectory() as root:
         for name, text in tree.items():

@@ -1,20 +1,14 @@
 #include "app/DataSearch.h"
 
 #include "config/ConfigFile.h"
+#include "platform/Folders.h"
 #include "world/WorldFiles.h"
 
-#include <cstdlib>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// An environment variable's value, or empty.
-std::string environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-}
 
 bool holdsStartWorld(const fs::path& folder) {
     std::string grid;
@@ -68,16 +62,6 @@ DataSearch findData(const std::optional<fs::path>& given, const fs::path& execut
 }
 
 fs::path userConfigFile() {
-#if defined(_WIN32)
-    const std::string appData = environment("APPDATA");
-    return appData.empty() ? fs::path() : fs::path(appData) / "tharvok" / configFileName;
-#else
-    const std::string xdg = environment("XDG_CONFIG_HOME");
-    // An XDG folder must be absolute; a relative one is ignored, as the convention says.
-    if (!xdg.empty() && fs::path(xdg).is_absolute()) {
-        return fs::path(xdg) / "tharvok" / configFileName;
-    }
-    const std::string home = environment("HOME");
-    return home.empty() ? fs::path() : fs::path(home) / ".config" / "tharvok" / configFileName;
-#endif
+    const fs::path folder = platform::userConfigFolder();
+    return folder.empty() ? fs::path() : folder / configFileName;
 }

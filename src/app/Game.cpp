@@ -51,6 +51,8 @@ bool Game::init() {
 int Game::run() {
     startLoop();
     while (running) {
+        // Before each frame the back end is given up to 2 ms for input to arrive; input wakes it.
+        services_.keyboard->waitForInput(2);
         runFrame();
     }
     return 0;

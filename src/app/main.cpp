@@ -1,16 +1,19 @@
 // The program: reads its arguments, finds its data, opens the terminal or console, runs the game
 // (recording it when asked) and gives the terminal back. Exit status 0 after a normal quit (or
 // --help, --version), 1 when the game cannot start or its recording cannot be written, 2 for an
-// argument it does not know.
+// argument it does not know. A game ended by an interrupt, a termination or a hang-up ends the
+// program the same way, once the recording is written and the terminal given back: it dies of
+// that signal (or exits 128 + its number when the signal is ignored).
 #include "app/CommandLine.h"
 #include "app/DataSearch.h"
 #include "app/Game.h"
 #include "app/Recorder.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
-#include "platform/Executable.h"
+#include "platform/Folders.h"
 #include "platform/Host.h"
 #include "platform/OutputFile.h"
+#include "platform/ProcessEnd.h"
 
 #include <cstdio>
 #include <optional>
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
     }
     int status = 1;
     bool recorded = true;
+    platform::InputStatus endedBy = platform::InputStatus::Keys;
     {
         platform::Services services = host.services();
         std::optional<Recorder> recorder;
@@ -84,8 +88,12 @@ int main(int argc, char** argv) {
         Game game(services, data, search.configFile);
         if (game.init()) {
             status = game.run();
+            endedBy = game.endedBy();
         }
         recorded = !recorder || recorder->finish();
+    }
+    if (endedBy != platform::InputStatus::Keys) {
+        status = platform::signalledStatus(endedBy);
     }
     host.close(status);
     if (!recorded) {
@@ -103,5 +111,6 @@ int main(int argc, char** argv) {
                      "Start tharvok in the folder that holds them, or name it with --data DIR.\n",
                      where.c_str());
     }
+    platform::raiseAgain(endedBy);
     return status;
 }

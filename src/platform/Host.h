@@ -26,7 +26,7 @@ public:
 
     // Gives the terminal or console back. What the game last showed (the farewell line, or the
     // message of a failed start) stays readable. `exitStatus` is the status the program is about
-    // to exit with.
+    // to exit with; 128 or more when it is to die of a signal, which shows nothing more.
     void close(int exitStatus);
 
 private:

@@ -1,7 +1,7 @@
 // A file the program writes while it runs (a recording of a game). Writes go straight to the
 // system; the caller gathers small appends itself. Bytes the caller names as pending reach the
-// file even when the program ends on a signal (Ctrl-C, a hang-up, a crash) on a terminal: the
-// handler that gives the terminal back writes them. Each back end implements it with its own calls.
+// file even when a signal ends the program at once (a crash, a quit, an abort) on a terminal: the
+// handler that gives the terminal back writes them. Each system implements it with its own calls.
 #pragma once
 
 #include <atomic>

@@ -14,12 +14,13 @@
 #include <string_view>
 #include <vector>
 
-// The folder of the world files, relative to the data folder, as the messages show it.
-#if defined(_WIN32)
-inline constexpr std::string_view worldDirectory = "bin\\world\\";
-#else
-inline constexpr std::string_view worldDirectory = "bin/world/";
-#endif
+// The folder of the world files, relative to the data folder, as the messages show it (with the
+// system's own directory separator).
+inline constexpr char worldSeparator =
+    static_cast<char>(std::filesystem::path::preferred_separator);
+inline constexpr char worldDirectoryText[] = {'b', 'i', 'n', worldSeparator, 'w', 'o',
+                                              'r', 'l', 'd', worldSeparator};
+inline constexpr std::string_view worldDirectory{worldDirectoryText, sizeof worldDirectoryText};
 inline constexpr std::string_view startWorldStem = "cbd0c59d7beb6f252926f8b454738e97";
 inline constexpr std::string_view gridExtension = ".wgf";
 inline constexpr std::string_view infoExtension = ".wif";

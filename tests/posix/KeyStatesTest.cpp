@@ -247,4 +247,53 @@ TEST(KeyStatesMuted, KeysDownBehindAMuteCountOnlyOnceLetGo) {
     EXPECT_TRUE(keys.isDown(right) && keys.isDown(up));
 }
 
+// A game that rests between frames relies on this: a poll answers differently from the one before
+// only after a new event or at the time nextChangeMs announced after that poll.
+TEST(KeyStatesTimers, EveryChangeWithoutAnEventWasAnnounced) {
+    KeyStates keys;
+    std::int64_t announced = -1;
+    int changes = 0;
+    for (std::int64_t t = 0; t < 2000; ++t) {
+        bool event = true;
+        if (t <= 600 && t % 33 == 0) {
+            keys.stroke(right, t); // auto-repeat, then it stops
+        } else if (t == 100 || t == 1200) {
+            keys.stroke(up, t); // taps
+        } else if (t == 800) {
+            keys.press(65);
+        } else if (t == 900) {
+            keys.release(65);
+        } else {
+            event = false;
+        }
+        const bool wasDown[] = {keys.isDown(right), keys.isDown(up), keys.isDown(65)};
+        keys.poll(t);
+        const bool changed = wasDown[0] != keys.isDown(right) || wasDown[1] != keys.isDown(up) ||
+                             wasDown[2] != keys.isDown(65);
+        if (changed && !event) {
+            ++changes;
+            EXPECT_TRUE(announced >= 0 && announced <= t) << t;
+        }
+        announced = keys.nextChangeMs(t);
+    }
+    EXPECT_EQ(announced, -1);
+    EXPECT_GE(changes, 3); // the repeats' end and both taps' ends
+}
+
+TEST(KeyStatesTimers, WentDownNamesTheFirstKeyAFingerPutDown) {
+    KeyStates keys;
+    keys.stroke(right, 0);
+    keys.press(up);
+    keys.poll(0);
+    EXPECT_EQ(keys.wentDown(), right);
+    keys.stroke(right, 30); // auto-repeat, and a key still held
+    keys.repeat(up);
+    keys.poll(30);
+    EXPECT_EQ(keys.wentDown(), 0);
+    keys.setMuted(true);
+    keys.press(65);
+    keys.poll(40);
+    EXPECT_EQ(keys.wentDown(), 0);
+}
+
 } // namespace

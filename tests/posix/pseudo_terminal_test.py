@@ -197,6 +197,14 @@ class KeyboardProtocol(GameInAPty):
         self.assert_ended(session, by_signal=signal.SIGINT)
         self.assertLess(session.output.rindex(POP), session.output.rindex(ALT_OFF))
 
+    def test_ctrl_c_typed_while_the_terminal_is_asked_ends_the_game(self):
+        session = Session()
+        self.addCleanup(session.close)
+        self.assertTrue(session.read_until(PROBE), session.output)
+        session.send(b"\x03")
+        session.send(b"\x1b[?62;22c")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+
     def test_without_the_protocol_nothing_is_pushed(self):
         session = self.start(b"\x1b[?62;22c")
         session.send(b"\x1b")

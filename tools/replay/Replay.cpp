@@ -516,11 +516,9 @@ std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name) {
     if (name == "virtual") {
         return std::make_unique<VirtualReplayConsole>();
     }
-#if defined(_WIN32)
     if (name == "win32") {
         return makeWin32ReplayConsole();
     }
-#endif
     return nullptr;
 }
 

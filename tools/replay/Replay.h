@@ -34,9 +34,8 @@ public:
 
 // The console named on the command line ("virtual", or "win32" on Windows), or null.
 std::unique_ptr<ReplayConsole> makeReplayConsole(const std::string& name);
-#if defined(_WIN32)
+// The real Windows console, or null where there is none (every other system).
 std::unique_ptr<ReplayConsole> makeWin32ReplayConsole();
-#endif
 
 // The limits of a script line: beyond them a line is malformed.
 inline constexpr long long maxFrameCount = 10'000'000;

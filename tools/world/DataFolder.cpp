@@ -4,6 +4,7 @@
 
 #include "config/ConfigFile.h"
 #include "platform/FileReader.h"
+#include "platform/Folders.h"
 
 #include <algorithm>
 #include <exception>

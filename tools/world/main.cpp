@@ -3,7 +3,7 @@
 #include "WorldTool.h"
 
 #include "app/DataSearch.h"
-#include "platform/Executable.h"
+#include "platform/Folders.h"
 #include "platform/TextTerminal.h"
 #include "world/WorldFiles.h"
 

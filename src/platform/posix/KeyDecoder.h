@@ -4,6 +4,8 @@
 // Sequences split across reads are held until the rest arrives. Pure: no I/O, no clock.
 #pragma once
 
+#include "posix/KeyCodes.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +38,6 @@ struct InputEvent {
     int value = 0;
     friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };
-
-// The virtual-key code of a character on a US keyboard ("!" is the 1 key), or 0.
-std::uint8_t virtualKeyForChar(char32_t ch);
 
 class KeyDecoder {
 public:

@@ -26,6 +26,9 @@ void KeyStates::press(int vk) {
         return;
     }
     Key& key = keys_[static_cast<std::size_t>(vk)];
+    if (!key.down) {
+        noteWentDown(vk);
+    }
     key.down = true;
     key.downSincePoll = true;
 }
@@ -90,10 +93,17 @@ void KeyStates::stroke(int vk, std::int64_t nowMs) {
     } else {
         key.held = false;
         key.downSincePoll = true;
+        noteWentDown(vk);
     }
     key.stroked = true;
     key.lastStrokeMs = nowMs;
     key.lastGapMs = gap;
+}
+
+void KeyStates::noteWentDown(int vk) {
+    if (wentDownSincePoll_ == 0 && !muted_) {
+        wentDownSincePoll_ = vk;
+    }
 }
 
 void KeyStates::releaseAll() {
@@ -103,6 +113,7 @@ void KeyStates::releaseAll() {
         key.holds = holds;
     }
     polled_.fill(false);
+    wentDownSincePoll_ = 0;
 }
 
 void KeyStates::setMuted(bool muted) {
@@ -127,6 +138,25 @@ void KeyStates::poll(std::int64_t nowMs) {
         polled_[i] = !muted_ && !key.stale && (key.down || key.held || key.downSincePoll);
         key.downSincePoll = false;
     }
+    wentDown_ = muted_ ? 0 : wentDownSincePoll_;
+    wentDownSincePoll_ = 0;
+}
+
+std::int64_t KeyStates::nextChangeMs(std::int64_t nowMs) const {
+    std::int64_t next = -1;
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+        const Key& key = keys_[i];
+        std::int64_t at = -1;
+        if (key.downSincePoll || (polled_[i] && !key.down && !key.held)) {
+            at = nowMs;
+        } else if (key.held) {
+            at = key.holdUntilMs + 1;
+        }
+        if (at >= 0 && (next < 0 || at < next)) {
+            next = at;
+        }
+    }
+    return next;
 }
 
 std::int64_t KeyStates::msUntilRelease(std::int64_t nowMs) const {

@@ -58,6 +58,13 @@ public:
     bool isDown(int vk) const {
         return vk > 0 && vk < 256 && polled_[static_cast<std::size_t>(vk)];
     }
+    // The first key that went down (pressed, or stroked by a finger rather than by auto-repeat)
+    // between the last two polls, or 0; none while muted.
+    std::int32_t wentDown() const { return wentDown_; }
+    // The steady time at which a poll would answer differently with no new event (a key went
+    // down since the last poll, a stroke's one poll is over, a held key's repeats stopped long
+    // enough to let it go), or -1 when only new events can change the answer.
+    std::int64_t nextChangeMs(std::int64_t nowMs) const;
 
 private:
     struct Key {
@@ -75,11 +82,14 @@ private:
         std::int64_t lastGapMs = -1; // between the last two strokes
     };
     static bool valid(int vk) { return vk > 0 && vk < 256; }
+    void noteWentDown(int vk);
 
     std::array<Key, 256> keys_{};
     std::array<bool, 256> polled_{};
     bool muted_ = false;
     std::int64_t repeatDelayMs_ = defaultRepeatDelayMs;
+    std::int32_t wentDownSincePoll_ = 0;
+    std::int32_t wentDown_ = 0;
 };
 
 } // namespace platform::posix

@@ -1,6 +1,7 @@
 #include "OutputFile.h"
 
 #include "posix/PendingOutput.h"
+#include "posix/WriteAll.h"
 
 #include <atomic>
 #include <cerrno>
@@ -21,21 +22,6 @@ static_assert(std::atomic<int>::is_always_lock_free &&
               std::atomic<std::size_t>::is_always_lock_free &&
               std::atomic<const char*>::is_always_lock_free);
 
-bool writeAllTo(int fd, const char* bytes, std::size_t length) {
-    while (length > 0) {
-        const ssize_t n = ::write(fd, bytes, length);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 namespace posix {
@@ -47,7 +33,7 @@ void writePendingOutput() {
     if (fd < 0 || data == nullptr || length == nullptr) {
         return;
     }
-    writeAllTo(fd, data, length->load());
+    posix::writeAll(fd, data, length->load());
 }
 
 } // namespace posix
@@ -70,7 +56,7 @@ bool OutputFile::write(std::string_view bytes) {
     if (handle_ < 0 || failed_) {
         return false;
     }
-    failed_ = !writeAllTo(static_cast<int>(handle_), bytes.data(), bytes.size());
+    failed_ = !posix::writeAll(static_cast<int>(handle_), bytes.data(), bytes.size());
     return !failed_;
 }
 

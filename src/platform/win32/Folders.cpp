@@ -1,10 +1,11 @@
-#include "Executable.h"
+#include "Folders.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace platform {
@@ -23,6 +24,12 @@ std::filesystem::path executableFolder(const char* /*argv0*/) {
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::filesystem::path userConfigFolder() {
+    const char* appData = std::getenv("APPDATA");
+    return appData == nullptr || *appData == '\0' ? std::filesystem::path()
+                                                  : std::filesystem::path(appData) / "tharvok";
 }
 
 } // namespace platform

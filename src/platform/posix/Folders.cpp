@@ -1,7 +1,8 @@
-#include "Executable.h"
+#include "Folders.h"
 
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <string_view>
 #include <system_error>
 #include <unistd.h>
@@ -40,6 +41,17 @@ std::filesystem::path executableFolder(const char* argv0) {
         }
     }
     return {};
+}
+
+std::filesystem::path userConfigFolder() {
+    namespace fs = std::filesystem;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // An XDG folder must be absolute; a relative one is ignored, as the convention says.
+    if (xdg != nullptr && *xdg != '\0' && fs::path(xdg).is_absolute()) {
+        return fs::path(xdg) / "tharvok";
+    }
+    const char* home = std::getenv("HOME");
+    return home == nullptr || *home == '\0' ? fs::path() : fs::path(home) / ".config" / "tharvok";
 }
 
 } // namespace platform

@@ -1,0 +1,72 @@
+// The game's screen on a terminal: the game draws into a screen model; at the end of each frame
+// the model is brought to the terminal as the difference from what the terminal shows, in one
+// write. When the window is smaller than the screen, a notice stands in for the game, and the
+// game stands still behind it (its keys up, its clock stopped) until the window is large enough.
+#pragma once
+
+#include "Platform.h"
+#include "ScreenModel.h"
+#include "ansi/ByteBuffer.h"
+#include "ansi/Presenter.h"
+#include "posix/TerminalSession.h"
+
+namespace platform::posix {
+
+// Told when the too-small notice goes up or comes down.
+class NoticeListener {
+public:
+    virtual void noticeShown(bool shown) = 0;
+
+protected:
+    ~NoticeListener() = default;
+};
+
+class TerminalScreen final : public ConsoleDevice {
+public:
+    TerminalScreen(TerminalSession& session, NoticeListener& listener)
+        : session_(session), listener_(listener) {}
+
+    // ConsoleDevice: every call acts on the model at once.
+    void setUp(std::string_view title) override { session_.setTitle(title); }
+    void setCursorPosition(int x, int y) override;
+    void setCursorVisible(bool visible) override;
+    void setAttribute(std::uint16_t attribute) override { model_.setAttribute(attribute); }
+    std::uint16_t attribute() const override { return model_.attribute(); }
+    void fillCharacters(int x, int y, std::uint8_t ch, int count) override;
+    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
+    void writeText(std::string_view text) override;
+    void writeGlyphs(std::string_view glyphs) override;
+    // The frame's end brings everything to the terminal; nothing to do before.
+    void repaint() override {}
+    void present() override;
+
+    // The window may have a new size (it was resized, or the game resumed): it is looked at, and
+    // the screen placed in it, at the next present.
+    void checkSizeSoon() { sizeCheckDue_ = true; }
+    bool sizeCheckDue() const { return sizeCheckDue_; }
+
+    // How the terminal shows the screen: whether it erases in the current background (otherwise
+    // blanks are written), and whether it gets ASCII look-alikes in place of UTF-8.
+    void useTraits(bool backColourErase, bool ascii);
+
+    // The screen's text, after the terminal was given back: what the game showed last stays
+    // readable in the terminal.
+    void printText() const;
+
+private:
+    void checkSize();
+
+    TerminalSession& session_;
+    NoticeListener& listener_;
+    ScreenModel model_;
+    ansi::Presenter presenter_;
+    ansi::ByteBuffer out_{ansi::maxPresentBytes};
+    // The model was drawn into since the last present (a frame with no drawing costs nothing).
+    bool changed_ = true;
+    bool sizeCheckDue_ = true;
+    bool tooSmall_ = false;
+    bool backColourErase_ = true;
+    bool ascii_ = false;
+};
+
+} // namespace platform::posix

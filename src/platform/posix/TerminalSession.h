@@ -1,0 +1,69 @@
+// The game's hold on a terminal: the checks before it is taken, the window asked to grow to the
+// screen's size (and asked back at the end), the raw mode, the signal handlers, and the sequences
+// that take the terminal (the alternate screen, the title, focus, mouse and keyboard reports) and
+// give it back, kept up to date for the signal handlers.
+#pragma once
+
+#include "posix/Terminal.h"
+#include "posix/TerminalTraits.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::posix {
+
+class TerminalSession {
+public:
+    // Checks that input and output are terminals, asks a window smaller than the screen to grow,
+    // installs the signal handlers and switches to raw mode. False, with a message for the user
+    // in `error`, when the game cannot run there; nothing is then left changed.
+    bool open(std::string& error);
+    // Takes the terminal: the alternate screen (or, without one, the user's lines pushed up into
+    // the scrollback) and the reports. Queries a terminal may misread go after this, to the game's
+    // own screen.
+    void enter();
+    // Once the keyboard protocol was asked for (`keyboardProtocol` tells whether the terminal
+    // speaks it): the cursor placed again and the protocol's flags pushed.
+    void take(bool keyboardProtocol);
+    // Gives the terminal back, for good: the sequences, the window's size, the mode, the
+    // handlers.
+    void close();
+    // The terminal is taken: the game draws and reads keys.
+    bool taken() const { return taken_; }
+    // What the terminal says of itself, read when the session opened.
+    const TerminalTraits& traits() const { return traits_; }
+
+    // The window's title (control bytes dropped), set now.
+    void setTitle(std::string_view text);
+    // The terminal reports the mouse while a binding uses a button.
+    void setMouseReports(bool on);
+
+    // The window's size, or false when the terminal does not tell. A size the user chose since
+    // the game made the window grow is theirs to keep: it is then not asked back at the end.
+    bool windowSize(terminal::Size& size);
+
+private:
+    std::string titleSequence() const;
+    std::string enterSequence() const;
+    std::string leaveSequence() const;
+    std::string endSequence() const;
+    void updateSequences();
+    terminal::Size grow(const terminal::Size& size);
+    void giveSizeBack();
+
+    TerminalTraits traits_;
+    // The terminal's rows when the game started (without an alternate screen, that many lines
+    // push the user's output up before the game draws).
+    int rowsAtStart_ = screenHeight;
+    std::string title_;
+    bool taken_ = false;
+    bool keyboardProtocol_ = false;
+    bool mouseReports_ = false;
+    // The window's size before the game asked it to grow, to be asked back at the end; only
+    // while the window has the size it grew to.
+    std::optional<terminal::Size> sizeToRestore_;
+    terminal::Size grownSize_;
+};
+
+} // namespace platform::posix
