@@ -5,6 +5,8 @@
 #include "DataFolder.h"
 #include "Report.h"
 
+#include "app/CommandLine.h"
+
 #include <array>
 #include <filesystem>
 #include <ostream>
@@ -60,6 +62,7 @@ constexpr std::string_view dataHelp =
 
 void printUsage(std::ostream& out) {
     out << "usage: tharvok-world COMMAND [ARGS] [--data DIR]\n"
+           "       tharvok-world --help | --version\n"
            "\n"
            "Tools for world authors. They read a data folder (config.ini and bin/world/) with the\n"
            "game's own loaders, so they never disagree with the game about what a file means.\n"
@@ -156,6 +159,10 @@ int worldMain(const std::vector<std::string>& args, bool colour, std::ostream& o
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(out);
+        return exitClean;
+    }
+    if (args[0] == "--version") {
+        out << "tharvok-world " << versionText().substr(8) << '\n';
         return exitClean;
     }
     const CommandHelp* command = nullptr;
