@@ -34,13 +34,15 @@ bool Runner::run(const script::Command& command, std::string& failure) {
     switch (command.kind) {
     case CommandKind::Frames:
         for (long long n = 0; n < command.count && headless_.game().running; ++n) {
-            const bool keepScreen = !options_.finalScreenPath.empty();
+            // The frame of a quit draws the farewell: the screen before it is the last one.
+            const bool keepScreen =
+                !options_.finalScreenPath.empty() && headless_.game().state != GameState::Quit;
             std::optional<Snapshot> before;
             if (keepScreen) {
                 before = console_.snapshot();
             }
             headless_.frame(command.frame);
-            if (keepScreen && !headless_.game().running) {
+            if (keepScreen && headless_.game().state == GameState::Quit) {
                 beforeEnd_ = std::move(before);
             }
             // The recording's clock is the script's, never going back.
