@@ -26,7 +26,7 @@ inline constexpr std::size_t maxLineBytes = 4096;
 inline constexpr long long maxFileBytes = static_cast<long long>(platform::maxFileBytes);
 // The longest line a recording writes for a frame or a world file (the longest key names, the
 // longest world path with every byte escaped): a buffer with this much room never cuts one.
-inline constexpr std::size_t maxRecordedLineBytes = 1024;
+inline constexpr std::size_t maxRecordedLineBytes = 2048;
 
 enum class CommandKind {
     Frames,     // frame MS [KEY ...] | frames N MS [KEY ...]

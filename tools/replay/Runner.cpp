@@ -92,7 +92,7 @@ void Runner::checkWorld(const script::Command& command) {
         return;
     }
     worldsDiffered_ = true;
-    if (!warned_.try_emplace(path, true).second) {
+    if (!warned_.insert(path).second) {
         return;
     }
     err_ << "tharvok-replay: warning: " << script::shown(path)

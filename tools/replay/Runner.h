@@ -15,6 +15,7 @@
 #include <iosfwd>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace replay {
@@ -75,7 +76,7 @@ private:
     std::optional<Snapshot> beforeEnd_;
     // The fingerprint of each world file as this replay last read it, by path with '/'.
     std::map<std::string, script::Fingerprint, std::less<>> read_;
-    std::map<std::string, bool, std::less<>> warned_;
+    std::set<std::string, std::less<>> warned_;
     bool worldsDiffered_ = false;
 };
 
