@@ -36,8 +36,12 @@ std::string describeLine(std::size_t number, const std::string& what) {
 // A folder as a message names it: absolute where that can be known.
 std::string folderName(const fs::path& folder) {
     std::error_code error;
-    const fs::path absolute = fs::absolute(folder, error);
-    return inQuotes((error ? folder : absolute.lexically_normal()).string());
+    fs::path name = fs::absolute(folder, error);
+    name = error ? folder : name.lexically_normal();
+    if (!name.has_filename() && name.has_parent_path()) {
+        name = name.parent_path(); // "/home/me/." reads "/home/me", not "/home/me/"
+    }
+    return inQuotes(name.string());
 }
 
 // Where the printed output goes: the stream given, or the file named by --out.
