@@ -11,7 +11,9 @@ namespace {
 constexpr std::int64_t flushEveryMs = 1000;
 
 bool sameFrame(const FrameInput& a, const FrameInput& b) {
-    return a.ms == b.ms && std::ranges::equal(a.keysDown(), b.keysDown());
+    const auto keysA = a.keysDown();
+    const auto keysB = b.keysDown();
+    return a.ms == b.ms && std::equal(keysA.begin(), keysA.end(), keysB.begin(), keysB.end());
 }
 
 } // namespace
