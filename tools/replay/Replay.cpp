@@ -152,7 +152,21 @@ public:
 
     // Runs the game through the script's lines as they are read. The game starts at the first
     // line that needs it, so that the set-up lines before it say what it starts with.
+    // What the game met on the way (a start world it cannot read, world files that differ) is
+    // said once the run is over.
     int run(ScriptReader& reader, ReplayConsole& console, std::ostream& standardOutput) {
+        const int status = play(reader, console, standardOutput);
+        err_ << messages_;
+        return status;
+    }
+
+    bool cannotRead(const std::string& why) {
+        err_ << "tharvok-replay: cannot read script '" << scriptName_ << "'" << why << "\n";
+        return false;
+    }
+
+private:
+    int play(ScriptReader& reader, ReplayConsole& console, std::ostream& standardOutput) {
         Output output(options_, standardOutput);
         if (!output.opened()) {
             err_ << "tharvok-replay: cannot write " << output.name() << "\n";
@@ -174,7 +188,7 @@ public:
                 if (!configComplete(setup, reader)) {
                     return false;
                 }
-                runner.emplace(options_, startWith(setup), console, output.stream(), err_,
+                runner.emplace(options_, startWith(setup), console, output.stream(), messages_,
                                cast ? &*cast : nullptr);
                 if (!runner->started()) {
                     noStartWorld(setup);
@@ -250,12 +264,6 @@ public:
                                           : exitPlayed;
     }
 
-    bool cannotRead(const std::string& why) {
-        err_ << "tharvok-replay: cannot read script '" << scriptName_ << "'" << why << "\n";
-        return false;
-    }
-
-private:
     // A command that can run here: pictures need a folder to go to, and the set-up lines come
     // before the game starts (before the first line that is not a comment or a set-up line).
     bool usable(const Command& command, bool started, const ScriptReader& reader) {
@@ -307,13 +315,13 @@ private:
     void noStartWorld(const Setup& setup) {
         std::string grid;
         worldFilePath(startWorldStem, gridExtension, grid);
-        err_ << "tharvok-replay: cannot read the start world (" << shown(grid) << " and "
-             << infoExtension << ") in " << folderName(dataUsed_);
+        messages_ += "tharvok-replay: cannot read the start world (" + shown(grid) + " and " +
+                     std::string(infoExtension) + ") in " + folderName(dataUsed_);
         if (!options_.data && setup.data) {
-            err_ << " (nor in the data folder the recording names, " << folderName(*setup.data)
-                 << ")";
+            messages_ +=
+                " (nor in the data folder the recording names, " + folderName(*setup.data) + ")";
         }
-        err_ << ": name the data folder with --data DIR\n";
+        messages_ += ": name the data folder with --data DIR\n";
     }
 
     std::string finalScreenText(Runner& runner) {
@@ -358,6 +366,7 @@ private:
     std::ostream& err_;
     std::string scriptName_;
     std::string error_;
+    std::string messages_;
     fs::path dataUsed_;
 };
 

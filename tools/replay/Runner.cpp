@@ -21,8 +21,8 @@ std::string slashed(std::string_view path) {
 } // namespace
 
 Runner::Runner(const Options& options, Start start, ReplayConsole& console, std::ostream& out,
-               std::ostream& err, Asciicast* cast)
-    : options_(options), console_(console), out_(out), err_(err), cast_(cast),
+               std::string& messages, Asciicast* cast)
+    : options_(options), console_(console), out_(out), messages_(messages), cast_(cast),
       headless_(console.device(), std::move(start.data), start.localTime, std::move(start.config)) {
     headless_.game().observeInputs(this);
     started_ = headless_.start();
@@ -95,10 +95,11 @@ void Runner::checkWorld(const script::Command& command) {
     if (!warned_.insert(path).second) {
         return;
     }
-    err_ << "tharvok-replay: warning: " << script::shown(path)
-         << (read == read_.end() ? " was read when the game was recorded, but not here"
-                                 : " differs from the file the game read when it was recorded")
-         << ": the replay may not be the game that was played\n";
+    messages_ +=
+        "tharvok-replay: warning: " + script::shown(path) +
+        (read == read_.end() ? " was read when the game was recorded, but not here"
+                             : " differs from the file the game read when it was recorded") +
+        ": the replay may not be the game that was played\n";
 }
 
 void Runner::record() {

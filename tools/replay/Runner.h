@@ -31,9 +31,10 @@ struct Start {
 class Runner final : public GameInputObserver {
 public:
     // Starts the game; with a terminal recording, its first frame is the screen the game starts
-    // on. Messages (the world files that differ) go to `err`.
+    // on. Warnings (the world files that differ) are added to `messages`, for standard error
+    // once the run is over: a console the replay reads back must show nothing but the game.
     Runner(const Options& options, Start start, ReplayConsole& console, std::ostream& out,
-           std::ostream& err, Asciicast* cast);
+           std::string& messages, Asciicast* cast);
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
 
@@ -67,7 +68,7 @@ private:
     const Options& options_;
     ReplayConsole& console_;
     std::ostream& out_;
-    std::ostream& err_;
+    std::string& messages_;
     Asciicast* cast_;
     HeadlessGame headless_;
     bool started_ = false;
