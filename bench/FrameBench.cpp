@@ -80,8 +80,9 @@ void idleFrameRecorded(benchmark::State& state) {
         state.SkipWithError("/dev/null cannot be written");
         return;
     }
-    Recorder recorder(keyboard, clock, file, "# benchmark\n");
-    Game game(platform::Services{&console, &recorder, &recorder}, dataFolder);
+    Recorder recorder(file, "# benchmark\n");
+    Game game(platform::Services{&console, &keyboard, &clock}, dataFolder);
+    game.observeInputs(&recorder);
     if (!game.init()) {
         state.SkipWithError("the shipped start world did not load");
         return;

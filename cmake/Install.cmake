@@ -1,7 +1,8 @@
 # Installing on Linux and the other POSIX systems: `cmake --install` lays out
 #   bin/tharvok, bin/tharvok-replay, bin/tharvok-world
 #   share/tharvok/config.ini, share/tharvok/bin/world/   (found by the game as ../share/tharvok)
-#   share/man/man6/tharvok.6.gz, share/doc/tharvok/{README.md,copyright,changelog.gz}
+#   share/man/man6/tharvok.6.gz, share/man/man1/{tharvok-replay,tharvok-world}.1.gz,
+#   share/doc/tharvok/{README.md,copyright,changelog.gz}
 # and CPack makes a .tar.gz that unpacks into that layout (it works wherever it is unpacked) and
 # a .deb that installs it under /usr. Included by the top-level CMakeLists.txt after the targets.
 if(WIN32 OR NOT TARGET tharvok)
@@ -15,7 +16,7 @@ install(TARGETS tharvok tharvok-replay tharvok-world RUNTIME DESTINATION ${CMAKE
 install(FILES ${PROJECT_SOURCE_DIR}/data/config.ini DESTINATION ${CMAKE_INSTALL_DATADIR}/tharvok)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/bin/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tharvok/bin)
 
-# The manual page and the changelog are compressed as Debian wants them (gzip -9n: no name, no
+# The manual pages and the changelog are compressed as Debian wants them (gzip -9n: no name, no
 # time stamp, so that the package is the same on every build).
 find_program(GZIP gzip)
 set(THARVOK_PACKAGE_FILES ${PROJECT_BINARY_DIR}/package-files)
@@ -25,14 +26,19 @@ file(WRITE ${THARVOK_PACKAGE_FILES}/changelog
      "  * The game, its replay runner and its world tools, with the shipped adventure.\n\n"
      " -- Tharvok developers <developers@tharvok.invalid>  Mon, 07 Dec 2026 12:00:00 +0000\n")
 if(GZIP)
-  foreach(file ${PROJECT_SOURCE_DIR}/docs/tharvok.6 ${THARVOK_PACKAGE_FILES}/changelog)
+  foreach(file ${PROJECT_SOURCE_DIR}/docs/tharvok.6 ${PROJECT_SOURCE_DIR}/docs/tharvok-replay.1
+               ${PROJECT_SOURCE_DIR}/docs/tharvok-world.1 ${THARVOK_PACKAGE_FILES}/changelog)
     get_filename_component(name ${file} NAME)
     execute_process(COMMAND ${GZIP} -9nc ${file} OUTPUT_FILE ${THARVOK_PACKAGE_FILES}/${name}.gz)
   endforeach()
   install(FILES ${THARVOK_PACKAGE_FILES}/tharvok.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${THARVOK_PACKAGE_FILES}/tharvok-replay.1.gz
+                ${THARVOK_PACKAGE_FILES}/tharvok-world.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES ${THARVOK_PACKAGE_FILES}/changelog.gz DESTINATION ${THARVOK_DOC_DIR})
 else()
   install(FILES ${PROJECT_SOURCE_DIR}/docs/tharvok.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/tharvok-replay.1 ${PROJECT_SOURCE_DIR}/docs/tharvok-world.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/copyright
         DESTINATION ${THARVOK_DOC_DIR})

@@ -5,7 +5,7 @@
 // are checked after every frame.
 #include "FuzzSupport.h"
 
-#include "Replay.h"
+#include "app/Script.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -40,18 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     HeadlessGame game(console, folder.path());
     game.start();
     long long frames = 0;
-    replay::Command command;
+    script::Command command;
     std::string error;
     while (!rest.empty() && frames < frameBudget && game.game().running) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
-        const std::string_view line = rest.substr(0, std::min(end, replay::maxLineBytes));
+        const std::string_view line = rest.substr(0, std::min(end, script::maxLineBytes));
         rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (replay::parseLine(line, command, error) != replay::LineKind::Command ||
-            command.kind != replay::CommandKind::Frames) {
+        if (script::parseLine(line, command, error) != script::LineKind::Command ||
+            command.kind != script::CommandKind::Frames) {
             continue;
         }
+        const std::vector<int> keys(command.frame.keysDown().begin(),
+                                    command.frame.keysDown().end());
         for (long long n = 0; n < command.count && frames < frameBudget; ++n, ++frames) {
-            fuzz::frame(game, command.ms, command.keys);
+            fuzz::frame(game, command.frame.ms, keys);
         }
     }
     return 0;

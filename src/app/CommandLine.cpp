@@ -21,6 +21,8 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
+        } else if (arg == "--overwrite") {
+            line.overwrite = true;
         } else if (const std::string_view option = optionName(arg);
                    option == "--data" || option == "--record") {
             std::string value;
@@ -52,7 +54,7 @@ std::string versionText() { return std::string("tharvok ") + THARVOK_VERSION; }
 
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =
-        "usage: tharvok [--data DIR] [--record FILE]\n"
+        "usage: tharvok [--data DIR] [--record FILE [--overwrite]]\n"
         "       tharvok --help | --version\n"
         "\n"
         "A small adventure in an 80 x 25 text console: walk the smiling glyph over the\n"
@@ -62,7 +64,9 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "options:\n"
         "  --data DIR      read config.ini and bin/world/ from DIR only\n"
         "  --record FILE   write the game, as it is played, to FILE as a script for\n"
-        "                  tharvok-replay (which replays it exactly)\n"
+        "                  tharvok-replay (which replays it exactly); a FILE that exists\n"
+        "                  is left alone\n"
+        "  --overwrite     let --record replace a FILE that exists\n"
         "  --help          print this and exit\n"
         "  --version       print the version and exit\n"
         "\n"

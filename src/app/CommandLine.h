@@ -19,6 +19,8 @@ struct CommandLine {
     std::optional<std::filesystem::path> data;
     // Where --record writes the game as a replay script.
     std::optional<std::filesystem::path> record;
+    // --overwrite: --record may replace a file that exists.
+    bool overwrite = false;
 };
 
 inline constexpr int exitUsage = 2;

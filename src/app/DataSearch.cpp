@@ -8,16 +8,12 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 bool holdsStartWorld(const fs::path& folder) {
     std::string grid;
     worldFilePath(startWorldStem, gridExtension, grid);
     std::error_code error;
     return fs::is_regular_file(folder / grid, error);
 }
-
-} // namespace
 
 std::vector<fs::path> dataFolderCandidates(const std::optional<fs::path>& given,
                                            const fs::path& executableFolder) {

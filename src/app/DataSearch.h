@@ -23,6 +23,9 @@ std::vector<std::filesystem::path>
 dataFolderCandidates(const std::optional<std::filesystem::path>& given,
                      const std::filesystem::path& executableFolder);
 
+// True when `folder`/bin/world/ holds the start world's grid.
+bool holdsStartWorld(const std::filesystem::path& folder);
+
 // Looks in the candidates for the start world's grid, and picks the config.ini.
 DataSearch findData(const std::optional<std::filesystem::path>& given,
                     const std::filesystem::path& executableFolder);

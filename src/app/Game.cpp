@@ -21,6 +21,12 @@ Game::Game(const platform::Services& services, std::filesystem::path dataFolder,
     Console::instance().hideCursor();
 }
 
+Game::Game(const platform::Services& services, std::filesystem::path dataFolder, ConfigFile config)
+    : services_(services), dataFolder_(std::move(dataFolder)), console_(*services.console),
+      config_(std::move(config)) {
+    Console::instance().hideCursor();
+}
+
 Game::~Game() {
     controls.reset();
     timer.reset();
@@ -37,7 +43,11 @@ bool Game::init() {
     menu = std::make_unique<MainMenu>();
     world = std::make_unique<World>();
     std::string failedPath;
-    if (world->init(dataFolder_, services_.clock->localTime(), failedPath)) {
+    const platform::LocalTime localTime = services_.clock->localTime();
+    if (observer_ != nullptr) {
+        observer_->startedAt(localTime);
+    }
+    if (world->init(dataFolder_, localTime, failedPath, observer_)) {
         return true;
     }
     Console& console = Console::instance();
@@ -66,14 +76,23 @@ void Game::startLoop() {
 }
 
 void Game::runFrame() {
+    const std::int64_t lastMs = timer->lastMs;
     timer->tick();
+    FrameInput input;
+    // Subtracted as unsigned: clock readings at the two ends of the range are no overflow.
+    input.ms = static_cast<std::int64_t>(static_cast<std::uint64_t>(timer->lastMs) -
+                                         static_cast<std::uint64_t>(lastMs));
     inputChanged = false;
-    endedBy_ = controls->poll(*services_.keyboard, inputChanged);
+    endedBy_ = readFrameKeys(*services_.keyboard, controls->keys, input);
     if (endedBy_ != platform::InputStatus::Keys) {
         // The game ends where it stands: nothing more is drawn, the console is given back.
         running = false;
         return;
     }
+    if (observer_ != nullptr) {
+        observer_->frameRead(input);
+    }
+    controls->apply(input, inputChanged);
     const bool helpKey = !helpShown && inputChanged && state != GameState::Quit &&
                          (controls->pressed(KeySlot::Help) || controls->pressed(KeySlot::HelpF1));
     if (helpShown || helpKey) {

@@ -4,6 +4,7 @@
 // screen behind.
 #pragma once
 
+#include "app/GameInputObserver.h"
 #include "config/ConfigFile.h"
 #include "core/Console.h"
 #include "core/GameState.h"
@@ -29,10 +30,16 @@ public:
     // and hides the cursor. `configFile` defaults to config.ini in the data folder.
     Game(const platform::Services& services, std::filesystem::path dataFolder,
          std::filesystem::path configFile = {});
+    // The same with a configuration already read (the replay of a recording brings its own).
+    Game(const platform::Services& services, std::filesystem::path dataFolder, ConfigFile config);
     // Destroys the parts in the order controls, timer, menu, world.
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
+
+    // Tells `observer` (until it is null again) of what the game reads from outside: set before
+    // init() to hear of everything.
+    void observeInputs(GameInputObserver* observer) { observer_ = observer; }
 
     // Creates the parts and loads the start world. False when the start world cannot be loaded;
     // the message naming the file is then on the screen.
@@ -79,6 +86,7 @@ private:
     ConfigBinding config_;
     // The help box to draw at the next render, and where it lies.
     platform::InputStatus endedBy_ = platform::InputStatus::Keys;
+    GameInputObserver* observer_ = nullptr;
     bool helpDrawPending_ = false;
     CellRect helpRect_{};
     std::vector<std::string> helpLines_;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 
 class HeadlessGame {
@@ -18,9 +19,11 @@ public:
     // start given. The console is set up here; nothing is loaded until start().
     explicit HeadlessGame(std::filesystem::path dataFolder,
                           platform::LocalTime localTime = {12, 0, 0});
-    // The same on a console device that outlives this object.
+    // The same on a console device that outlives this object; with a `config`, the game binds
+    // its keys from it instead of the data folder's config.ini.
     HeadlessGame(platform::ConsoleDevice& console, std::filesystem::path dataFolder,
-                 platform::LocalTime localTime = {12, 0, 0});
+                 platform::LocalTime localTime = {12, 0, 0},
+                 std::optional<ConfigFile> config = std::nullopt);
     ~HeadlessGame();
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
@@ -35,6 +38,8 @@ public:
     void frame(std::int64_t ms, std::initializer_list<int> keys = {}) {
         frame(ms, std::span<const int>(keys.begin(), keys.size()));
     }
+    // The same for a frame input as a script holds it.
+    void frame(const FrameInput& input);
 
     Game& game() { return *game_; }
     platform::ConsoleDevice& console() { return *console_; }

@@ -1,23 +1,28 @@
 // The program: reads its arguments, finds its data, opens the terminal or console, runs the game
 // (recording it when asked) and gives the terminal back. Exit status 0 after a normal quit (or
 // --help, --version), 1 when the game cannot start or its recording cannot be written, 2 for an
-// argument it does not know. A game ended by an interrupt, a termination or a hang-up ends the
-// program the same way, once the recording is written and the terminal given back: it dies of
-// that signal (or exits 128 + its number when the signal is ignored).
+// argument it does not know or a recording that would replace a file without --overwrite. A game
+// ended by an interrupt, a termination or a hang-up ends the program the same way, once the
+// recording is written and the terminal given back: it dies of that signal (or exits 128 + its
+// number when the signal is ignored).
 #include "app/CommandLine.h"
 #include "app/DataSearch.h"
 #include "app/Game.h"
 #include "app/Recorder.h"
+#include "app/Script.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
+#include "platform/FileReader.h"
 #include "platform/Folders.h"
 #include "platform/Host.h"
 #include "platform/OutputFile.h"
 #include "platform/ProcessEnd.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -39,8 +44,8 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseCommandLine(args, line, error)) {
         std::fprintf(stderr,
-                     "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE] [--help] "
-                     "[--version]\n",
+                     "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE [--overwrite]] "
+                     "[--help] [--version]\n",
                      error.c_str());
         return exitUsage;
     }
@@ -56,12 +61,33 @@ int main(int argc, char** argv) {
     }
 
     const std::filesystem::path data = search.found.empty() ? search.tried.front() : search.found;
-    // A recording that cannot be written is said before the terminal is taken.
+    // A recording that cannot be written is said before the terminal is taken; one that would
+    // replace a file is refused unless asked for.
+    std::error_code missing;
+    if (line.record && !line.overwrite &&
+        std::filesystem::symlink_status(*line.record, missing).type() !=
+            std::filesystem::file_type::not_found &&
+        !missing) {
+        std::fprintf(stderr, "tharvok: the recording %s exists; give --overwrite to replace it\n",
+                     line.record->string().c_str());
+        return exitUsage;
+    }
     platform::OutputFile recording;
     if (line.record && !recording.open(*line.record, error)) {
         std::fprintf(stderr, "tharvok: cannot write the recording %s: %s\n",
                      line.record->string().c_str(), error.c_str());
         return 1;
+    }
+
+    // The config.ini is read once: the game binds its keys from it, a recording carries its bytes.
+    std::optional<std::string> configBytes;
+    if (std::string text;
+        platform::readWholeFile(search.configFile, text) == platform::FileStatus::Ok) {
+        configBytes = std::move(text);
+    }
+    ConfigFile config;
+    if (configBytes) {
+        config.parse(*configBytes);
     }
 
     platform::Host host;
@@ -76,16 +102,17 @@ int main(int argc, char** argv) {
         platform::Services services = host.services();
         std::optional<Recorder> recorder;
         if (line.record) {
-            recorder.emplace(*services.keyboard, *services.clock, recording,
-                             "# A game of tharvok " + versionText().substr(8) +
-                                 ". To play it back: tharvok-replay --dir DATA THIS-FILE\n"
-                                 "# data: " +
-                                 data.string() + "\n# config: " + search.configFile.string() +
-                                 "\n");
-            services.keyboard = &*recorder;
-            services.clock = &*recorder;
+            recorder.emplace(recording, "# A game of tharvok " + versionText().substr(8) +
+                                            ". To play it back: tharvok-replay THIS-FILE\n"
+                                            "# config: " +
+                                            search.configFile.string() + "\n" +
+                                            script::formatData(data.string()) +
+                                            script::formatConfig(configBytes));
         }
-        Game game(services, data, search.configFile);
+        Game game(services, data, std::move(config));
+        if (recorder) {
+            game.observeInputs(&*recorder);
+        }
         if (game.init()) {
             status = game.run();
             endedBy = game.endedBy();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -47,6 +48,11 @@ ConfigFile& ConfigFile::instance() {
 
 ConfigBinding::ConfigBinding(std::filesystem::path file)
     : file_(std::move(file)), previous_(bound) {
+    bound = this;
+}
+
+ConfigBinding::ConfigBinding(ConfigFile config)
+    : config_(std::make_unique<ConfigFile>(std::move(config))), previous_(bound) {
     bound = this;
 }
 

@@ -63,6 +63,8 @@ public:
 class ConfigBinding {
 public:
     explicit ConfigBinding(std::filesystem::path file);
+    // Binds a configuration already read.
+    explicit ConfigBinding(ConfigFile config);
     ~ConfigBinding();
     ConfigBinding(const ConfigBinding&) = delete;
     ConfigBinding& operator=(const ConfigBinding&) = delete;

@@ -9,13 +9,18 @@ Controls::Controls(const KeyCodes& bindings) : keys(bindings) {
 }
 
 platform::InputStatus Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
-    const platform::InputStatus status = keyboard.sample();
-    if (status != platform::InputStatus::Keys) {
-        return status;
+    FrameInput input;
+    const platform::InputStatus status = readFrameKeys(keyboard, keys, input);
+    if (status == platform::InputStatus::Keys) {
+        apply(input, inputChanged);
     }
+    return status;
+}
+
+void Controls::apply(const FrameInput& input, bool& inputChanged) {
     for (const std::int32_t code : keys) {
         const auto k = static_cast<std::uint8_t>(code);
-        if (keyboard.isDown(k)) {
+        if (input.isDown(k)) {
             latched[k] = down[k];
             down[k] = 1;
             inputChanged = true;
@@ -27,7 +32,6 @@ platform::InputStatus Controls::poll(platform::Keyboard& keyboard, bool& inputCh
             down[k] = 0;
         }
     }
-    return status;
 }
 
 bool Controls::pressed(KeySlot slot) {

@@ -3,6 +3,7 @@
 // apart, so that one physical press triggers one action.
 #pragma once
 
+#include "core/FrameInput.h"
 #include "platform/Platform.h"
 
 #include <array>
@@ -39,6 +40,8 @@ public:
     // `inputChanged` when a bound key is down or has just come up. Returns what the keyboard met
     // besides keys; when that ends the game the table is left as it was.
     platform::InputStatus poll(platform::Keyboard& keyboard, bool& inputChanged);
+    // The same with the frame's keys already read (readFrameKeys over `keys`).
+    void apply(const FrameInput& input, bool& inputChanged);
 
     // True once per press: the slot's key is newly down; the press is consumed.
     bool pressed(KeySlot slot);

@@ -16,11 +16,12 @@ World::~World() {
 }
 
 bool World::init(const std::filesystem::path& dataFolder, platform::LocalTime localTime,
-                 std::string& failedPath) {
+                 std::string& failedPath, WorldFileObserver* observer) {
     dataFolder_ = dataFolder;
+    files_ = observer;
     statusPanel = std::make_unique<StatusPanel>();
     map = std::make_unique<WorldMap>();
-    if (!map->load(dataFolder_, failedPath)) {
+    if (!map->load(dataFolder_, failedPath, files_)) {
         return false;
     }
     clock = std::make_unique<DayClock>(localTime.hour * 3600.0 + localTime.minute * 60.0 +
@@ -72,7 +73,7 @@ void World::use() {
         return;
     }
     std::string failedPath;
-    switch (map->enterLink(dataFolder_, cell, failedPath)) {
+    switch (map->enterLink(dataFolder_, cell, failedPath, files_)) {
     case LinkJump::NoLink:
         return;
     case LinkJump::Failed:

@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 #include "world/Overlays.h"
+#include "world/WorldFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,8 +33,9 @@ public:
     // Builds the panel, the map, the clock and the player and loads the start world from
     // `dataFolder` (which later link jumps read too); the day clock starts at `localTime`. False,
     // with the path of the file that could not be read, when the start world cannot be loaded.
+    // An `observer` is told of every world file read, now and by later link jumps.
     bool init(const std::filesystem::path& dataFolder, platform::LocalTime localTime,
-              std::string& failedPath);
+              std::string& failedPath, WorldFileObserver* observer = nullptr);
     // One step of play: movement, collisions, link captions, the clock, the panel refresh.
     void tick(Controls& controls, double dt);
     // The use key: follows the link under the player. When the target world cannot be read the
@@ -63,4 +65,5 @@ public:
 
 private:
     std::filesystem::path dataFolder_;
+    WorldFileObserver* files_ = nullptr;
 };

@@ -79,9 +79,14 @@ private:
 // read (a folder, a FIFO, a device or a file larger than 1 MiB cannot). `path` is the file's path
 // as the messages show it.
 bool readWorldFile(const std::filesystem::path& dataFolder, std::string_view stem,
-                   std::string_view extension, std::string& path, std::string& data) {
-    return worldFilePath(stem, extension, path) &&
-           platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
+                   std::string_view extension, std::string& path, std::string& data,
+                   WorldFileObserver* observer) {
+    const bool read = worldFilePath(stem, extension, path) &&
+                      platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
+    if (read && observer != nullptr) {
+        observer->worldFileRead(path, data);
+    }
+    return read;
 }
 
 // A line of a text file as an editor shows it: without its line break (LF or CR LF).
@@ -436,11 +441,11 @@ WorldInfo readInfo(std::string_view data, InfoSource* source) {
 }
 
 bool loadWorld(const std::filesystem::path& dataFolder, std::string_view stem, const Grid& under,
-               WorldLoad& load, WorldSource* source) {
+               WorldLoad& load, WorldSource* source, WorldFileObserver* observer) {
     load.failedPath.clear();
     std::string path;
     std::string data;
-    if (!readWorldFile(dataFolder, stem, gridExtension, path, data)) {
+    if (!readWorldFile(dataFolder, stem, gridExtension, path, data, observer)) {
         load.failedPath = path;
         return false;
     }
@@ -449,7 +454,7 @@ bool loadWorld(const std::filesystem::path& dataFolder, std::string_view stem, c
     if (source != nullptr) {
         source->gridData = data;
     }
-    if (!readWorldFile(dataFolder, stem, infoExtension, path, data)) {
+    if (!readWorldFile(dataFolder, stem, infoExtension, path, data, observer)) {
         load.failedPath = path;
         return false;
     }

@@ -151,6 +151,16 @@ struct InfoSource {
 // With a `source`, also says where each field came from and what the reader met.
 WorldInfo readInfo(std::string_view data, InfoSource* source = nullptr);
 
+// Told of each world file the loader reads, at the moment it reads it: its path relative to the
+// data folder (as the messages show it) and its bytes. A recording keeps their fingerprints.
+class WorldFileObserver {
+public:
+    virtual void worldFileRead(std::string_view path, std::string_view bytes) = 0;
+
+protected:
+    ~WorldFileObserver() = default;
+};
+
 // A world as read from its two files.
 struct WorldLoad {
     Grid cells{};
@@ -172,6 +182,7 @@ struct WorldSource {
 // Reads both files of the world `stem` from `dataFolder`; the grid is laid over `under` (a grid
 // file that is short leaves those cells as they were). False when a file cannot be read (what is
 // not a regular file, or is larger than 1 MiB, cannot). With a `source`, also keeps the files'
-// bytes and where everything came from.
+// bytes and where everything came from; an `observer` is told of each file read.
 bool loadWorld(const std::filesystem::path& dataFolder, std::string_view stem, const Grid& under,
-               WorldLoad& load, WorldSource* source = nullptr);
+               WorldLoad& load, WorldSource* source = nullptr,
+               WorldFileObserver* observer = nullptr);

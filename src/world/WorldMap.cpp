@@ -16,9 +16,10 @@ MapCell arrivalCell(const MapLink& link) {
                    std::min<std::uint8_t>(link.targetY, platform::lastRow)};
 }
 
-bool WorldMap::load(const std::filesystem::path& dataFolder, std::string& failedPath) {
+bool WorldMap::load(const std::filesystem::path& dataFolder, std::string& failedPath,
+                    WorldFileObserver* observer) {
     WorldLoad load;
-    if (!loadWorld(dataFolder, startWorldStem, blankGrid(), load)) {
+    if (!loadWorld(dataFolder, startWorldStem, blankGrid(), load, nullptr, observer)) {
         failedPath = load.failedPath;
         return false;
     }
@@ -27,9 +28,9 @@ bool WorldMap::load(const std::filesystem::path& dataFolder, std::string& failed
 }
 
 bool WorldMap::loadLinked(const std::filesystem::path& dataFolder, std::uint8_t index,
-                          std::string& failedPath) {
+                          std::string& failedPath, WorldFileObserver* observer) {
     WorldLoad load;
-    if (!loadWorld(dataFolder, links[index].target, cells, load)) {
+    if (!loadWorld(dataFolder, links[index].target, cells, load, nullptr, observer)) {
         failedPath = load.failedPath;
         return false;
     }
@@ -67,14 +68,14 @@ const std::string* WorldMap::captionAt(MapCell cell) const {
 }
 
 LinkJump WorldMap::enterLink(const std::filesystem::path& dataFolder, MapCell& cell,
-                             std::string& failedPath) {
+                             std::string& failedPath, WorldFileObserver* observer) {
     std::uint8_t index = 0;
     const MapLink* link = findLink(cell, &index);
     if (link == nullptr) {
         return LinkJump::NoLink;
     }
     const MapCell arrival = arrivalCell(*link);
-    if (!loadLinked(dataFolder, index, failedPath)) {
+    if (!loadLinked(dataFolder, index, failedPath, observer)) {
         return LinkJump::Failed;
     }
     cell = arrival;

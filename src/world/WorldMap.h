@@ -3,6 +3,7 @@
 #pragma once
 
 #include "world/MapTypes.h"
+#include "world/WorldFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -28,12 +29,14 @@ class WorldMap {
 public:
     // Loads the start world from `dataFolder`; cells its grid file does not reach are blanks.
     // False, with the path of the file that could not be read, when either file cannot be read.
-    bool load(const std::filesystem::path& dataFolder, std::string& failedPath);
+    // An `observer` is told of each file read, here and in the two below.
+    bool load(const std::filesystem::path& dataFolder, std::string& failedPath,
+              WorldFileObserver* observer = nullptr);
     // Loads the world that link `index` leads to into this map: its grid over the cells of this
     // one, its links and header words. Both files are read before either takes effect; false,
     // with the failed path and the map unchanged, when either cannot be read.
     bool loadLinked(const std::filesystem::path& dataFolder, std::uint8_t index,
-                    std::string& failedPath);
+                    std::string& failedPath, WorldFileObserver* observer = nullptr);
 
     bool isBlocking(MapCell cell) const;
     // The caption of the first link on the cell, or null when there is none.
@@ -44,7 +47,7 @@ public:
     // Follows the first link on `cell`. Done: `cell` is the arrival cell (inside the grid) and a
     // full redraw is asked for. Failed: `failedPath` names the file that could not be read.
     LinkJump enterLink(const std::filesystem::path& dataFolder, MapCell& cell,
-                       std::string& failedPath);
+                       std::string& failedPath, WorldFileObserver* observer = nullptr);
 
     std::uint8_t at(MapCell cell) const { return cells[cellIndex(cell)]; }
 

@@ -7,7 +7,8 @@ search:  where tharvok looks for its data and its config.ini, in order (from --h
 install: `cmake --install` into a fresh prefix, then the installed game started from an
          unrelated folder on a pseudo-terminal, up to the title screen; the man page's keys are
          the keys --help reports for the shipped config.ini;
-package: the .deb's control fields and contents (dpkg-deb) and Debian's lintian (no errors), and
+package: the .deb's control fields and contents (dpkg-deb) and Debian's lintian (no errors, no
+         program without a manual page), and
          the .tar.gz unpacked elsewhere finding its own data.
 """
 import fcntl
@@ -169,7 +170,8 @@ def test_install(build, source):
         check(result.returncode == 0, "cmake --install: " + result.stderr)
         for path in ("bin/tharvok", "bin/tharvok-replay", "bin/tharvok-world",
                      "share/tharvok/config.ini", f"share/tharvok/bin/world/{START}.wgf",
-                     "share/man/man6/tharvok.6.gz", "share/doc/tharvok/copyright",
+                     "share/man/man6/tharvok.6.gz", "share/man/man1/tharvok-replay.1.gz",
+                     "share/man/man1/tharvok-world.1.gz", "share/doc/tharvok/copyright",
                      "share/doc/tharvok/README.md"):
             check(os.path.exists(os.path.join(prefix, path)), f"installed {path}")
         home = os.path.join(tmp, "home")
@@ -214,12 +216,15 @@ def test_package(build):
         contents = run(["dpkg-deb", "--contents", deb], tmp).stdout
         for path in ("./usr/games/tharvok", "./usr/bin/tharvok-world", "./usr/bin/tharvok-replay",
                      f"./usr/share/tharvok/bin/world/{START}.wgf", "./usr/share/tharvok/config.ini",
-                     "./usr/share/man/man6/tharvok.6.gz", "./usr/share/doc/tharvok/copyright",
+                     "./usr/share/man/man6/tharvok.6.gz", "./usr/share/man/man1/tharvok-replay.1.gz",
+                     "./usr/share/man/man1/tharvok-world.1.gz", "./usr/share/doc/tharvok/copyright",
                      "./usr/share/doc/tharvok/changelog.gz"):
             check(re.search(r" " + re.escape(path) + "$", contents, re.M), f"the .deb holds {path}")
         lint = run(["lintian", "--allow-root", deb], tmp)
         errors = [line for line in lint.stdout.splitlines() if line.startswith("E:")]
         check(not errors, "lintian errors: " + "; ".join(errors))
+        pages = [line for line in lint.stdout.splitlines() if "no-manual-page" in line]
+        check(not pages, "programs without a manual page: " + "; ".join(pages))
         # The archive works wherever it is unpacked.
         unpacked = os.path.join(tmp, "unpacked")
         with tarfile.open(os.path.join(tmp, tars[0])) as archive:

@@ -1,5 +1,5 @@
 // The replay runner's terminal recording: valid asciicast v2, and its bytes, played on the test
-// terminal, end on the screen the replay ends on (glyphs and colours).
+// terminal, end on the screen the replay ends on (glyphs and colours), with the cursor shown.
 #include "AsciicastPlayer.h"
 #include "Replay.h"
 #include "TerminalEmulator.h"
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -31,11 +32,20 @@ TEST(Asciicast, PlaysToTheScreenTheReplayEndsOn) {
                                  out, err),
               0)
         << err.str();
+    std::ifstream file(cast, std::ios::binary);
+    std::string last;
+    for (std::string line; std::getline(file, line);) {
+        last = line;
+    }
     posixtest::TerminalEmulator term(80, 25);
     const std::string problem = posixtest::playAsciicast(cast, term);
     fs::remove(cast);
     ASSERT_EQ(problem, "");
     EXPECT_TRUE(term.unknown().empty()) << term.unknown().front();
+    // The script ran out in play, with the cursor hidden: the recording still ends as the game
+    // leaves a terminal, colours reset and the cursor shown.
+    EXPECT_NE(last.find("\\u001b[0m\\u001b[?25h\"]"), std::string::npos) << last;
+    EXPECT_TRUE(term.cursorVisible());
 
     // The replay prints the screen's 25 rows, then their colours.
     EXPECT_EQ(out.str().substr(0, posixtest::screenText(term).size()), posixtest::screenText(term));

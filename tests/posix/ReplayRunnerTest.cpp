@@ -108,14 +108,17 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
          "/dev/zero: line 1: longer than 4096 bytes", "", nullptr},
         {"a working folder that was deleted", "screen\n",
          "mkdir \"$T/gone\" && cd \"$T/gone\" && rmdir \"$T/gone\" && exec \"$R\" \"$T/script\"", 1,
-         "", nullptr, "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf missing or corrupt!"},
+         "cannot read the start world", nullptr,
+         "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf missing or corrupt!"},
         {"no temporary folder and no data folder", "screen\n",
-         "TMPDIR=\"$T/none\" exec \"$R\" --dir \"$T/none\" \"$T/script\"", 1, "", nullptr,
-         "missing or corrupt!"},
+         "TMPDIR=\"$T/none\" exec \"$R\" --dir \"$T/none\" \"$T/script\"", 1,
+         "cannot read the start world (bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf and .wif) in "
+         "'/",
+         nullptr, "missing or corrupt!"},
         {"no temporary folder is made or played", "screen\n",
          "mkdir \"$T/tmp\" && TMPDIR=\"$T/tmp\" \"$R\" --dir \"$T/nowhere\" \"$T/script\"; s=$?; "
          "ls -A \"$T/tmp\" | grep -q . && exit 99; exit $s",
-         1, "", nullptr, "missing or corrupt!"},
+         1, "/nowhere': name the data folder with --data DIR", nullptr, "missing or corrupt!"},
         {"a key name that would retitle the terminal", "frame 16 \x1b]0;owned\x07\n", fromFile, 2,
          "line 1: unknown key '\\x1b]0;owned\\x07'", "", nullptr},
         {"a command name with a C1 control",
@@ -126,6 +129,21 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
          "-: line 2: unknown command 'bogus'", "cursor 0 24 hidden\n", nullptr},
         {"a script file is checked before it runs", "cursor\nbogus\n", fromFile, 2,
          "script: line 2: unknown command 'bogus'", "", nullptr},
+        {"--help", "", "exec \"$R\" --help", 0, "", nullptr, "exit status: 0 played"},
+        {"--version", "", "exec \"$R\" --version", 0, "", "tharvok-replay 1.0.0\n", nullptr},
+        {"a world file that differs from the recording's",
+         "world bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf 2025 0123456789abcdef\ncursor\n",
+         fromFile, 3,
+         "warning: bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf differs from the file the game "
+         "read when it was recorded",
+         "cursor 0 24 hidden\n", nullptr},
+        {"the data folder the recording names", "",
+         "printf 'data %s\\ncursor\\n' \"$W\" > \"$T/named\" && cd \"$T\" && exec \"$R\" named", 0,
+         "", "cursor 0 24 hidden\n", nullptr},
+        {"the last screen before the farewell", "frame 16 ESC\n",
+         "exec \"$R\" --dir \"$W\" --final-screen - \"$T/script\"", 0, "", nullptr, "New Game"},
+        {"a config.ini cut short", "config 9\nconfig-line a\ncursor\n", fromFile, 2,
+         "script: line 3: the 'config-line' lines hold 2 bytes, not the 9 announced", "", nullptr},
     };
 
     // The commands name the runner R, a folder with worlds W and a scratch folder T.

@@ -14,6 +14,7 @@ import select
 import shutil
 import signal
 import struct
+import subprocess
 import sys
 import tempfile
 import termios
@@ -47,7 +48,7 @@ class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
     def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False,
-                 env=None):
+                 env=None, args=()):
         self.master, self.slave = pty.openpty()
         self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
@@ -80,7 +81,7 @@ class Session:
                 signal.signal(signal.SIGHUP, signal.SIG_IGN)
             # A folder of its own is the only one: elsewhere the game would find the worlds
             # beside its executable.
-            os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []))
+            os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []) + list(args))
         self.status = None
 
     def resize(self, columns, rows):
@@ -421,6 +422,99 @@ class ExitPaths(GameInAPty):
                 self.assertEqual(result.returncode, 1)
                 self.assertIn(message, result.stderr)
                 self.assertFalse(result.stdout)
+
+class Recording(GameInAPty):
+    def replay(self, *args, cwd):
+        """tharvok-replay in a clean environment: no user config.ini, another working folder."""
+        home = tempfile.mkdtemp(prefix="tharvok-clean-")
+        self.addCleanup(shutil.rmtree, home, True)
+        env = {k: v for k, v in os.environ.items() if k not in ("XDG_CONFIG_HOME", "HOME")}
+        env["HOME"] = home
+        return subprocess.run([os.path.join(BUILD_DIR, "tharvok-replay"), *args], cwd=cwd, env=env,
+                              capture_output=True, timeout=DEADLINE)
+
+    def on_terminal(self, args):
+        """Runs a program on a pseudo-terminal of its own: what it wrote, and its exit status."""
+        pid, master = pty.fork()
+        if pid == 0:
+            os.execvp(args[0], args)
+        output = b""
+        end = time.monotonic() + DEADLINE
+        while time.monotonic() < end:
+            try:
+                data = os.read(master, 65536)
+            except OSError:
+                break
+            if not data:
+                break
+            output += data
+        os.close(master)
+        _, status = os.waitpid(pid, 0)
+        return output, os.waitstatus_to_exitcode(status)
+
+    def test_a_recording_replays_anywhere_with_the_config_it_was_played_with(self):
+        work = tempfile.mkdtemp(prefix="tharvok-recording-")
+        self.addCleanup(shutil.rmtree, work, True)
+        recording = os.path.join(work, "bug.replay")
+        # W walks up only in the player's own config.ini; Ctrl-C ends the game.
+        with open(CONFIG) as shipped:
+            config = shipped.read().replace("cMoveUp = &", "cMoveUp = W")
+        session = self.start(b"\x1b[?0u\x1b[?62;22c", config=config, args=["--record", recording])
+        session.read_until(b"Exit")
+        session.send(b"\x1b[13u\x1b[13;1:3u")
+        self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
+        for _ in range(3):
+            session.send(b"\x1b[119u\x1b[119;1:3u")
+            time.sleep(0.15)
+        session.send(b"\x1b[99;5u")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+
+        def player_cell(screen):
+            rows = screen.decode().split("\n")[:25]
+            found = [(row.index("\u263b"), y) for y, row in enumerate(rows) if "\u263b" in row]
+            self.assertEqual(len(found), 1, screen.decode())
+            return found[0]
+
+        played = self.replay("--final-screen", "-", recording, cwd=work)
+        self.assertEqual(played.returncode, 0, played.stderr)
+        self.assertEqual(played.stderr, b"")
+        self.assertEqual(player_cell(played.stdout), (40, 9))
+        # With the data folder's config.ini instead, W does nothing.
+        shipped = self.replay("--config", os.path.join(BUILD_DIR, "config.ini"), "--final-screen",
+                              "-", recording, cwd=work)
+        self.assertEqual(player_cell(shipped.stdout), (40, 12))
+
+        # A start world edited since: said with its path, played anyway, status 3.
+        edited = os.path.join(work, "data")
+        shutil.copytree(os.path.join(BUILD_DIR, "bin"), os.path.join(edited, "bin"))
+        with open(os.path.join(edited, START_WORLD), "ab") as grid:
+            grid.write(b"\n")
+        changed = self.replay("--data", edited, "--final-screen", "-", recording, cwd=work)
+        self.assertEqual(changed.returncode, 3, changed.stderr)
+        self.assertIn(START_WORLD.encode() + b" differs", changed.stderr)
+        self.assertEqual(player_cell(changed.stdout), (40, 9))
+
+        # The terminal recording ends as the game leaves a terminal, as asciinema plays it too.
+        cast = os.path.join(work, "walk.cast")
+        self.assertEqual(self.replay("--asciicast", cast, recording, cwd=work).returncode, 0)
+        self.assertTrue(shutil.which("asciinema"), "asciinema is not installed")
+        output, status = self.on_terminal(["asciinema", "cat", cast])
+        self.assertEqual(status, 0, output[-400:])
+        self.assertTrue(output.endswith(b"\x1b[0m\x1b[?25h"), output[-80:])
+
+    def test_record_leaves_a_file_that_exists_alone(self):
+        work = tempfile.mkdtemp(prefix="tharvok-recording-")
+        self.addCleanup(shutil.rmtree, work, True)
+        recording = os.path.join(work, "walk.replay")
+        with open(recording, "w") as file:
+            file.write("frame 16\n")
+        result = subprocess.run([THARVOK, "--record", recording], stdin=subprocess.DEVNULL,
+                                capture_output=True, cwd=game_directory(), timeout=DEADLINE)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn(b"--overwrite", result.stderr)
+        with open(recording) as file:
+            self.assertEqual(file.read(), "frame 16\n")
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])

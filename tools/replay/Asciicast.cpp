@@ -4,6 +4,22 @@
 
 namespace replay {
 
+namespace {
+
+// What the game sends a terminal when it ends, as far as the screen goes: colours off, the
+// cursor shown. (The alternate screen, the title and the input modes it uses on a terminal are no
+// part of a recording.)
+constexpr std::string_view endSequence = "\x1b[0m\x1b[?25h";
+
+void writeEvent(std::ofstream& file, std::int64_t ms, std::string_view text) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%lld.%03lld", static_cast<long long>(ms / 1000),
+                  static_cast<long long>(ms % 1000));
+    file << '[' << seconds << ", \"o\", \"" << jsonEscaped(text) << "\"]\n";
+}
+
+} // namespace
+
 std::string jsonEscaped(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() + bytes.size() / 4);
@@ -44,13 +60,11 @@ void Asciicast::frame(std::int64_t ms,
     if (text.empty()) {
         return;
     }
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%lld.%03lld", static_cast<long long>(ms / 1000),
-                  static_cast<long long>(ms % 1000));
-    file_ << '[' << seconds << ", \"o\", \"" << jsonEscaped(text) << "\"]\n";
+    writeEvent(file_, ms, text);
 }
 
-bool Asciicast::finish() {
+bool Asciicast::finish(std::int64_t ms) {
+    writeEvent(file_, ms, endSequence);
     file_.close();
     return !file_.fail();
 }

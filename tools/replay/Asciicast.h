@@ -1,6 +1,7 @@
 // A terminal recording of a replay: what the terminal back end would have sent, frame by frame,
 // as an asciicast v2 file (a JSON header, then one [seconds, "o", text] event per frame that
-// changed the screen), which common terminal-recording players play.
+// changed the screen), which common terminal-recording players play. It ends as the game leaves a
+// terminal: colours back to the terminal's own and the cursor shown.
 #pragma once
 
 #include "platform/ScreenModel.h"
@@ -26,8 +27,9 @@ public:
     void frame(std::int64_t ms, const std::array<platform::Cell, platform::screenCellCount>& cells,
                int cursorX, int cursorY, bool cursorVisible);
 
-    // Closes the file; false when anything could not be written.
-    bool finish();
+    // Ends the recording at `ms` milliseconds and closes the file; false when anything could not
+    // be written.
+    bool finish(std::int64_t ms);
 
 private:
     std::ofstream file_;

@@ -1,5 +1,5 @@
 // Elsewhere than on Windows there is no Windows console to replay into.
-#include "Replay.h"
+#include "ReplayConsole.h"
 
 namespace replay {
 

@@ -227,19 +227,6 @@ std::string svgScreen(const ScreenCells& cells) {
     return svg.str();
 }
 
-bool isPictureName(std::string_view name) {
-    if (name.empty()) {
-        return false;
-    }
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '/' || c == '\\' || byte < 32 || byte == 127) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool writeSvgScreen(const std::filesystem::path& file, const ScreenCells& cells,
                     std::string& error) {
     const std::string svg = svgScreen(cells);

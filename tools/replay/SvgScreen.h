@@ -18,9 +18,6 @@ using ScreenCells = std::array<platform::Cell, platform::screenCellCount>;
 // The SVG text of a screen.
 std::string svgScreen(const ScreenCells& cells);
 
-// Whether `name` can name a picture file: not empty, no "/" or "\", no control bytes.
-bool isPictureName(std::string_view name);
-
 // Writes the screen to `file`; false with a message when it cannot be written.
 bool writeSvgScreen(const std::filesystem::path& file, const ScreenCells& cells,
                     std::string& error);

@@ -1,6 +1,6 @@
 // The real Windows console as a replay console: the game draws through the Win32 back end and
 // the screen is read back from the console itself, to compare with the virtual console.
-#include "Replay.h"
+#include "ReplayConsole.h"
 
 #include "platform/win32/Win32Console.h"
 

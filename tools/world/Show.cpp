@@ -4,6 +4,7 @@
 
 #include "core/Console.h"
 #include "platform/Cp437.h"
+#include "platform/ScreenText.h"
 #include "platform/virtual/VirtualConsole.h"
 #include "render/MapView.h"
 #include "world/WorldMap.h"
@@ -35,19 +36,23 @@ int ansiColour(int console, bool background) {
 
 void writeMap(const std::array<platform::Cell, platform::screenCellCount>& cells, bool colour,
               std::ostream& out) {
+    if (!colour) {
+        out << platform::screenText(cells);
+        return;
+    }
     for (int y = 0; y < platform::screenHeight; ++y) {
         int attribute = -1;
         for (int x = 0; x < platform::screenWidth; ++x) {
             const platform::Cell& cell =
                 cells[static_cast<std::size_t>(y * platform::screenWidth + x)];
-            if (colour && cell.attribute != attribute) {
+            if (cell.attribute != attribute) {
                 attribute = cell.attribute;
                 out << "\x1b[0;" << ansiColour(attribute & 15, false) << ';'
                     << ansiColour((attribute >> 4) & 15, true) << 'm';
             }
             out << platform::cp437Utf8(cell.ch).view();
         }
-        out << (colour ? "\x1b[0m\n" : "\n");
+        out << "\x1b[0m\n";
     }
 }
 

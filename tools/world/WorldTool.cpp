@@ -5,6 +5,7 @@
 #include "DataFolder.h"
 #include "Report.h"
 
+#include "app/CommandLine.h"
 #include "config/ConfigFile.h"
 #include "platform/FileReader.h"
 
@@ -80,6 +81,7 @@ constexpr std::string_view dataHelp =
 
 void printUsage(std::ostream& out) {
     out << "usage: tharvok-world COMMAND [ARGS] [--data DIR]\n"
+           "       tharvok-world --help | --version\n"
            "\n"
            "Tools for world authors. They read a data folder (config.ini and bin/world/)\n"
            "with the game's own loaders, so they never disagree with the game about what\n"
@@ -262,6 +264,10 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(out);
+        return exitClean;
+    }
+    if (args[0] == "--version") {
+        out << "tharvok-world " << versionText().substr(8) << '\n';
         return exitClean;
     }
     const CommandHelp* command = nullptr;

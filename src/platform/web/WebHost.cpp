@@ -6,6 +6,7 @@
 
 #include "Cp437.h"
 #include "ScreenModel.h"
+#include "ScreenText.h"
 #include "web/FrameLoop.h"
 
 #include <emscripten/emscripten.h>
@@ -327,23 +328,10 @@ EMSCRIPTEN_KEEPALIVE const char* tharvok_screen(int attributes) {
     if (host == nullptr) {
         return text.c_str();
     }
-    static constexpr char hex[] = "0123456789abcdef";
-    for (int y = 0; y < platform::screenHeight; ++y) {
-        for (int x = 0; x < platform::screenWidth; ++x) {
-            const platform::Cell& cell = host->model.cell(x, y);
-            if (attributes != 0) {
-                text.push_back(hex[cell.attribute & 0x0F]);
-            } else {
-                text.append(platform::cp437Utf8(cell.ch).view());
-            }
-        }
-        text.push_back('\n');
-    }
-    text.append("cursor ")
-        .append(std::to_string(host->model.cursorX()))
-        .append(" ")
-        .append(std::to_string(host->model.cursorY()))
-        .append(host->model.cursorVisible() ? " visible\n" : " hidden\n");
+    const platform::ScreenModel& model = host->model;
+    text = attributes != 0 ? platform::screenColours(model.cells())
+                           : platform::screenText(model.cells());
+    text.append(platform::cursorText(model.cursorX(), model.cursorY(), model.cursorVisible()));
     return text.c_str();
 }
 }

@@ -1,0 +1,172 @@
+#include "Replay.h"
+
+#include "app/CommandLine.h"
+#include "app/Script.h"
+#include "platform/FileReader.h"
+
+#include <exception>
+#include <ostream>
+#include <utility>
+
+#include <string_view>
+
+namespace replay {
+
+namespace {
+
+// The options that take a value, and where it goes.
+struct ValueOption {
+    std::string_view name;
+    std::string Options::*text;
+};
+
+constexpr ValueOption textOptions[] = {
+    {"--out", &Options::outPath},
+    {"--svg-dir", &Options::svgDir},
+    {"--asciicast", &Options::asciicastPath},
+    {"--final-screen", &Options::finalScreenPath},
+};
+
+int replayUnguarded(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                    std::ostream& err) {
+    Options options;
+    std::string error;
+    if (!parseArguments(args, options, error)) {
+        err << "tharvok-replay: " << error << "\n" << usageText();
+        return exitUsage;
+    }
+    if (options.help || options.version) {
+        out << (options.help ? helpText() : "tharvok-replay " + versionText().substr(8) + "\n");
+        return out.flush() ? exitPlayed : exitUsage;
+    }
+    std::optional<ConfigFile> config;
+    if (options.config) {
+        std::string bytes;
+        if (platform::readWholeFile(*options.config, bytes) != platform::FileStatus::Ok) {
+            err << "tharvok-replay: cannot read the configuration "
+                << script::inQuotes(*options.config) << "\n";
+            return exitUsage;
+        }
+        config.emplace().parse(bytes);
+    }
+    return playScript(options, std::move(config), in, out, err);
+}
+
+} // namespace
+
+bool parseArguments(const std::vector<std::string>& args, Options& options, std::string& error) {
+    bool haveScript = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            options.version = true;
+            continue;
+        }
+        if (arg == "--attrs") {
+            options.finalAttrs = true;
+            continue;
+        }
+        const bool known = arg == "--data" || arg == "--dir" || arg == "--config" ||
+                           arg == "--local-time" || arg == "--console" || arg == "--out" ||
+                           arg == "--svg-dir" || arg == "--asciicast" || arg == "--final-screen";
+        if (known) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--data" || arg == "--dir") {
+                options.data = value;
+            } else if (arg == "--config") {
+                options.config = value;
+            } else if (arg == "--console") {
+                if (!makeReplayConsole(value)) {
+                    error = "no console " + script::inQuotes(value) + " here";
+                    return false;
+                }
+                options.console = value;
+            } else if (arg == "--local-time") {
+                if (!script::readLocalTime(value, options.localTime)) {
+                    error = "--local-time takes HH:MM:SS, not " + script::inQuotes(value);
+                    return false;
+                }
+            } else {
+                for (const ValueOption& option : textOptions) {
+                    if (arg == option.name) {
+                        options.*option.text = value;
+                    }
+                }
+            }
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + script::inQuotes(arg);
+            return false;
+        } else if (haveScript) {
+            error = "only one script can be given";
+            return false;
+        } else {
+            options.scriptPath = arg;
+            haveScript = true;
+        }
+    }
+    if (options.finalAttrs && options.finalScreenPath.empty()) {
+        error = "--attrs goes with --final-screen FILE";
+        return false;
+    }
+    return true;
+}
+
+std::string usageText() {
+    return "usage: tharvok-replay [--data DIR] [--config FILE] [--local-time HH:MM:SS] "
+           "[--console NAME] [--out FILE] [--svg-dir DIR] [--asciicast FILE] "
+           "[--final-screen FILE [--attrs]] [SCRIPT]\n";
+}
+
+std::string helpText() {
+    return "usage: tharvok-replay [OPTIONS] [SCRIPT]\n"
+           "       tharvok-replay --help | --version\n"
+           "\n"
+           "Plays the game headless from a script of frames and keys (a recording made with\n"
+           "tharvok --record, or one written by hand; standard input when SCRIPT is absent or\n"
+           "'-') and prints the screens the script asks for.\n"
+           "\n"
+           "options:\n"
+           "  --data DIR            read bin/world/ (and config.ini) from DIR; also --dir DIR.\n"
+           "                        Default: the data folder the recording names, when it holds\n"
+           "                        the start world, else the working directory\n"
+           "  --config FILE         bind the keys from FILE, not from the config.ini the\n"
+           "                        recording carries (nor from the data folder's)\n"
+           "  --local-time HH:MM:SS the local time of day the game starts at (default 12:00:00;\n"
+           "                        a recording's local-time line wins)\n"
+           "  --out FILE            write what the script prints to FILE\n"
+           "  --final-screen FILE   write the last screen before the game ended (before the\n"
+           "                        farewell of a quit) or the script ran out to FILE ('-':\n"
+           "                        standard output, after everything else)\n"
+           "  --attrs               with --final-screen: the screen's colours too\n"
+           "  --asciicast FILE      write a terminal recording (asciicast v2) of the replay\n"
+           "  --svg-dir DIR         where the script's svg lines draw their pictures\n"
+           "  --console NAME        virtual (the default), or win32 on Windows\n"
+           "  --help, -h            print this and exit\n"
+           "  --version             print the version and exit\n"
+           "\n"
+           "exit status: 0 played, 1 the start world cannot be read, 2 usage error, malformed\n"
+           "script or output that cannot be written, 3 played, but a world file differs from\n"
+           "the one the recording was made with (said on standard error).\n";
+}
+
+int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+               std::ostream& err) {
+    // Whatever fails on the way (memory, a path that cannot be converted) is a message, never an
+    // abort.
+    try {
+        return replayUnguarded(args, in, out, err);
+    } catch (const std::exception& failure) {
+        err << "tharvok-replay: " << script::shown(failure.what()) << "\n";
+        return exitUsage;
+    }
+}
+
+} // namespace replay

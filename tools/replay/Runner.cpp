@@ -1,0 +1,112 @@
+#include "Runner.h"
+
+#include "SvgScreen.h"
+
+#include "platform/ScreenText.h"
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+
+namespace replay {
+
+namespace {
+
+std::string slashed(std::string_view path) {
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+} // namespace
+
+Runner::Runner(const Options& options, Start start, ReplayConsole& console, std::ostream& out,
+               std::string& messages, Asciicast* cast)
+    : options_(options), console_(console), out_(out), messages_(messages), cast_(cast),
+      headless_(console.device(), std::move(start.data), start.localTime, std::move(start.config)) {
+    headless_.game().observeInputs(this);
+    started_ = headless_.start();
+    record();
+}
+
+bool Runner::run(const script::Command& command, std::string& failure) {
+    using script::CommandKind;
+    switch (command.kind) {
+    case CommandKind::Frames:
+        for (long long n = 0; n < command.count && headless_.game().running; ++n) {
+            // The frame of a quit draws the farewell: the screen before it is the last one.
+            const bool keepScreen =
+                !options_.finalScreenPath.empty() && headless_.game().state != GameState::Quit;
+            std::optional<Snapshot> before;
+            if (keepScreen) {
+                before = console_.snapshot();
+            }
+            headless_.frame(command.frame);
+            if (keepScreen && headless_.game().state == GameState::Quit) {
+                beforeEnd_ = std::move(before);
+            }
+            // The recording's clock is the script's, never going back.
+            elapsedMs_ =
+                std::min(elapsedMs_ + std::max<long long>(command.frame.ms, 0), maxElapsedMs);
+            record();
+        }
+        return true;
+    case CommandKind::Screen:
+        out_ << platform::screenText(console_.snapshot().cells);
+        break;
+    case CommandKind::Attrs:
+        out_ << platform::screenColours(console_.snapshot().cells);
+        break;
+    case CommandKind::Cursor: {
+        const Snapshot shot = console_.snapshot();
+        out_ << platform::cursorText(shot.cursorX, shot.cursorY, shot.cursorVisible);
+        break;
+    }
+    case CommandKind::Svg: {
+        const std::filesystem::path file =
+            std::filesystem::path(options_.svgDir) / (command.text + ".svg");
+        return writeSvgScreen(file, console_.snapshot().cells, failure);
+    }
+    case CommandKind::World:
+        checkWorld(command);
+        return true;
+    case CommandKind::LocalTime:
+    case CommandKind::Data:
+    case CommandKind::Config:
+    case CommandKind::ConfigLine:
+        return true; // taken before the game started
+    }
+    return static_cast<bool>(out_.flush());
+}
+
+Snapshot Runner::finalScreen() { return beforeEnd_ ? *beforeEnd_ : console_.snapshot(); }
+
+void Runner::worldFileRead(std::string_view path, std::string_view bytes) {
+    read_.insert_or_assign(slashed(path), script::fingerprint(bytes));
+}
+
+void Runner::checkWorld(const script::Command& command) {
+    const std::string path = slashed(command.text);
+    const auto read = read_.find(path);
+    if (read != read_.end() && read->second == command.print) {
+        return;
+    }
+    worldsDiffered_ = true;
+    if (!warned_.insert(path).second) {
+        return;
+    }
+    messages_ +=
+        "tharvok-replay: warning: " + script::shown(path) +
+        (read == read_.end() ? " was read when the game was recorded, but not here"
+                             : " differs from the file the game read when it was recorded") +
+        ": the replay may not be the game that was played\n";
+}
+
+void Runner::record() {
+    if (cast_ != nullptr) {
+        const Snapshot shot = console_.snapshot();
+        cast_->frame(elapsedMs(), shot.cells, shot.cursorX, shot.cursorY, shot.cursorVisible);
+    }
+}
+
+} // namespace replay
