@@ -25,8 +25,9 @@ public:
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
 
-    // Creates the game's parts and renders the first screen; false when the start world cannot
-    // be loaded (its message is on the screen).
+    // Reads the key bindings from config.ini in the data folder, creates the game's parts and
+    // draws the first screen; false when the start world cannot be loaded (its message is on the
+    // screen).
     bool start();
 
     // One frame: the wall clock advances `ms` milliseconds, then the frame runs with exactly
@@ -48,5 +49,6 @@ private:
     platform::ConsoleDevice* console_;
     platform::ScriptedKeyboard keyboard_;
     platform::ManualClock clock_;
+    std::filesystem::path dataFolder_;
     std::unique_ptr<Game> game_;
 };

@@ -81,8 +81,10 @@ int main(int argc, char** argv) {
             services.keyboard = &*recorder;
             services.clock = &*recorder;
         }
-        Game game(services, data, search.configFile);
-        if (game.init()) {
+        ConfigFile config;
+        config.load(search.configFile);
+        Game game(services, data);
+        if (game.init(bindKeys(config))) {
             status = game.run();
         }
         recorded = !recorder || recorder->finish();

@@ -267,7 +267,7 @@ public:
     bool run(const Command& command, std::string& failure) {
         switch (command.kind) {
         case CommandKind::Frames:
-            for (long long n = 0; n < command.count && headless_.game().running; ++n) {
+            for (long long n = 0; n < command.count && headless_.game().running(); ++n) {
                 headless_.frame(command.ms, command.keys);
                 // The recording's clock is the script's, never going back.
                 elapsedMs_ += std::max<long long>(command.ms, 0);

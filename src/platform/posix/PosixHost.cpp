@@ -140,8 +140,6 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         model.writeGlyphs(glyphs);
         changed = true;
     }
-    // The frame's end brings everything to the terminal; nothing to do before.
-    void repaint() override {}
     void present() override;
 
     // Keyboard
