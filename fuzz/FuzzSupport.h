@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/HeadlessGame.h"
+#include "config/ConfigFile.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <cstdint>

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
         std::optional<Recorder> recorder;
         if (line.record) {
             recorder.emplace(*services.keyboard, *services.clock, recording,
-                             "# A game of tharvok " + versionText().substr(8) +
+                             "# A game of " + versionText() +
                                  ". To play it back: tharvok-replay --dir DATA THIS-FILE\n"
                                  "# data: " +
                                  data.string() + "\n# config: " + search.configFile.string() +

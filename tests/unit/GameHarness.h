@@ -219,8 +219,6 @@ public:
     std::vector<std::uint8_t> cells() const {
         return std::vector<std::uint8_t>(map().cells().begin(), map().cells().end());
     }
-    // What the status panel would show now.
-    const PanelReading& panel() const { return game->world().panel().reading(); }
     // The boxes on the map that the view will take off, newest last.
     const std::deque<CellRect>& boxes() const { return game->worldView().boxes(); }
     // The use key, tapped.
