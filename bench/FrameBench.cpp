@@ -4,17 +4,16 @@
 // time, the heap allocations and the console calls of one iteration.
 #include "app/HeadlessGame.h"
 #include "app/Recorder.h"
+#include "config/ConfigFile.h"
+#include "config/KeyBindings.h"
 #include "core/Console.h"
 #include "menu/MainMenu.h"
 #include "menu/TitleScreen.h"
 #include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
 #include "render/MapView.h"
-#include "render/WorldView.h"
 #include "support/AllocationCount.h"
-#include "world/Player.h"
 #include "world/World.h"
-#include "world/WorldMap.h"
 
 #include <benchmark/benchmark.h>
 
@@ -83,7 +82,7 @@ void idleFrameRecorded(benchmark::State& state) {
     Recorder recorder(file, "# benchmark\n");
     Game game(platform::Services{&console, &keyboard, &clock}, dataFolder);
     game.observeInputs(&recorder);
-    if (!game.init()) {
+    if (!game.init(readKeyBindings(dataFolder / configFileName))) {
         state.SkipWithError("the shipped start world did not load");
         return;
     }
@@ -117,10 +116,11 @@ void fullMapDraw(benchmark::State& state) {
     if (!started(headless, state)) {
         return;
     }
-    const WorldMap& map = *headless.game().world->map;
+    const WorldMap& map = headless.game().world().map();
+    Console console(*headless.virtualConsole());
     const Costs costs(headless);
     for (auto _ : state) {
-        drawMap(Console::instance(), map);
+        drawMap(console, map);
     }
     costs.report(state);
 }
@@ -131,40 +131,43 @@ void titleScreenRedraw(benchmark::State& state) {
     if (!started(headless, state)) {
         return;
     }
-    MainMenu& menu = *headless.game().menu;
+    const MainMenu menu;
+    TitleScreen title;
+    Console console(*headless.virtualConsole());
     const Costs costs(headless);
     for (auto _ : state) {
-        menu.redraw = true;
-        renderTitleScreen(Console::instance(), menu);
+        title.forget();
+        title.draw(console, menu);
     }
     costs.report(state);
 }
 BENCHMARK(titleScreenRedraw);
 
-// From world to world by the first link of each: both files read, the new world drawn.
+// From world to world by the first link of each, in play: the use key's frame reads both files
+// and draws the new world, and the key is let go in the next frame.
 void linkJump(benchmark::State& state) {
     HeadlessGame headless(dataFolder);
     if (!started(headless, state)) {
         return;
     }
-    World& world = *headless.game().world;
+    Game& game = headless.game();
+    const int use = game.keys()[static_cast<int>(KeySlot::Use)];
+    headless.frame(1, {platform::vk::enter});
+    headless.frame(1);
     const Costs costs(headless);
     for (auto _ : state) {
-        if (world.map->links.empty()) {
+        const std::vector<MapLink>& links = game.world().map().links();
+        if (links.empty()) {
             state.SkipWithError("a shipped world has no link");
             return;
         }
-        const MapLink& link = world.map->links.front();
-        world.player->placeAt(link.x, link.y);
-        const std::string before = world.map->headerWord1 + world.map->headerWord2;
-        world.use();
-        renderWorld(Console::instance(), world);
-        if (world.map->fullRedraw != 0 || world.player->x == link.x) {
-            // The jump did not happen (the view would have drawn the map and cleared the flag).
-            if (before == world.map->headerWord1 + world.map->headerWord2) {
-                state.SkipWithError("a shipped link does not lead anywhere");
-                return;
-            }
+        const MapLink link = links.front();
+        game.placePlayer(MapCell{link.x, link.y});
+        headless.frame(0, {use});
+        headless.frame(0);
+        if (game.playerCell() == MapCell{link.x, link.y} && link.targetX != link.x) {
+            state.SkipWithError("a shipped link does not lead anywhere");
+            return;
         }
     }
     costs.report(state);

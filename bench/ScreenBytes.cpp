@@ -180,12 +180,12 @@ int main(int argc, char** argv) {
     measure.change("panel-open", {{tab}});
     measure.change("panel-close", {{}});
     // Onto a link from the free cell west of it: its caption's box.
-    const WorldMap& map = *measure.game().world->map;
-    for (const MapLink& link : map.links) {
+    const WorldMap& map = measure.game().world().map();
+    for (const MapLink& link : map.links()) {
         const MapCell west{static_cast<std::uint8_t>(link.x - 1), link.y};
         if (link.x > 0 && link.x < platform::screenWidth && link.y < platform::screenHeight &&
             map.at(MapCell{link.x, link.y}) == linkCellChar && !map.isBlocking(west)) {
-            measure.game().world->player->placeAt(west.x, west.y);
+            measure.game().placePlayer(west);
             measure.change("message-box", {{right}, {}});
             break;
         }

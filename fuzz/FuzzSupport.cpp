@@ -1,9 +1,7 @@
 #include "FuzzSupport.h"
 
 #include "platform/VirtualKeys.h"
-#include "world/Player.h"
-#include "world/StatusPanel.h"
-#include "world/World.h"
+#include "render/StatusPanelView.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -101,20 +99,22 @@ void DataFolder::remove(std::string_view file) const {
     std::filesystem::remove(path_ / file, error);
 }
 
-void checkGame(Game& game) {
-    const World& world = *game.world;
-    if (world.player && (world.player->x >= screenWidth || world.player->y >= screenHeight)) {
+void checkGame(const Game& game) {
+    if (game.playerCell().x >= screenWidth || game.playerCell().y >= screenHeight) {
         fail("the player stands outside the grid");
     }
-    const auto& queue = world.overlays.redrawQueue();
+    const auto& queue = game.worldView().boxes();
     for (const CellRect& rect : queue) {
         if (rect.left > rect.right || rect.right > screenWidth || rect.top > rect.bottom ||
             rect.bottom > screenHeight) {
             fail("a rectangle to restore lies outside the screen");
         }
     }
-    const CellRect panel = world.statusPanel->rect();
-    if (world.overlays.panelShown()) {
+    const CellRect panel = panelRect;
+    if (game.panelShown() != game.worldView().panelUp()) {
+        fail("the world and its view disagree on whether the panel is up");
+    }
+    if (game.panelShown()) {
         if (queue.empty() || !(queue.back() == panel)) {
             fail("the panel is up but its rectangle is not the newest queued");
         }

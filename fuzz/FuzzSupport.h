@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/HeadlessGame.h"
+#include "config/ConfigFile.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <cstdint>
@@ -43,7 +44,6 @@ public:
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
-    void repaint() override { console_.repaint(); }
     void present() override { console_.present(); }
 
 private:
@@ -71,7 +71,7 @@ private:
 
 // The rules of a game after a frame: the player's cell inside the grid, every rectangle to restore
 // inside the screen, the panel's rectangle queued exactly while the panel is up.
-void checkGame(Game& game);
+void checkGame(const Game& game);
 
 // One frame (as HeadlessGame::frame), then the rules.
 void frame(HeadlessGame& game, std::int64_t ms, std::span<const int> keys);

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     long long frames = 0;
     script::Command command;
     std::string error;
-    while (!rest.empty() && frames < frameBudget && game.game().running) {
+    while (!rest.empty() && frames < frameBudget && game.game().running()) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
         const std::string_view line = rest.substr(0, std::min(end, script::maxLineBytes));
         rest.remove_prefix(std::min(end + 1, rest.size()));

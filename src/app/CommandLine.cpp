@@ -50,7 +50,9 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
     return true;
 }
 
-std::string versionText() { return std::string("tharvok ") + THARVOK_VERSION; }
+std::string_view gameVersion() { return THARVOK_VERSION; }
+
+std::string versionText() { return "tharvok " + std::string(gameVersion()); }
 
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =

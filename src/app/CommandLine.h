@@ -1,5 +1,5 @@
 // The few arguments every program is expected to take: --help, --version, --data DIR. Without
-// arguments the game starts as it always has.
+// arguments the game plays from the first data folder that holds the worlds.
 #pragma once
 
 #include "core/Controls.h"
@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct DataSearch;
@@ -29,6 +30,8 @@ inline constexpr int exitUsage = 2;
 // when one is unknown or lacks its value.
 bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std::string& error);
 
+// The version, as the build defines it once ("1.0.0").
+std::string_view gameVersion();
 // "tharvok 1.0.0".
 std::string versionText();
 

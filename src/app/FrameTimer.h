@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-// Seconds per millisecond as the frame time has always been scaled: the single-precision 0.001,
-// widened.
+// Seconds per millisecond: the single-precision 0.001, widened, so that frame times scale exactly
+// as the game's rules expect (1000 ms is a little more than one second).
 inline constexpr double secondsPerMs = static_cast<double>(0.001f);
 
 class FrameTimer {

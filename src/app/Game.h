@@ -1,38 +1,40 @@
 // The top-level object: handed the platform's console, keyboard and clock and the data folder
-// (where config.ini and bin/world/ are read), it creates the keyboard table, the frame timer, the
-// main menu and the world, runs the frame loop until the player quits, and leaves the farewell
-// screen behind.
+// (where bin/world/ is read), it owns the console it draws with, creates the keyboard table from
+// the key bindings it is given, the frame timer, the main menu, the world and the views, runs the
+// frame loop until the player quits, and leaves the farewell screen behind.
+//
+// Every frame goes one way: the keys are read, the rules update the game's state (the menu, the
+// world, the help box), the views draw from that state and the world's events, and the frame ends
+// with present().
 #pragma once
 
 #include "app/GameInputObserver.h"
-#include "config/ConfigFile.h"
 #include "core/Console.h"
+#include "core/Controls.h"
 #include "core/GameState.h"
+#include "menu/MainMenu.h"
+#include "menu/TitleScreen.h"
 #include "platform/Platform.h"
+#include "render/WorldView.h"
 #include "world/MapTypes.h"
+#include "world/World.h"
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-class Controls;
 class FrameTimer;
-class MainMenu;
-class World;
 
 inline constexpr const char* farewellLine =
     "Shutdown game ... if you can read this you should upgrade your pc ;)";
 
 class Game {
 public:
-    // Binds the console (which sets it up) and the configuration (read when first asked for),
-    // and hides the cursor. `configFile` defaults to config.ini in the data folder.
-    Game(const platform::Services& services, std::filesystem::path dataFolder,
-         std::filesystem::path configFile = {});
-    // The same with a configuration already read (the replay of a recording brings its own).
-    Game(const platform::Services& services, std::filesystem::path dataFolder, ConfigFile config);
-    // Destroys the parts in the order controls, timer, menu, world.
+    // Sets the console up and hides the cursor.
+    Game(const platform::Services& services, std::filesystem::path dataFolder);
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -41,53 +43,71 @@ public:
     // init() to hear of everything.
     void observeInputs(GameInputObserver* observer) { observer_ = observer; }
 
-    // Creates the parts and loads the start world. False when the start world cannot be loaded;
-    // the message naming the file is then on the screen.
-    bool init();
+    // Creates the parts, with the keys bound as `keys` says, and loads the start world. False
+    // when the start world cannot be loaded; the message naming the file is then on the screen.
+    bool init(const KeyCodes& keys);
 
-    // The frame loop: renders once, then runs frames until the player quits. Returns 0.
+    // The frame loop: draws once, then runs frames until the player quits. Returns 0.
     int run();
 
-    // The frame loop in steps, for hosts that drive it frame by frame (the replay runner):
-    // startLoop() is everything before the first frame, runFrame() one pass of the loop.
+    // The frame loop in steps, for hosts that drive it frame by frame (the replay runner, the
+    // page): startLoop() is everything before the first frame, runFrame() one pass of the loop.
     void startLoop();
     void runFrame();
 
-    void render();
-    // The help box: opened by the help key (or F1) over the title screen or the map, closed by
-    // the next press of any bound key, which does nothing else. The game stands still while it
-    // is up.
-    void openHelp();
-    void closeHelp();
-    // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
-    // the status panel while it is held; rest, save and load only have their releases consumed.
-    void handleCommands();
+    // Puts the player on a cell as a link jump does, without drawing (a test or a benchmark sets
+    // a scene with it).
+    void placePlayer(MapCell cell) { world_.placePlayer(cell); }
+
+    // What the game is doing, for its hosts and tests.
+    bool running() const { return running_; }
+    GameState state() const { return state_; }
+    MapCell playerCell() const { return world_.player().cell(); }
+    bool panelShown() const { return world_.panelShown(); }
+    bool helpShown() const { return helpShown_; }
+    double clockSeconds() const { return world_.clock().seconds(); }
+    std::string_view worldName() const { return world_.map().name(); }
+    const KeyCodes& keys() const { return controls_->keys(); }
+    // The world and its view, read-only (the fuzz targets check their rules after every frame).
+    const World& world() const { return world_; }
+    const WorldView& worldView() const { return worldView_; }
 
     // What ended the game from outside (an interrupt, a termination, a hang-up), or `Keys` when
     // it ended by the player's quit or has not ended.
     platform::InputStatus endedBy() const { return endedBy_; }
 
-    std::unique_ptr<FrameTimer> timer;
-    std::unique_ptr<Controls> controls;
-    std::unique_ptr<MainMenu> menu;
-    std::unique_ptr<World> world;
-    GameState state = GameState::Menu;
-    bool running = false;
-    bool inputChanged = false;
-    bool helpShown = false;
-
 private:
+    // The rules of one frame, after the keys were read.
+    void update(bool inputChanged);
+    // The help box: opened by the help key (or F1) over the title screen or the map, closed by
+    // the next press of any bound key, which does nothing else. The game stands still while it
+    // is up.
+    void openHelp();
+    void closeHelp();
     // Consumes every new press of this frame; true when there was one.
     bool takePresses();
+    // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
+    // the status panel while it is held; rest, save and load only have their releases consumed.
+    void handleCommands();
+    // The views draw the frame.
+    void draw();
 
     platform::Services services_;
     std::filesystem::path dataFolder_;
-    ConsoleBinding console_;
-    ConfigBinding config_;
-    // The help box to draw at the next render, and where it lies.
+    Console console_;
+    std::optional<Controls> controls_;
+    std::unique_ptr<FrameTimer> timer_;
+    MainMenu menu_;
+    World world_;
+    TitleScreen titleScreen_;
+    WorldView worldView_;
+    GameState state_ = GameState::Menu;
+    bool running_ = false;
+    bool helpShown_ = false;
     platform::InputStatus endedBy_ = platform::InputStatus::Keys;
     GameInputObserver* observer_ = nullptr;
-    bool helpDrawPending_ = false;
-    CellRect helpRect_{};
+    // The help box's lines and place, and whether it is still to be drawn.
     std::vector<std::string> helpLines_;
+    CellRect helpRect_{};
+    bool helpDrawPending_ = false;
 };

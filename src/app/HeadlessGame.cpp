@@ -1,27 +1,29 @@
 #include "app/HeadlessGame.h"
 
+#include "config/ConfigFile.h"
+#include "config/KeyBindings.h"
+
 #include <utility>
 
 HeadlessGame::HeadlessGame(std::filesystem::path dataFolder, platform::LocalTime localTime)
-    : ownConsole_(std::make_unique<platform::VirtualConsole>()), console_(ownConsole_.get()) {
+    : ownConsole_(std::make_unique<platform::VirtualConsole>()), console_(ownConsole_.get()),
+      dataFolder_(std::move(dataFolder)) {
     clock_.setLocalTime(localTime);
-    game_ = std::make_unique<Game>(platform::Services{console_, &keyboard_, &clock_},
-                                   std::move(dataFolder));
+    game_ = std::make_unique<Game>(platform::Services{console_, &keyboard_, &clock_}, dataFolder_);
 }
 
 HeadlessGame::HeadlessGame(platform::ConsoleDevice& console, std::filesystem::path dataFolder,
                            platform::LocalTime localTime, std::optional<ConfigFile> config)
-    : console_(&console) {
+    : console_(&console), dataFolder_(std::move(dataFolder)), config_(std::move(config)) {
     clock_.setLocalTime(localTime);
-    const platform::Services services{console_, &keyboard_, &clock_};
-    game_ = config ? std::make_unique<Game>(services, std::move(dataFolder), std::move(*config))
-                   : std::make_unique<Game>(services, std::move(dataFolder));
+    game_ = std::make_unique<Game>(platform::Services{console_, &keyboard_, &clock_}, dataFolder_);
 }
 
 HeadlessGame::~HeadlessGame() = default;
 
 bool HeadlessGame::start() {
-    if (!game_->init()) {
+    if (!game_->init(config_ ? bindKeys(*config_)
+                             : readKeyBindings(dataFolder_ / configFileName))) {
         return false;
     }
     game_->startLoop();
@@ -29,7 +31,7 @@ bool HeadlessGame::start() {
 }
 
 void HeadlessGame::frame(std::int64_t ms, std::span<const int> keys) {
-    if (!game_->running) {
+    if (!game_->running()) {
         return;
     }
     clock_.advance(ms);
@@ -41,7 +43,7 @@ void HeadlessGame::frame(std::int64_t ms, std::span<const int> keys) {
 }
 
 void HeadlessGame::frame(const FrameInput& input) {
-    if (!game_->running) {
+    if (!game_->running()) {
         return;
     }
     clock_.advance(input.ms);

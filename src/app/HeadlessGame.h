@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/Game.h"
+#include "config/ConfigFile.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <cstdint>
@@ -28,8 +29,9 @@ public:
     HeadlessGame(const HeadlessGame&) = delete;
     HeadlessGame& operator=(const HeadlessGame&) = delete;
 
-    // Creates the game's parts and renders the first screen; false when the start world cannot
-    // be loaded (its message is on the screen).
+    // Reads the key bindings from config.ini in the data folder, creates the game's parts and
+    // draws the first screen; false when the start world cannot be loaded (its message is on the
+    // screen).
     bool start();
 
     // One frame: the wall clock advances `ms` milliseconds, then the frame runs with exactly
@@ -53,5 +55,7 @@ private:
     platform::ConsoleDevice* console_;
     platform::ScriptedKeyboard keyboard_;
     platform::ManualClock clock_;
+    std::filesystem::path dataFolder_;
+    std::optional<ConfigFile> config_;
     std::unique_ptr<Game> game_;
 };

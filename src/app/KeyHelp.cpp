@@ -1,9 +1,7 @@
 #include "app/KeyHelp.h"
 
 #include "platform/VirtualKeys.h"
-#include "world/Player.h"
 #include "world/World.h"
-#include "world/WorldMap.h"
 
 #include <algorithm>
 
@@ -34,8 +32,9 @@ std::vector<std::string> helpLines(const KeyCodes& keys, const World* world) {
     }
     lines.emplace_back();
     if (world != nullptr) {
-        lines.push_back(world->map->headerWord1 + " " + world->map->headerWord2 + ", at " +
-                        std::to_string(world->player->x) + ", " + std::to_string(world->player->y));
+        const MapCell cell = world->player().cell();
+        lines.push_back(world->map().name() + ", at " + std::to_string(cell.x) + ", " +
+                        std::to_string(cell.y));
     }
     lines.emplace_back("Any key closes this box.");
     return lines;

@@ -1,6 +1,7 @@
 // The page's program: the game on the browser back end, one frame for each animation frame of
 // the page. The shipped config.ini and worlds are packed with the page under /data.
 #include "app/Game.h"
+#include "config/KeyBindings.h"
 #include "platform/Host.h"
 #include "platform/web/FrameLoop.h"
 
@@ -13,7 +14,7 @@ Game* game = nullptr;
 
 bool frame() {
     game->runFrame();
-    if (game->running) {
+    if (game->running()) {
         return true;
     }
     // The farewell stays on the page, with the line to play again under it.
@@ -31,7 +32,7 @@ int main() {
         return 1;
     }
     static Game theGame(page.services(), "/data");
-    if (!theGame.init()) {
+    if (!theGame.init(readKeyBindings("/data/config.ini"))) {
         page.close(1);
         return 1;
     }

@@ -102,18 +102,18 @@ int main(int argc, char** argv) {
         platform::Services services = host.services();
         std::optional<Recorder> recorder;
         if (line.record) {
-            recorder.emplace(recording, "# A game of tharvok " + versionText().substr(8) +
+            recorder.emplace(recording, "# A game of " + versionText() +
                                             ". To play it back: tharvok-replay THIS-FILE\n"
                                             "# config: " +
                                             search.configFile.string() + "\n" +
                                             script::formatData(data.string()) +
                                             script::formatConfig(configBytes));
         }
-        Game game(services, data, std::move(config));
+        Game game(services, data);
         if (recorder) {
             game.observeInputs(&*recorder);
         }
-        if (game.init()) {
+        if (game.init(bindKeys(config))) {
             status = game.run();
             endedBy = game.endedBy();
         }

@@ -2,14 +2,10 @@
 
 #include "platform/FileReader.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <utility>
 
 namespace {
-
-ConfigBinding* bound = nullptr;
 
 std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -33,30 +29,6 @@ std::string_view skipWhitespace(std::string_view text) {
 }
 
 } // namespace
-
-ConfigFile& ConfigFile::instance() {
-    if (bound == nullptr) {
-        std::fputs("tharvok: the configuration was used before it was bound\n", stderr);
-        std::abort();
-    }
-    if (!bound->config_) {
-        bound->config_ = std::make_unique<ConfigFile>();
-        bound->config_->load(bound->file_);
-    }
-    return *bound->config_;
-}
-
-ConfigBinding::ConfigBinding(std::filesystem::path file)
-    : file_(std::move(file)), previous_(bound) {
-    bound = this;
-}
-
-ConfigBinding::ConfigBinding(ConfigFile config)
-    : config_(std::make_unique<ConfigFile>(std::move(config))), previous_(bound) {
-    bound = this;
-}
-
-ConfigBinding::~ConfigBinding() { bound = previous_; }
 
 void ConfigFile::load(const std::filesystem::path& file) {
     // Anything but a readable regular file of a sane size (a folder, a FIFO, a device, a huge

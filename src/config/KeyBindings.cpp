@@ -49,3 +49,9 @@ KeyCodes bindKeys(const ConfigFile& config) {
     keys[static_cast<int>(KeySlot::HelpF1)] = f1Taken ? 0 : platform::vk::f1;
     return keys;
 }
+
+KeyCodes readKeyBindings(const std::filesystem::path& file) {
+    ConfigFile config;
+    config.load(file);
+    return bindKeys(config);
+}

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 
 class ConfigFile;
 
@@ -25,6 +26,9 @@ extern const std::array<KeyBinding, namedSlotCount> keyBindings;
 // configuration lacks, and F1 in the last slot unless a name binds F1 (then F1 does what that
 // name says, and only that).
 KeyCodes bindKeys(const ConfigFile& config);
+// The key codes of the slots as the configuration file `file` binds them (a file that cannot be
+// read binds what an empty one does).
+KeyCodes readKeyBindings(const std::filesystem::path& file);
 
 // The key code a character-form value binds: small letters bind their capital's key, every other
 // byte its own code (so "&" is the Up arrow key, code 38).

@@ -4,13 +4,13 @@
 
 #include <cmath>
 
-Controls::Controls(const KeyCodes& bindings) : keys(bindings) {
-    keys[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
+Controls::Controls(const KeyCodes& bindings) : keys_(bindings) {
+    keys_[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
 }
 
 platform::InputStatus Controls::poll(platform::Keyboard& keyboard, bool& inputChanged) {
     FrameInput input;
-    const platform::InputStatus status = readFrameKeys(keyboard, keys, input);
+    const platform::InputStatus status = readFrameKeys(keyboard, keys_, input);
     if (status == platform::InputStatus::Keys) {
         apply(input, inputChanged);
     }
@@ -18,26 +18,26 @@ platform::InputStatus Controls::poll(platform::Keyboard& keyboard, bool& inputCh
 }
 
 void Controls::apply(const FrameInput& input, bool& inputChanged) {
-    for (const std::int32_t code : keys) {
+    for (const std::int32_t code : keys_) {
         const auto k = static_cast<std::uint8_t>(code);
         if (input.isDown(k)) {
-            latched[k] = down[k];
-            down[k] = 1;
+            latched_[k] = down_[k];
+            down_[k] = 1;
             inputChanged = true;
         } else {
-            if (down[k] == 1) {
-                latched[k] = 1;
+            if (down_[k] == 1) {
+                latched_[k] = 1;
                 inputChanged = true;
             }
-            down[k] = 0;
+            down_[k] = 0;
         }
     }
 }
 
 bool Controls::pressed(KeySlot slot) {
     const auto k = static_cast<std::uint8_t>(key(slot));
-    if (down[k] == 1 && latched[k] == 0) {
-        latched[k] = 1;
+    if (down_[k] == 1 && latched_[k] == 0) {
+        latched_[k] = 1;
         return true;
     }
     return false;
@@ -45,18 +45,18 @@ bool Controls::pressed(KeySlot slot) {
 
 bool Controls::released(KeySlot slot) {
     const auto k = static_cast<std::uint8_t>(key(slot));
-    if (down[k] == 0 && latched[k] == 1) {
-        latched[k] = 0;
+    if (down_[k] == 0 && latched_[k] == 1) {
+        latched_[k] = 0;
         return true;
     }
     return false;
 }
 
-void stepByKey(Controls& controls, KeySlot slot, double sign, double step, double speed, double dt,
-               double& position, int cell) {
-    const auto k = static_cast<std::uint8_t>(controls.key(slot));
-    std::uint8_t& latched = controls.latched[k];
-    const bool down = controls.down[k] == 1;
+void Controls::stepByKey(KeySlot slot, double sign, double step, double speed, double dt,
+                         double& position, int cell) {
+    const auto k = static_cast<std::uint8_t>(key(slot));
+    std::uint8_t& latched = latched_[k];
+    const bool down = down_[k] == 1;
     if (down && latched == 0) {
         latched = 1;
         position += sign * step;

@@ -31,6 +31,10 @@ inline constexpr int keySlotCount = 14;
 // The virtual-key code of each slot, indexed by KeySlot; 0 leaves a slot unbound.
 using KeyCodes = std::array<std::int32_t, keySlotCount>;
 
+// Where a key stands in the table: idle, newly down, held, or come up with the release not yet
+// consumed.
+enum class KeyPhase : std::uint8_t { Idle, NewPress, Held, Released };
+
 class Controls {
 public:
     // The table with the given bindings (slot 0 is always Escape) and no key down.
@@ -47,18 +51,27 @@ public:
     bool pressed(KeySlot slot);
     // True once per release: the slot's key came up and that was not consumed yet; consumes it.
     bool released(KeySlot slot);
+    // Moves a continuous position along one axis by the tap-and-hold rule: a new press (consumed)
+    // steps by `step` at once, a held key moves at `speed` per second, a release (consumed) snaps
+    // back onto `cell`.
+    void stepByKey(KeySlot slot, double sign, double step, double speed, double dt,
+                   double& position, int cell);
 
-    int key(KeySlot slot) const { return keys[static_cast<int>(slot)]; }
+    int key(KeySlot slot) const { return keys_[static_cast<int>(slot)]; }
+    const KeyCodes& keys() const { return keys_; }
+    KeyPhase phase(std::uint8_t code) const {
+        if (down_[code] == 1) {
+            return latched_[code] == 1 ? KeyPhase::Held : KeyPhase::NewPress;
+        }
+        return latched_[code] == 1 ? KeyPhase::Released : KeyPhase::Idle;
+    }
 
-    std::array<std::uint8_t, 256> down{};
-    std::array<std::uint8_t, 256> latched{};
-    KeyCodes keys{};
+private:
+    // Per virtual key: down in this sample, and a press or release that has been seen (latched).
+    std::array<std::uint8_t, 256> down_{};
+    std::array<std::uint8_t, 256> latched_{};
+    KeyCodes keys_{};
 };
-
-// Moves a continuous position along one axis by the tap-and-hold rule: a new press steps by
-// `step` at once, a held key moves at `speed` per second, a release snaps back onto `cell`.
-void stepByKey(Controls& controls, KeySlot slot, double sign, double step, double speed, double dt,
-               double& position, int cell);
 
 // `value` + 0.5 truncated toward zero, keeping the low eight bits of the integer; defined for
 // every double (a position far off the screen still gives some byte, never undefined behaviour).

@@ -1,5 +1,5 @@
-// The game's modes. The main menu's update returns one as an integer, so the values are part of
-// the interface.
+// The game's modes: the main menu, play, and the farewell after a quit. The menu's update says
+// which comes next.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
 #include "menu/MainMenu.h"
 
 #include "core/Controls.h"
-#include "core/GameState.h"
 
 #include <cmath>
 
@@ -11,36 +10,32 @@ constexpr int lastItemOffset = 8;
 constexpr int exitRowOffset = 8;
 } // namespace
 
-int MainMenu::update(Controls& controls, double dt) {
-    const std::uint8_t oldRow = cursorRow;
+GameState MainMenu::update(Controls& controls, double dt) {
     GameState result = GameState::Menu;
     if (controls.pressed(KeySlot::Escape)) {
         result = GameState::Quit;
     }
-    stepByKey(controls, KeySlot::MoveUp, -1.0, itemStep, speed, dt, cursorPos, cursorRow);
-    stepByKey(controls, KeySlot::MoveDown, +1.0, itemStep, speed, dt, cursorPos, cursorRow);
-    if (std::fabs(cursorPos - cursorRow) >= itemStep) {
-        cursorRow = roundToCell(cursorPos);
+    controls.stepByKey(KeySlot::MoveUp, -1.0, itemStep, speed, dt, cursorPos_, cursorRow_);
+    controls.stepByKey(KeySlot::MoveDown, +1.0, itemStep, speed, dt, cursorPos_, cursorRow_);
+    if (std::fabs(cursorPos_ - cursorRow_) >= itemStep) {
+        cursorRow_ = roundToCell(cursorPos_);
     }
-    const int lastRow = firstRow + lastItemOffset;
-    if (cursorRow < firstRow) {
-        cursorRow = static_cast<std::uint8_t>(lastRow);
-        cursorPos = lastRow;
-    } else if (cursorRow > lastRow) {
-        cursorRow = firstRow;
-        cursorPos = firstRow;
-    }
-    if (cursorRow != oldRow) {
-        redraw = true;
+    const int lastRow = menuFirstRow + lastItemOffset;
+    if (cursorRow_ < menuFirstRow) {
+        cursorRow_ = static_cast<std::uint8_t>(lastRow);
+        cursorPos_ = lastRow;
+    } else if (cursorRow_ > lastRow) {
+        cursorRow_ = menuFirstRow;
+        cursorPos_ = menuFirstRow;
     }
     if (controls.pressed(KeySlot::Use) || controls.pressed(KeySlot::Select)) {
-        if (cursorRow == firstRow) {
-            return static_cast<int>(GameState::Playing);
+        if (cursorRow_ == menuFirstRow) {
+            return GameState::Playing;
         }
-        if (cursorRow == firstRow + exitRowOffset) {
-            return static_cast<int>(GameState::Quit);
+        if (cursorRow_ == menuFirstRow + exitRowOffset) {
+            return GameState::Quit;
         }
-        return static_cast<int>(GameState::Menu);
+        return GameState::Menu;
     }
-    return static_cast<int>(result);
+    return result;
 }

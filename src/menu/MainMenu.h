@@ -2,6 +2,8 @@
 // and the choice that starts play or ends the program. The title screen draws it.
 #pragma once
 
+#include "core/GameState.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -11,18 +13,20 @@ class Controls;
 inline constexpr std::array<std::string_view, 5> menuLabels = {
     "New Game ", "Load Game", "Options  ", "Credits  ", "Exit     ",
 };
+// The screen row of the first item; the items are two rows apart.
+inline constexpr std::uint8_t menuFirstRow = 15;
 
 class MainMenu {
 public:
-    // Called once per frame while the menu is shown; returns the next game state (0 menu,
-    // 1 playing, -1 quit).
-    int update(Controls& controls, double dt);
+    // Called once per frame while the menu is shown; returns the next game state.
+    GameState update(Controls& controls, double dt);
 
-    bool redraw = true;
-    std::uint8_t itemColumn = 35;
-    std::uint8_t firstRow = 15;
-    std::uint8_t markerColumn = 33;
-    std::uint8_t cursorRow = 15;
-    double speed = 8.0;
-    double cursorPos = 15.0;
+    // The row of the item under the cursor.
+    std::uint8_t cursorRow() const { return cursorRow_; }
+
+private:
+    static constexpr double speed = 8.0; // rows a second, a key held
+
+    std::uint8_t cursorRow_ = menuFirstRow;
+    double cursorPos_ = menuFirstRow;
 };

@@ -22,6 +22,8 @@ constexpr std::array<std::string_view, 5> lowerBlock = {
     "\t         V V  OO  OO KK KK",  "\t          V    OOOO  KK  KK",
 };
 
+constexpr int itemColumn = 35;
+constexpr int markerColumn = 33;
 constexpr int arrowTopRow = 5;
 constexpr int leftArrowColumn = 7;
 constexpr int rightArrowColumn = 67;
@@ -55,25 +57,26 @@ void drawBanner(Console& console) {
     }
 }
 
-void renderTitleScreen(Console& console, MainMenu& menu) {
-    if (!menu.redraw) {
+void TitleScreen::draw(Console& console, const MainMenu& menu) {
+    if (shown_ && selectedRow_ == menu.cursorRow()) {
         return;
     }
+    shown_ = true;
+    selectedRow_ = menu.cursorRow();
     console.clear();
     console.setAttribute(attrBrightWhite);
     drawBanner(console);
     for (std::size_t i = 0; i < menuLabels.size(); ++i) {
-        const int row = menu.firstRow + 2 * static_cast<int>(i);
-        console.moveCursor(menu.itemColumn, row);
-        if (row == menu.cursorRow) {
+        const int row = menuFirstRow + 2 * static_cast<int>(i);
+        console.moveCursor(itemColumn, row);
+        if (row == selectedRow_) {
             console.setAttribute(attrDarkRed);
             console.writeLine(menuLabels[i]);
-            console.moveCursor(menu.markerColumn, menu.cursorRow);
+            console.moveCursor(markerColumn, selectedRow_);
             console.writeChar('>');
         } else {
             console.setAttribute(attrBrightWhite);
             console.writeLine(menuLabels[i]);
         }
     }
-    menu.redraw = false;
 }

@@ -1,11 +1,24 @@
 // The title screen: the game's name as a block-letter banner between two arrow decorations, and
-// the menu's five items below it with the selected one in red behind a ">" marker.
+// the menu's five items below it with the selected one in red behind a ">" marker. The view
+// remembers which item it drew selected, and whether its screen is still shown.
 #pragma once
+
+#include <cstdint>
 
 class Console;
 class MainMenu;
 
-// Draws the whole title screen from blank when the menu's `redraw` asks for it, and clears it.
-void renderTitleScreen(Console& console, MainMenu& menu);
+class TitleScreen {
+public:
+    // Draws the whole screen from blank unless it is shown with the same item selected.
+    void draw(Console& console, const MainMenu& menu);
+    // Something else was drawn over the screen: the next draw starts from blank.
+    void forget() { shown_ = false; }
+
+private:
+    bool shown_ = false;
+    std::uint8_t selectedRow_ = 0;
+};
+
 // The banner and the arrows, from the top-left cell in the attribute in force.
 void drawBanner(Console& console);

@@ -50,9 +50,6 @@ public:
     // advances the cursor as a printable byte does.
     virtual void writeGlyphs(std::string_view glyphs) = 0;
 
-    // Asks the window to show what has been written. Called by the game after an overlay.
-    virtual void repaint() = 0;
-
     // The end of a frame: whatever was drawn since the last call reaches the screen now. Called
     // once at the end of every frame by the frame loop (and after a start-up message). Back ends
     // that write straight to the screen have nothing to do here.

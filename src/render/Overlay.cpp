@@ -2,6 +2,8 @@
 
 #include "core/Console.h"
 
+#include <algorithm>
+
 namespace {
 
 void putGlyph(Console& console, int x, int y, std::uint8_t glyph) {
@@ -40,7 +42,6 @@ void drawFrame(Console& console, MapCell topLeft, MapCell end, FrameStyle style)
         putGlyph(console, left, y, glyph(FrameGlyph::Vertical));
         putGlyph(console, right - 1, y, glyph(FrameGlyph::Vertical));
     }
-    console.repaint();
 }
 
 void drawTextBox(Console& console, CellRect rect, std::span<const std::string> lines) {
@@ -58,5 +59,18 @@ void drawTextBox(Console& console, CellRect rect, std::span<const std::string> l
         console.moveCursor(rect.left + 2, y++);
         console.writeGlyphs(std::string_view(line).substr(0, static_cast<std::size_t>(width)));
     }
-    console.repaint();
+}
+
+CellRect textBoxRect(std::span<const std::string> lines) {
+    std::size_t width = 0;
+    for (const std::string& line : lines) {
+        width = std::max(width, line.size());
+    }
+    const int boxWidth = std::min(static_cast<int>(width) + 4, platform::screenWidth);
+    const int boxHeight = std::min(static_cast<int>(lines.size()) + 2, platform::screenHeight);
+    const int left = (platform::screenWidth - boxWidth) / 2;
+    const int top = (platform::screenHeight - boxHeight) / 2;
+    return CellRect{static_cast<std::uint8_t>(left), static_cast<std::uint8_t>(top),
+                    static_cast<std::uint8_t>(left + boxWidth),
+                    static_cast<std::uint8_t>(top + boxHeight)};
 }

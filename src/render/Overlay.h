@@ -12,8 +12,11 @@ class Console;
 
 // Writes blanks, in the attribute in force, over the rectangle.
 void clearRect(Console& console, MapCell topLeft, MapCell end);
-// Draws the rectangle's frame in bright white and repaints the window; the inside is untouched.
+// Draws the rectangle's frame in bright white; the inside is untouched.
 void drawFrame(Console& console, MapCell topLeft, MapCell end, FrameStyle style);
 // A box of text: the rectangle blanked and framed in single lines, and the lines written inside
 // it from its second row, two columns in, as glyphs (cut at the frame).
 void drawTextBox(Console& console, CellRect rect, std::span<const std::string> lines);
+// Where a box of these lines goes: centred on the screen, two columns wider than the longest
+// line on each side and a row higher at the top and the bottom (at most the whole screen).
+CellRect textBoxRect(std::span<const std::string> lines);

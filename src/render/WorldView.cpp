@@ -4,54 +4,110 @@
 #include "render/MapView.h"
 #include "render/MessageBox.h"
 #include "render/StatusPanelView.h"
-#include "world/Player.h"
 #include "world/World.h"
-#include "world/WorldMap.h"
 
-namespace {
-
-void drawOverlay(Console& console, const World& world, const OverlayDrawing& piece) {
-    switch (piece.kind) {
-    case OverlayDrawing::Kind::MessageBox:
-        drawMessageBox(console, piece);
-        break;
-    case OverlayDrawing::Kind::PanelOpen:
-        drawStatusPanelBox(console, *world.statusPanel, piece.reading);
-        break;
-    case OverlayDrawing::Kind::PanelRefresh:
-        drawStatusPanel(console, *world.statusPanel, piece.reading, true);
-        break;
-    case OverlayDrawing::Kind::Restore:
-        drawMapRect(console, *world.map, piece.rect);
-        console.repaint();
-        break;
-    case OverlayDrawing::Kind::Repaint:
-        console.repaint();
-        break;
-    }
+void WorldView::push(CellRect rect) {
+    boxes_.push_back(rect);
+    boxOnMap_ = true;
 }
 
-} // namespace
+void WorldView::takeOff(Console& console, const WorldMap& map) {
+    if (boxes_.empty()) {
+        boxOnMap_ = false;
+        return;
+    }
+    drawMapRect(console, map, boxes_.back());
+    boxes_.pop_back();
+}
 
-void renderWorld(Console& console, World& world) {
-    for (const OverlayDrawing& piece : world.overlays.drawing()) {
-        drawOverlay(console, world, piece);
+void WorldView::showMessage(Console& console, std::string_view text, MapCell player) {
+    const CellRect rect = messageBoxRect(text, player);
+    push(rect);
+    drawMessageBox(console, rect, text);
+}
+
+void WorldView::cover(CellRect rect) { push(rect); }
+
+void WorldView::uncover() {
+    uncoverDue_ = true;
+    playerDue_ = true;
+}
+
+void WorldView::follow(const World& world) {
+    for (const PlayEvent& event : world.events()) {
+        if (event.kind == PlayEvent::Kind::PlayLeft) {
+            // The title screen covers the panel: its rectangle needs no restoring.
+            if (panelUp_ && !boxes_.empty()) {
+                boxes_.pop_back();
+            }
+            panelUp_ = false;
+        }
     }
-    world.overlays.drawingDone();
-    WorldMap& map = *world.map;
-    Player& player = *world.player;
-    if (map.fullRedraw) {
+    mapShown_ = false;
+}
+
+void WorldView::draw(Console& console, const World& world) {
+    const WorldMap& map = world.map();
+    if (uncoverDue_) {
+        uncoverDue_ = false;
+        takeOff(console, map);
+    }
+    bool newWorld = false;
+    for (const PlayEvent& event : world.events()) {
+        switch (event.kind) {
+        case PlayEvent::Kind::Stepped:
+            playerDue_ = true;
+            if (!event.ontoPath && boxOnMap_) {
+                takeOff(console, map);
+            }
+            break;
+        case PlayEvent::Kind::StepRefused:
+            break;
+        case PlayEvent::Kind::CaptionShown:
+            showMessage(console, event.text, event.cell);
+            break;
+        case PlayEvent::Kind::JumpFailed:
+            // In place of the path's caption box, so that trying again never piles boxes up.
+            takeOff(console, map);
+            showMessage(console, event.text, event.cell);
+            break;
+        case PlayEvent::Kind::JumpDone:
+            // The new world is drawn whole: no box is left on it.
+            boxes_.clear();
+            boxOnMap_ = false;
+            newWorld = true;
+            break;
+        case PlayEvent::Kind::PanelOpened:
+            push(panelRect);
+            panelUp_ = true;
+            drawStatusPanelBox(console, event.reading);
+            break;
+        case PlayEvent::Kind::PanelRefreshed:
+            drawStatusPanel(console, event.reading, true);
+            break;
+        case PlayEvent::Kind::PanelClosed:
+            takeOff(console, map);
+            panelUp_ = false;
+            playerDue_ = true;
+            break;
+        case PlayEvent::Kind::PlayLeft:
+            break;
+        }
+    }
+    if (!mapShown_ || newWorld) {
         drawMap(console, map);
-        map.fullRedraw = 0;
+        mapShown_ = true;
+        playerDue_ = true;
     }
-    if (player.moved || world.playerRedraw) {
-        console.moveCursor(player.prevX, player.prevY);
-        drawMapCell(console, map.at(MapCell{player.prevX, player.prevY}));
-        console.moveCursor(player.x, player.y);
+    if (playerDue_) {
+        const MapCell from = world.player().previousCell();
+        const MapCell cell = world.player().cell();
+        console.moveCursor(from.x, from.y);
+        drawMapCell(console, map.at(from));
+        console.moveCursor(cell.x, cell.y);
         console.setAttribute(attrBrightWhite);
         const char glyph = static_cast<char>(playerGlyph);
         console.writeGlyphs(std::string_view(&glyph, 1));
-        world.playerRedraw = 0;
+        playerDue_ = false;
     }
-    player.moved = 0;
 }

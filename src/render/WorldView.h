@@ -1,9 +1,48 @@
-// Play on the screen: draws what the world's flags and overlays ask for, and clears them.
+// Play on the screen. The view keeps what it needs of the frames it drew: the boxes on the map
+// that are still to be taken off (newest last), whether the status panel is among them, and
+// whether the map is on the screen at all. Each frame it draws what the world's events ask for,
+// in order: boxes shown and taken off, the panel opened and refreshed; then the whole map when it
+// is not on the screen (or a new world came), then the player's step.
 #pragma once
+
+#include "world/MapTypes.h"
+
+#include <deque>
+#include <string_view>
 
 class Console;
 class World;
+class WorldMap;
 
-// Called once per frame while playing: the overlay drawing the frame asked for (in order), the
-// whole map when a full redraw is due, and the player's step (the cell left, then the glyph).
-void renderWorld(Console& console, World& world);
+class WorldView {
+public:
+    // A frame of play.
+    void draw(Console& console, const World& world);
+    // A frame in which play is not shown (the title screen, the farewell): the events are followed
+    // without drawing, and the whole map is drawn when play is shown again.
+    void follow(const World& world);
+
+    // A box that another part of the game draws over the map (the help box) is kept like a
+    // message box; uncover() has it taken off at the next draw, and the player drawn again.
+    void cover(CellRect rect);
+    void uncover();
+
+    // The rectangles still to be taken off, newest last, and whether the panel's is the newest.
+    const std::deque<CellRect>& boxes() const { return boxes_; }
+    bool panelUp() const { return panelUp_; }
+
+private:
+    void push(CellRect rect);
+    // Takes the newest box off, drawing the map under it again; with none left, notes that no box
+    // lies on the map any more.
+    void takeOff(Console& console, const WorldMap& map);
+    void showMessage(Console& console, std::string_view text, MapCell player);
+
+    std::deque<CellRect> boxes_;
+    // A box may still lie on the map: a step off a path takes the newest off.
+    bool boxOnMap_ = false;
+    bool panelUp_ = false;
+    bool mapShown_ = false;
+    bool uncoverDue_ = false;
+    bool playerDue_ = false;
+};

@@ -1,8 +1,8 @@
 #include "world/DayClock.h"
 
 void DayClock::advance(double dt) {
-    seconds = rate * dt + seconds;
-    if (seconds > secondsPerDay) {
-        seconds = 0.0;
+    seconds_ = rate_ * dt + seconds_;
+    if (seconds_ > secondsPerDay) {
+        seconds_ = 0.0;
     }
 }

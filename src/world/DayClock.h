@@ -6,12 +6,18 @@ inline constexpr double secondsPerDay = 86400.0;
 
 class DayClock {
 public:
-    explicit DayClock(double startSeconds) : seconds(startSeconds) {}
+    // At `startSeconds` after midnight, running `rate` game seconds per real second.
+    explicit DayClock(double startSeconds, double rate = 1.0)
+        : seconds_(startSeconds), rate_(rate) {}
 
     // Advances by `dt` real seconds; past midnight the time starts again from 0 (the part beyond
     // midnight is dropped; exactly 86400 stays).
     void advance(double dt);
 
-    double rate = 1.0;
-    double seconds = 0.0;
+    // Seconds since midnight.
+    double seconds() const { return seconds_; }
+
+private:
+    double seconds_;
+    double rate_;
 };

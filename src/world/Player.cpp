@@ -2,24 +2,31 @@
 
 #include "core/Controls.h"
 
-Player::Player(std::uint8_t startX, std::uint8_t startY)
-    : x(startX), y(startY), prevX(startX), prevY(startY), posX(startX), posY(startY) {}
+Player::Player(MapCell start)
+    : x_(start.x), y_(start.y), prevX_(start.x), prevY_(start.y), posX_(start.x), posY_(start.y) {}
 
-void Player::placeAt(std::uint8_t cellX, std::uint8_t cellY) {
-    x = prevX = cellX;
-    y = prevY = cellY;
-    posX = cellX;
-    posY = cellY;
+void Player::placeAt(MapCell cell) {
+    x_ = prevX_ = cell.x;
+    y_ = prevY_ = cell.y;
+    posX_ = cell.x;
+    posY_ = cell.y;
 }
 
-void Player::update(Controls& controls, double dt) {
-    prevX = x;
-    prevY = y;
-    stepByKey(controls, KeySlot::MoveLeft, -1.0, 1.0, speedX, dt, posX, x);
-    stepByKey(controls, KeySlot::MoveRight, +1.0, 1.0, speedX, dt, posX, x);
-    stepByKey(controls, KeySlot::MoveUp, -1.0, 1.0, speedY, dt, posY, y);
-    stepByKey(controls, KeySlot::MoveDown, +1.0, 1.0, speedY, dt, posY, y);
-    x = roundToCell(posX);
-    y = roundToCell(posY);
-    moved = (x != prevX || y != prevY) ? 1 : 0;
+bool Player::update(Controls& controls, double dt) {
+    prevX_ = x_;
+    prevY_ = y_;
+    controls.stepByKey(KeySlot::MoveLeft, -1.0, 1.0, speedX, dt, posX_, x_);
+    controls.stepByKey(KeySlot::MoveRight, +1.0, 1.0, speedX, dt, posX_, x_);
+    controls.stepByKey(KeySlot::MoveUp, -1.0, 1.0, speedY, dt, posY_, y_);
+    controls.stepByKey(KeySlot::MoveDown, +1.0, 1.0, speedY, dt, posY_, y_);
+    x_ = roundToCell(posX_);
+    y_ = roundToCell(posY_);
+    return x_ != prevX_ || y_ != prevY_;
+}
+
+void Player::refuse() {
+    x_ = prevX_;
+    posX_ = prevX_;
+    y_ = prevY_;
+    posY_ = prevY_;
 }

@@ -2,27 +2,36 @@
 // key move smoothly while a tap moves exactly one cell.
 #pragma once
 
+#include "world/MapTypes.h"
+
 #include <cstdint>
 
 class Controls;
 
 class Player {
 public:
-    Player(std::uint8_t startX, std::uint8_t startY);
+    explicit Player(MapCell start);
 
-    // Moves by the four movement keys; sets the cell, the previous cell and `moved`. The map is
-    // not consulted: the world tick accepts or refuses the new cell.
-    void update(Controls& controls, double dt);
+    // Moves by the four movement keys; true when the whole cell changed (the cell it stood on is
+    // then the previous cell). The map is not consulted: the world tick accepts or refuses it.
+    bool update(Controls& controls, double dt);
+    // The step just taken is refused: back onto the previous cell, position and all.
+    void refuse();
     // Puts the player on a whole cell, as the previous cell too.
-    void placeAt(std::uint8_t cellX, std::uint8_t cellY);
+    void placeAt(MapCell cell);
 
-    std::uint8_t x;
-    std::uint8_t y;
-    std::uint8_t prevX;
-    std::uint8_t prevY;
-    std::uint8_t moved = 1;
-    double posX;
-    double posY;
-    double speedY = 6.0;
-    double speedX = 8.0;
+    MapCell cell() const { return MapCell{x_, y_}; }
+    // Where the player stood before the last update.
+    MapCell previousCell() const { return MapCell{prevX_, prevY_}; }
+
+private:
+    static constexpr double speedX = 8.0; // cells a second, a key held
+    static constexpr double speedY = 6.0;
+
+    std::uint8_t x_;
+    std::uint8_t y_;
+    std::uint8_t prevX_;
+    std::uint8_t prevY_;
+    double posX_;
+    double posY_;
 };

@@ -1,27 +1,25 @@
 #include "world/StatusPanel.h"
 
-#include "core/FrameGlyphs.h"
 #include "world/DayClock.h"
 #include "world/Player.h"
 
-namespace {
-
-char glyph(FrameGlyph kind) { return static_cast<char>(frameGlyph(FrameStyle::Double, kind)); }
-
-} // namespace
-
-StatusPanel::StatusPanel()
-    : dividerLine(static_cast<std::size_t>(width - 2), glyph(FrameGlyph::Horizontal)),
-      blankLine(static_cast<std::size_t>(width - 2), ' ') {
-    dividerLine.insert(dividerLine.begin(), glyph(FrameGlyph::LeftTee));
-    dividerLine.push_back(glyph(FrameGlyph::RightTee));
+PanelReading readPanel(const DayClock& clock, const Player& player) {
+    const double s = clock.seconds();
+    PanelReading reading;
+    reading.hours = static_cast<std::uint8_t>(static_cast<int>(s / 3600));
+    reading.minutes = static_cast<std::uint8_t>(static_cast<int>((s - reading.hours * 3600) / 60));
+    reading.seconds = static_cast<std::uint8_t>(
+        static_cast<int>(s - reading.hours * 3600 - reading.minutes * 60));
+    reading.playerX = player.cell().x;
+    reading.playerY = player.cell().y;
+    return reading;
 }
 
-void StatusPanel::updateShown(const DayClock& clock, const Player& player) {
-    const double s = clock.seconds;
-    hours = static_cast<std::uint8_t>(static_cast<int>(s / 3600));
-    minutes = static_cast<std::uint8_t>(static_cast<int>((s - hours * 3600) / 60));
-    seconds = static_cast<std::uint8_t>(static_cast<int>(s - hours * 3600 - minutes * 60));
-    playerX = player.x;
-    playerY = player.y;
+bool StatusPanel::countDown(double dt) {
+    refreshCountdown_ -= dt;
+    if (refreshCountdown_ > 0) {
+        return false;
+    }
+    refreshCountdown_ = refreshPeriod;
+    return true;
 }

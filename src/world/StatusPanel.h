@@ -1,20 +1,12 @@
-// The right-hand panel's record: the time of day and the player's cell as the panel shows them,
-// its refresh countdown, its lines and its place on the screen, and the height of the message box
-// for link captions. Whether it is up belongs to the overlays; drawing it belongs to its view.
+// The status panel's record: the time of day and the player's cell as the panel shows them, taken
+// every tick, and its refresh countdown. Whether it is up belongs to the world; where it lies and
+// how it looks belong to its view.
 #pragma once
 
-#include "world/MapTypes.h"
-
 #include <cstdint>
-#include <string>
 
 class DayClock;
 class Player;
-
-inline constexpr int panelWidth = 12;
-inline constexpr int panelLeft = platform::screenWidth - panelWidth;
-inline constexpr int messageBoxHeight = 5;
-inline constexpr const char* versionTag = " Ver. 1.0";
 
 // The time of day and the player's cell, as the panel shows them.
 struct PanelReading {
@@ -25,32 +17,26 @@ struct PanelReading {
     std::uint8_t playerY = 0;
 };
 
+// The time of day and the cell as the panel shows them: whole hours, minutes and seconds
+// (truncated), and the cell's column and row.
+PanelReading readPanel(const DayClock& clock, const Player& player);
+
 class StatusPanel {
 public:
-    StatusPanel();
-
     // Takes the time of day and the player's cell as the panel is to show them.
-    void updateShown(const DayClock& clock, const Player& player);
-    // What the panel shows now: the values of the last tick.
-    PanelReading reading() const { return PanelReading{hours, minutes, seconds, playerX, playerY}; }
-    // The screen rectangle the panel covers.
-    CellRect rect() const { return CellRect{panelOrigin.x, panelOrigin.y, panelEnd.x, panelEnd.y}; }
+    void update(const DayClock& clock, const Player& player) {
+        reading_ = readPanel(clock, player);
+    }
+    // Counts `dt` seconds off the refresh period; true (and the count starts again) when a refresh
+    // is due.
+    bool countDown(double dt);
 
-    std::uint8_t hours = 0;
-    std::uint8_t minutes = 0;
-    std::uint8_t seconds = 0;
-    std::uint8_t playerX = 0;
-    std::uint8_t playerY = 0;
-    double refreshPeriod = 1.0;
-    double refreshCountdown = 1.0;
-    std::uint8_t width = panelWidth;
-    // A double line across the panel with a tee at each end, and a line of blanks inside it.
-    std::string dividerLine;
-    std::string blankLine;
-    MapCell panelEnd{platform::screenWidth, platform::screenHeight};
-    MapCell panelOrigin{panelLeft, 0};
-    struct {
-        std::uint8_t width = platform::screenWidth;
-        std::uint8_t height = messageBoxHeight;
-    } messageArea;
+    // What the panel shows now: the values of the last update.
+    const PanelReading& reading() const { return reading_; }
+
+private:
+    static constexpr double refreshPeriod = 1.0;
+
+    PanelReading reading_{};
+    double refreshCountdown_ = refreshPeriod;
 };

@@ -1,118 +1,109 @@
 #include "world/World.h"
 
 #include "core/Controls.h"
-#include "world/DayClock.h"
-#include "world/Player.h"
-#include "world/StatusPanel.h"
-#include "world/WorldMap.h"
 
-World::World() = default;
+namespace {
 
-World::~World() {
-    statusPanel.reset();
-    map.reset();
-    player.reset();
-    clock.reset();
+PlayEvent happened(PlayEvent::Kind kind, MapCell cell = {}, MapCell from = {}) {
+    PlayEvent event;
+    event.kind = kind;
+    event.cell = cell;
+    event.from = from;
+    return event;
 }
+
+} // namespace
 
 bool World::init(const std::filesystem::path& dataFolder, platform::LocalTime localTime,
                  std::string& failedPath, WorldFileObserver* observer) {
     dataFolder_ = dataFolder;
     files_ = observer;
-    statusPanel = std::make_unique<StatusPanel>();
-    map = std::make_unique<WorldMap>();
-    if (!map->load(dataFolder_, failedPath, files_)) {
+    if (!map_.load(dataFolder_, failedPath, files_)) {
         return false;
     }
-    clock = std::make_unique<DayClock>(localTime.hour * 3600.0 + localTime.minute * 60.0 +
-                                       localTime.second);
-    player = std::make_unique<Player>(playerStartX, playerStartY);
+    clock_ = DayClock(localTime.hour * 3600.0 + localTime.minute * 60.0 + localTime.second);
+    player_.placeAt(playerStart);
     // The panel shows the true time and cell even when it is opened before the first tick.
-    statusPanel->updateShown(*clock, *player);
+    panel_.update(clock_, player_);
     return true;
 }
 
 void World::tick(Controls& controls, double dt) {
-    if (!overlayShown()) {
-        player->update(controls, dt);
-        if (player->moved) {
-            const MapCell cell{player->x, player->y};
-            if (cell.y >= platform::screenHeight || cell.x >= platform::screenWidth ||
-                map->isBlocking(cell)) {
-                player->x = player->prevX;
-                player->posX = player->prevX;
-                player->y = player->prevY;
-                player->posY = player->prevY;
-                player->moved = 0;
-            } else if (map->at(cell) == linkCellChar) {
-                // A "-" without a link shows nothing and restores nothing.
-                if (const std::string* caption = map->captionAt(cell)) {
-                    overlays.showMessage(*caption, cell, statusPanel->messageArea.height);
-                }
-            } else if (overlays.onMap()) {
-                overlays.restore();
+    if (!panelShown_ && player_.update(controls, dt)) {
+        const MapCell from = player_.previousCell();
+        const MapCell cell = player_.cell();
+        if (cell.y >= platform::screenHeight || cell.x >= platform::screenWidth ||
+            map_.isBlocking(cell)) {
+            player_.refuse();
+            events_.add(happened(PlayEvent::Kind::StepRefused, cell, from));
+        } else {
+            const bool ontoPath = map_.at(cell) == linkCellChar;
+            PlayEvent step = happened(PlayEvent::Kind::Stepped, cell, from);
+            step.ontoPath = ontoPath;
+            events_.add(step);
+            // A "-" without a link has no caption.
+            const std::string* caption = ontoPath ? map_.captionAt(cell) : nullptr;
+            if (caption != nullptr) {
+                PlayEvent shown = happened(PlayEvent::Kind::CaptionShown, cell);
+                shown.text = *caption;
+                events_.add(shown);
             }
         }
     }
-    clock->advance(dt);
-    statusPanel->updateShown(*clock, *player);
-    statusPanel->refreshCountdown -= dt;
-    if (statusPanel->refreshCountdown > 0) {
-        return;
+    clock_.advance(dt);
+    panel_.update(clock_, player_);
+    if (panel_.countDown(dt) && panelShown_) {
+        PlayEvent refresh = happened(PlayEvent::Kind::PanelRefreshed);
+        refresh.reading = panel_.reading();
+        events_.add(refresh);
     }
-    statusPanel->refreshCountdown = statusPanel->refreshPeriod;
-    overlays.refreshPanel(statusPanel->reading());
 }
 
 void World::use() {
-    if (overlayShown()) {
+    if (panelShown_) {
         return;
     }
-    MapCell cell{player->x, player->y};
-    if (map->at(cell) != linkCellChar) {
+    MapCell cell = player_.cell();
+    if (map_.at(cell) != linkCellChar) {
         return;
     }
+    const MapCell from = cell;
     std::string failedPath;
-    switch (map->enterLink(dataFolder_, cell, failedPath, files_)) {
+    switch (map_.enterLink(dataFolder_, cell, failedPath, files_)) {
     case LinkJump::NoLink:
         return;
-    case LinkJump::Failed:
-        // In place of the link's caption box, so that pressing again never piles boxes up.
-        overlays.restore();
-        failedPath.append(missingFileMessage);
-        overlays.showMessage(failedPath, cell, statusPanel->messageArea.height);
+    case LinkJump::Failed: {
+        jumpFailure_ = failedPath + std::string(missingFileMessage);
+        PlayEvent failed = happened(PlayEvent::Kind::JumpFailed, cell);
+        failed.text = jumpFailure_;
+        events_.add(failed);
         return;
+    }
     case LinkJump::Done:
-        overlays.afterJump();
-        player->placeAt(cell.x, cell.y);
-        player->moved = 1;
-        playerRedraw = 1;
+        player_.placeAt(cell);
+        events_.add(happened(PlayEvent::Kind::JumpDone, cell, from));
         return;
     }
 }
 
 void World::setPanel(bool open) {
-    if (overlayShown() == open) {
+    if (panelShown_ == open) {
         return;
     }
+    panelShown_ = open;
     if (open) {
-        // The panel shows what it held from the last tick; this frame's tick has not run yet.
-        overlays.openPanel(statusPanel->rect(), statusPanel->reading());
+        // The panel shows what it holds from the last tick; this frame's tick comes after.
+        PlayEvent opened = happened(PlayEvent::Kind::PanelOpened);
+        opened.reading = panel_.reading();
+        events_.add(opened);
     } else {
-        overlays.closePanel();
-        playerRedraw = 1;
+        events_.add(happened(PlayEvent::Kind::PanelClosed));
     }
-}
-
-void World::coverMap(CellRect rect) { overlays.cover(rect); }
-
-void World::uncoverMap() {
-    overlays.restore();
-    playerRedraw = 1;
 }
 
 void World::leavePlay() {
-    overlays.dropPanel();
-    map->fullRedraw = 1;
-    player->moved = 1;
+    PlayEvent left = happened(PlayEvent::Kind::PlayLeft);
+    left.panelWasUp = panelShown_;
+    events_.add(left);
+    panelShown_ = false;
 }

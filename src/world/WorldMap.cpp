@@ -30,7 +30,7 @@ bool WorldMap::load(const std::filesystem::path& dataFolder, std::string& failed
 bool WorldMap::loadLinked(const std::filesystem::path& dataFolder, std::uint8_t index,
                           std::string& failedPath, WorldFileObserver* observer) {
     WorldLoad load;
-    if (!loadWorld(dataFolder, links[index].target, cells, load, nullptr, observer)) {
+    if (!loadWorld(dataFolder, links_[index].target, cells_, load, nullptr, observer)) {
         failedPath = load.failedPath;
         return false;
     }
@@ -39,10 +39,9 @@ bool WorldMap::loadLinked(const std::filesystem::path& dataFolder, std::uint8_t 
 }
 
 void WorldMap::take(WorldLoad&& load) {
-    cells = load.cells;
-    links = std::move(load.info.links);
-    headerWord1 = std::move(load.info.headerWord1);
-    headerWord2 = std::move(load.info.headerWord2);
+    cells_ = load.cells;
+    links_ = std::move(load.info.links);
+    name_ = load.info.headerWord1 + " " + load.info.headerWord2;
 }
 
 bool WorldMap::isBlocking(MapCell cell) const {
@@ -51,12 +50,12 @@ bool WorldMap::isBlocking(MapCell cell) const {
 }
 
 const MapLink* WorldMap::findLink(MapCell cell, std::uint8_t* index) const {
-    for (std::size_t i = 0; i < links.size(); ++i) {
-        if (links[i].x == cell.x && links[i].y == cell.y) {
+    for (std::size_t i = 0; i < links_.size(); ++i) {
+        if (links_[i].x == cell.x && links_[i].y == cell.y) {
             if (index != nullptr) {
                 *index = static_cast<std::uint8_t>(i);
             }
-            return &links[i];
+            return &links_[i];
         }
     }
     return nullptr;
@@ -79,6 +78,5 @@ LinkJump WorldMap::enterLink(const std::filesystem::path& dataFolder, MapCell& c
         return LinkJump::Failed;
     }
     cell = arrival;
-    fullRedraw = 1;
     return LinkJump::Done;
 }

@@ -1,5 +1,5 @@
-// A loaded world: its 80 x 25 grid of characters, its links and its header words, and what the
-// cells mean for play (which block, which lead elsewhere).
+// A loaded world: its 80 x 25 grid of characters, its links and its name, and what the cells mean
+// for play (which block, which lead elsewhere).
 #pragma once
 
 #include "world/MapTypes.h"
@@ -33,7 +33,7 @@ public:
     bool load(const std::filesystem::path& dataFolder, std::string& failedPath,
               WorldFileObserver* observer = nullptr);
     // Loads the world that link `index` leads to into this map: its grid over the cells of this
-    // one, its links and header words. Both files are read before either takes effect; false,
+    // one, its links and its name. Both files are read before either takes effect; false,
     // with the failed path and the map unchanged, when either cannot be read.
     bool loadLinked(const std::filesystem::path& dataFolder, std::uint8_t index,
                     std::string& failedPath, WorldFileObserver* observer = nullptr);
@@ -44,19 +44,19 @@ public:
     // The first link on the cell, the only one the game ever shows or follows, and its index; null
     // when there is none.
     const MapLink* findLink(MapCell cell, std::uint8_t* index) const;
-    // Follows the first link on `cell`. Done: `cell` is the arrival cell (inside the grid) and a
-    // full redraw is asked for. Failed: `failedPath` names the file that could not be read.
+    // Follows the first link on `cell`. Done: `cell` is the arrival cell (inside the grid).
+    // Failed: `failedPath` names the file that could not be read.
     LinkJump enterLink(const std::filesystem::path& dataFolder, MapCell& cell,
                        std::string& failedPath, WorldFileObserver* observer = nullptr);
 
-    std::uint8_t at(MapCell cell) const { return cells[cellIndex(cell)]; }
+    // Takes a world as read from its files (tools show a world they read themselves).
+    void take(WorldLoad&& load);
 
-    // The whole grid is to be drawn at the next render.
-    std::uint8_t fullRedraw = 1;
-    Grid cells = blankGrid();
-    std::string headerWord2;
-    std::string headerWord1;
-    std::vector<MapLink> links;
+    std::uint8_t at(MapCell cell) const { return cells_[cellIndex(cell)]; }
+    const Grid& cells() const { return cells_; }
+    const std::vector<MapLink>& links() const { return links_; }
+    // The world's name: the two words its link list starts with, with a blank between.
+    const std::string& name() const { return name_; }
 
 private:
     static constexpr Grid blankGrid() {
@@ -64,5 +64,8 @@ private:
         grid.fill(' ');
         return grid;
     }
-    void take(WorldLoad&& load);
+
+    Grid cells_ = blankGrid();
+    std::string name_;
+    std::vector<MapLink> links_;
 };

@@ -6,34 +6,16 @@
 
 namespace {
 
-TEST(Console, IsSetUpOnceWhenBoundAndUnboundWhenTheBindingGoes) {
+TEST(Console, SetsItsDeviceUpOnce) {
     platform::VirtualConsole device;
-    {
-        ConsoleBinding binding(device);
-        Console& first = Console::instance();
-        Console& second = Console::instance();
-        EXPECT_EQ(&first, &second);
-        EXPECT_EQ(&first, &binding.console());
-        EXPECT_EQ(device.setUpCount(), 1);
-        EXPECT_EQ(device.title().rfind("Tharvok (2012) ", 0), 0u) << device.title();
-        EXPECT_EQ(first.screenCells, 2000u);
-        // A second binding stands in for the first while it lives.
-        platform::VirtualConsole other;
-        {
-            ConsoleBinding inner(other);
-            EXPECT_EQ(Console::instance().output, &other);
-        }
-        EXPECT_EQ(Console::instance().output, &device);
-    }
-#if !defined(_WIN32)
-    EXPECT_DEATH(Console::instance(), "before it was bound");
-#endif
+    Console console(device);
+    EXPECT_EQ(device.setUpCount(), 1);
+    EXPECT_EQ(device.title().rfind("Tharvok (2012) ", 0), 0u) << device.title();
 }
 
 TEST(Console, ClearBlanksEveryCellInTheAttributeInForceAndHomesTheCursor) {
     platform::VirtualConsole device;
-    ConsoleBinding binding(device);
-    Console& console = Console::instance();
+    Console console(device);
     console.moveCursor(10, 10);
     console.setAttribute(attrDarkRed);
     console.writeText("text");
@@ -48,8 +30,7 @@ TEST(Console, ClearBlanksEveryCellInTheAttributeInForceAndHomesTheCursor) {
 
 TEST(Console, FormattedWritesAreBoundedAndFileBytesAreGlyphs) {
     platform::VirtualConsole device;
-    ConsoleBinding binding(device);
-    Console& console = Console::instance();
+    Console console(device);
     console.print("%02i:%02i", 9, 5);
     console.writeGlyphs("\n\t");
     EXPECT_EQ(device.model().cell(0, 0).ch, '0');

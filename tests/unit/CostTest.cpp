@@ -98,7 +98,7 @@ TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
     }
     EXPECT_EQ(counter.count(), 0u);
     EXPECT_EQ(h.console.callCount(), calls);
-    EXPECT_EQ(h.player().x, 40);
+    EXPECT_EQ(h.playerX(), 40);
 }
 
 TEST(Cost, PlayerStepWritesTwoCells) {
@@ -118,7 +118,7 @@ TEST(Cost, PlayerStepWritesTwoCells) {
     // Holding on moves several cells in a long frame: still one cell left, one cell entered.
     writes = h.console.model().cellWrites();
     h.frame(500, {vkRight});
-    EXPECT_EQ(h.player().x, 45);
+    EXPECT_EQ(h.playerX(), 45);
     EXPECT_EQ(h.console.model().cellWrites() - writes, 2u);
     EXPECT_EQ(h.screen(41, 12).ch, '.');
     EXPECT_EQ(h.screen(45, 12).ch, 2);
@@ -145,7 +145,7 @@ TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     const Screen beforeOpen = h.console.model().cells();
 
     h.frame(16, {vkTab});
-    ASSERT_EQ(h.overlays().panelShown(), 1);
+    ASSERT_EQ(h.panelShown(), 1);
     EXPECT_EQ(changedOutside(beforeOpen, h.console.model().cells(), panelLeft, 0, 80, 25), 0);
     // Held, the panel costs nothing until its refresh is due.
     std::uint64_t calls = h.console.callCount();
@@ -176,10 +176,10 @@ TEST(Cost, ClosingThePanelRestoresOnlyItsRectangle) {
     // the glyph), nothing more.
     writes = h.console.model().cellWrites();
     h.frame(16);
-    ASSERT_EQ(h.overlays().panelShown(), 0);
+    ASSERT_EQ(h.panelShown(), 0);
     EXPECT_EQ(h.console.model().cellWrites() - writes, 12u * 25u + 2u);
     EXPECT_TRUE(h.console.model().cells() == beforeOpen);
-    EXPECT_TRUE(h.overlays().redrawQueue().empty());
+    EXPECT_TRUE(h.boxes().empty());
 }
 
 TEST(Cost, MessageBoxRestoreWritesOnlyItsRectangle) {
@@ -191,8 +191,8 @@ TEST(Cost, MessageBoxRestoreWritesOnlyItsRectangle) {
     ASSERT_TRUE(h.enterPlay());
     const Screen beforeBox = h.console.model().cells();
     h.tap(vkRight);
-    ASSERT_EQ(h.overlays().redrawQueue().size(), 1u);
-    const CellRect box = h.overlays().redrawQueue().back();
+    ASSERT_EQ(h.boxes().size(), 1u);
+    const CellRect box = h.boxes().back();
     EXPECT_EQ(box, (CellRect{35, 19, 45, 24}));
     EXPECT_NE(h.screenRow(21).find("Gate"), std::string::npos);
     // The box and the player's step are all that changed.
@@ -203,7 +203,7 @@ TEST(Cost, MessageBoxRestoreWritesOnlyItsRectangle) {
     EXPECT_EQ(h.console.model().cellWrites() - writes, 10u * 5u + 2u);
     for (int y = 0; y < screenHeight; ++y) {
         for (int x = 0; x < screenWidth; ++x) {
-            if (x != h.player().x || y != h.player().y) {
+            if (x != h.playerX() || y != h.playerY()) {
                 ASSERT_EQ(h.screen(x, y).ch, h.cell(x, y)) << x << "," << y;
             }
         }

@@ -139,13 +139,16 @@ TEST(FileReading, WhatIsNotARegularFileOfAtMostOneMebibyteIsRefusedWithoutWaitin
 
         // As a link's target: the player stays, and a message box says which file.
         harness::GameHarness jump;
-        jump.dir.writeWorld(harness::startStem, grid, "a b 1\nAway target 40 12 3 4\n");
+        // The start cell is the link.
+        std::vector<std::string> linkRows(screenHeight);
+        linkRows[12] = harness::rowWith(40, '-', ',');
+        jump.dir.writeWorld(harness::startStem, harness::gridFile(linkRows, ','),
+                            "a b 1\nAway target 40 12 3 4\n");
         jump.dir.writeInfo("target", "c d 0");
         const auto jumpFile = make(c.thing, jump.dir.worldFile("target", ".wgf"), grid);
         ASSERT_TRUE(jump.start() && jump.enterPlay());
-        jump.map().cells[12 * screenWidth + 40] = '-'; // the start cell becomes the link
         jump.tap(harness::vkUse);
-        EXPECT_EQ(jump.player().x, ok ? 3 : 40);
+        EXPECT_EQ(jump.playerX(), ok ? 3 : 40);
         EXPECT_EQ(jump.screenContains("target.wgf missing or corrupt!"), !ok);
 
         // As config.ini: it is as if there were none, and Enter does not start a game.

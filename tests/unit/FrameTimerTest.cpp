@@ -46,15 +46,15 @@ TEST(FrameTimer, BackwardClockInPlayMovesNothingBackwards) {
     h.clock.setLocalTime({10, 0, 0});
     ASSERT_TRUE(h.start());
     ASSERT_TRUE(h.enterPlay());
-    const double before = h.world().clock->seconds;
+    const double before = h.clockSeconds();
     h.frame(16, {harness::vkRight}); // the press steps one cell
-    EXPECT_EQ(h.player().posX, 41.0);
+    EXPECT_EQ(h.playerX(), 41.0);
     h.frame(-60000, {harness::vkRight}); // held, but the frame lasted no time
-    EXPECT_EQ(h.player().posX, 41.0);
-    EXPECT_EQ(h.player().x, 41);
-    EXPECT_EQ(h.world().clock->seconds, before + 16 * static_cast<double>(0.001f));
+    EXPECT_EQ(h.playerX(), 41.0);
+    EXPECT_EQ(h.playerX(), 41);
+    EXPECT_EQ(h.clockSeconds(), before + 16 * static_cast<double>(0.001f));
     h.frame(125, {harness::vkRight}); // 0.125 s at 8 cells a second: one more cell
-    EXPECT_EQ(h.player().x, 42);
+    EXPECT_EQ(h.playerX(), 42);
 }
 
 TEST(FrameTimer, ManualClockStopsAtTheEndsOfItsRange) {

@@ -6,20 +6,21 @@
 #include "app/HeadlessGame.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
-#include "core/Console.h"
 #include "core/Controls.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"
+#include "render/MessageBox.h"
+#include "render/StatusPanelView.h"
 #include "world/DayClock.h"
 #include "world/Player.h"
 #include "world/StatusPanel.h"
 #include "world/World.h"
 #include "world/WorldFiles.h"
-#include "world/WorldMap.h"
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -191,7 +192,7 @@ public:
     bool enterPlay() {
         frame(16, {vkEnter});
         frame(16);
-        return game->state == GameState::Playing;
+        return game->state() == GameState::Playing;
     }
 
     // A tap of one key: down for a frame, then up for a frame.
@@ -200,21 +201,32 @@ public:
         frame(16);
     }
 
-    World& world() const { return *game->world; }
-    WorldMap& map() const { return *game->world->map; }
-    Player& player() const { return *game->world->player; }
-    StatusPanel& panel() const { return *game->world->statusPanel; }
-    const Overlays& overlays() const { return game->world->overlays; }
+    // What the game says of itself: its state, the player's cell, the panel, the time of day and
+    // the world's name.
+    GameState state() const { return game->state(); }
+    MapCell playerCell() const { return game->playerCell(); }
+    int playerX() const { return game->playerCell().x; }
+    int playerY() const { return game->playerCell().y; }
+    bool panelShown() const { return game->panelShown(); }
+    double clockSeconds() const { return game->clockSeconds(); }
+    std::string worldName() const { return std::string(game->worldName()); }
 
+    // The loaded world's grid and links, read-only.
+    const WorldMap& map() const { return game->world().map(); }
     std::uint8_t cell(int x, int y) const {
-        return map().cells[static_cast<std::size_t>(y * screenWidth + x)];
+        return map().at(MapCell{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)});
     }
     std::vector<std::uint8_t> cells() const {
-        return std::vector<std::uint8_t>(map().cells.begin(), map().cells.end());
+        return std::vector<std::uint8_t>(map().cells().begin(), map().cells().end());
     }
+    // The boxes on the map that the view will take off, newest last.
+    const std::deque<CellRect>& boxes() const { return game->worldView().boxes(); }
+    // The use key, tapped.
+    void use() { tap(vkUse); }
+
     // Puts the player on a cell as a link jump does, without drawing.
     void placePlayer(int x, int y) const {
-        player().placeAt(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y));
+        game->placePlayer(MapCell{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)});
     }
 
     const platform::Cell& screen(int x, int y) const { return console.model().cell(x, y); }

@@ -26,15 +26,13 @@ TEST(GameLoop, GameSetsTheConsoleUpOnceAndHidesTheCursor) {
     ASSERT_TRUE(startGame(h));
     EXPECT_EQ(h.console.setUpCount(), 1);
     EXPECT_FALSE(h.console.model().cursorVisible());
-    EXPECT_FALSE(Console::instance().cursorInfo.visible);
-    EXPECT_EQ(Console::instance().cursorInfo.size, 1u);
 }
 
 TEST(GameLoop, TitleScreenIsDrawnBeforeAnyKeyIsRead) {
     harness::GameHarness h;
     ASSERT_TRUE(startGame(h));
     EXPECT_EQ(h.keyboard.sampleCount(), 0);
-    EXPECT_EQ(h.game->state, GameState::Menu);
+    EXPECT_EQ(h.state(), GameState::Menu);
     EXPECT_TRUE(h.screenContains("New Game"));
     EXPECT_TRUE(h.screenContains("Exit"));
     h.frame(16);
@@ -47,23 +45,23 @@ TEST(GameLoop, EscapeInPlayShowsTheTitleInTheSameFrameAndDoesNotQuit) {
     ASSERT_TRUE(h.enterPlay());
     EXPECT_FALSE(h.screenContains("New Game"));
     h.frame(16, {vkEscape});
-    EXPECT_EQ(h.game->state, GameState::Menu);
+    EXPECT_EQ(h.state(), GameState::Menu);
     EXPECT_TRUE(h.screenContains("New Game"));
     h.frame(16, {vkEscape}); // still the same press
     h.frame(16);
-    EXPECT_EQ(h.game->state, GameState::Menu);
-    EXPECT_TRUE(h.game->running);
+    EXPECT_EQ(h.state(), GameState::Menu);
+    EXPECT_TRUE(h.game->running());
 }
 
 TEST(GameLoop, EscapeInTheMenuQuitsWithTheFarewellOnTwoFrames) {
     harness::GameHarness h;
     ASSERT_TRUE(startGame(h));
     h.frame(16, {vkEscape});
-    EXPECT_EQ(h.game->state, GameState::Quit);
-    EXPECT_TRUE(h.game->running);
+    EXPECT_EQ(h.state(), GameState::Quit);
+    EXPECT_TRUE(h.game->running());
     const std::uint64_t writes = h.console.model().cellWrites();
     h.frame(16);
-    EXPECT_FALSE(h.game->running);
+    EXPECT_FALSE(h.game->running());
     EXPECT_GT(h.console.model().cellWrites(), writes); // drawn again on the last frame
     const std::string line = farewellLine;
     EXPECT_EQ(h.screenRow(0).substr(0, line.size()), line);
@@ -81,7 +79,7 @@ TEST(GameLoop, RunReturnsZeroAfterAQuit) {
     ASSERT_TRUE(startGame(h));
     h.keyboard.setDown(vkEscape, true);
     EXPECT_EQ(h.game->run(), 0);
-    EXPECT_EQ(h.game->state, GameState::Quit);
+    EXPECT_EQ(h.state(), GameState::Quit);
 
     harness::ScratchDir dir;
     dir.writeConfig(harness::playConfig);

@@ -48,20 +48,23 @@ using Route = std::vector<std::size_t>;
 // Follows `route` from the start world in a started game; false when a step cannot be taken.
 bool follow(harness::GameHarness& h, const Route& route) {
     for (const std::size_t index : route) {
-        if (index >= h.map().links.size()) {
+        if (index >= h.map().links().size()) {
             return false;
         }
-        const MapLink& link = h.map().links[index];
+        const MapLink& link = h.map().links()[index];
         h.placePlayer(link.x, link.y);
-        h.world().use();
+        h.use();
     }
     return true;
 }
 
 // A shipped world's grid, loaded by the game's own reader over blanks.
 std::unique_ptr<WorldMap> loadGrid(const std::string& stem) {
+    WorldLoad load;
+    load.cells.fill(' ');
+    readGrid(harness::readFile(worldDir / (stem + ".wgf")), load.cells);
     auto map = std::make_unique<WorldMap>();
-    readGrid(harness::readFile(worldDir / (stem + ".wgf")), map->cells);
+    map->take(std::move(load));
     return map;
 }
 
@@ -198,10 +201,9 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
             EXPECT_LT(link.targetY, screenHeight) << "the arrival lies outside the grid";
 
             harness::GameHarness h(dataDir);
-            ASSERT_TRUE(h.start());
+            ASSERT_TRUE(h.start() && h.enterPlay());
             ASSERT_TRUE(follow(h, routes[stem]));
-            ASSERT_EQ(h.map().headerWord1 + " " + h.map().headerWord2,
-                      here.headerWord1 + " " + here.headerWord2)
+            ASSERT_EQ(h.worldName(), here.headerWord1 + " " + here.headerWord2)
                 << "the route to this world went astray";
             const std::uint8_t linkChar = h.cell(link.x, link.y);
             if (linkChar != linkCellChar) {
@@ -210,18 +212,17 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
                 continue;
             }
 
-            Grid expected = h.map().cells;
+            Grid expected = h.map().cells();
             readGrid(harness::readFile(worldDir / (link.target + ".wgf")), expected);
             const Links there = readLinks(link.target);
 
             h.placePlayer(link.x, link.y);
-            h.world().use();
-            EXPECT_EQ(h.map().headerWord1, there.headerWord1);
-            EXPECT_EQ(h.map().headerWord2, there.headerWord2);
-            EXPECT_TRUE(h.map().cells == expected) << "the grid is not the target world's";
-            EXPECT_EQ(h.player().x, std::min<int>(link.targetX, screenWidth - 1));
-            EXPECT_EQ(h.player().y, std::min<int>(link.targetY, screenHeight - 1));
-            const MapCell arrival{h.player().x, h.player().y};
+            h.use();
+            EXPECT_EQ(h.worldName(), there.headerWord1 + " " + there.headerWord2);
+            EXPECT_TRUE(h.map().cells() == expected) << "the grid is not the target world's";
+            EXPECT_EQ(h.playerX(), std::min<int>(link.targetX, screenWidth - 1));
+            EXPECT_EQ(h.playerY(), std::min<int>(link.targetY, screenHeight - 1));
+            const MapCell arrival = h.playerCell();
             const std::uint8_t arrivalChar = h.map().at(arrival);
             EXPECT_FALSE(h.map().isBlocking(arrival))
                 << "the player arrives on the blocking '" << static_cast<char>(arrivalChar) << "'";

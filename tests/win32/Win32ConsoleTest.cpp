@@ -266,7 +266,7 @@ TEST(Win32ConsoleFrame, DrawsWithoutAllocating) {
     console.fillCharacters(0, 0, ' ', screenCellCount);
     console.fillAttributes(0, 0, 7, screenCellCount);
     console.setCursorVisible(false);
-    console.repaint();
+    console.present();
     const std::uint64_t after = testsupport::allocationCount();
     console.restore();
     EXPECT_EQ(after - before, 0U);

@@ -33,16 +33,16 @@ bool Runner::run(const script::Command& command, std::string& failure) {
     using script::CommandKind;
     switch (command.kind) {
     case CommandKind::Frames:
-        for (long long n = 0; n < command.count && headless_.game().running; ++n) {
+        for (long long n = 0; n < command.count && headless_.game().running(); ++n) {
             // The frame of a quit draws the farewell: the screen before it is the last one.
             const bool keepScreen =
-                !options_.finalScreenPath.empty() && headless_.game().state != GameState::Quit;
+                !options_.finalScreenPath.empty() && headless_.game().state() != GameState::Quit;
             std::optional<Snapshot> before;
             if (keepScreen) {
                 before = console_.snapshot();
             }
             headless_.frame(command.frame);
-            if (keepScreen && headless_.game().state == GameState::Quit) {
+            if (keepScreen && headless_.game().state() == GameState::Quit) {
                 beforeEnd_ = std::move(before);
             }
             // The recording's clock is the script's, never going back.

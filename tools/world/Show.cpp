@@ -82,12 +82,11 @@ int showWorld(DataFolder& data, const std::string& stem, const std::string& fold
         return 1;
     }
     WorldMap map;
-    map.cells = world.load.cells;
-    map.links = world.load.info.links;
+    map.take(WorldLoad(world.load));
     platform::VirtualConsole screen;
     {
-        ConsoleBinding binding(screen);
-        drawMap(binding.console(), map);
+        Console console(screen);
+        drawMap(console, map);
     }
     auto cells = screen.model().cells();
     const auto& links = world.load.info.links;

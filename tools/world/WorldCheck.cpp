@@ -1,6 +1,6 @@
 #include "Check.h"
 
-#include "world/Overlays.h"
+#include "render/MessageBox.h"
 #include "world/World.h"
 #include "world/WorldMap.h"
 
@@ -47,8 +47,7 @@ std::string cellText(MapCell cell) { return worldtool::cellText(cell.x, cell.y);
 
 WorldMap mapOf(const AuthoredWorld& world) {
     WorldMap map;
-    map.cells = world.load.cells;
-    map.links = world.load.info.links;
+    map.take(WorldLoad(world.load));
     return map;
 }
 

@@ -36,8 +36,6 @@ public:
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
-    // The frame's end brings everything to the terminal; nothing to do before.
-    void repaint() override {}
     void present() override;
 
     // The window may have a new size (it was resized, or the game resumed): it is looked at, and

@@ -43,11 +43,6 @@ void VirtualConsole::writeGlyphs(std::string_view glyphs) {
     ++callCount_;
 }
 
-void VirtualConsole::repaint() {
-    ++repaintCount_;
-    ++callCount_;
-}
-
 void VirtualConsole::present() { ++presentCount_; }
 
 bool ScriptedKeyboard::isDown(int vk) { return vk > 0 && vk < 256 && down_[vk]; }

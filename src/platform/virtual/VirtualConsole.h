@@ -22,13 +22,11 @@ public:
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
-    void repaint() override;
     void present() override;
 
     const ScreenModel& model() const { return model_; }
     const std::string& title() const { return title_; }
     int setUpCount() const { return setUpCount_; }
-    int repaintCount() const { return repaintCount_; }
     std::uint64_t presentCount() const { return presentCount_; }
     // Every call that may change the screen or its state counts; reads and presents do not.
     std::uint64_t callCount() const { return callCount_; }
@@ -37,7 +35,6 @@ private:
     ScreenModel model_;
     std::string title_;
     int setUpCount_ = 0;
-    int repaintCount_ = 0;
     std::uint64_t presentCount_ = 0;
     std::uint64_t callCount_ = 0;
 };

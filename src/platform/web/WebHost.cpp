@@ -118,8 +118,6 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     }
     void writeText(std::string_view text) override { model.writeText(text); }
     void writeGlyphs(std::string_view glyphs) override { model.writeGlyphs(glyphs); }
-    // The frame's end brings everything to the page; nothing to do before.
-    void repaint() override {}
     void present() override;
 
     // Keyboard

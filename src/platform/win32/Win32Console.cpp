@@ -175,6 +175,7 @@ std::uint16_t Win32Console::attribute() const {
 }
 
 void Win32Console::fillCharacters(int x, int y, std::uint8_t ch, int count) {
+    drawn_ = true;
     if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
         return;
     }
@@ -184,6 +185,7 @@ void Win32Console::fillCharacters(int x, int y, std::uint8_t ch, int count) {
 }
 
 void Win32Console::fillAttributes(int x, int y, std::uint16_t attribute, int count) {
+    drawn_ = true;
     if (x < 0 || y < 0 || x > lastColumn || y > lastRow || count <= 0) {
         return;
     }
@@ -197,6 +199,7 @@ void Win32Console::fillAttributes(int x, int y, std::uint16_t attribute, int cou
 // write back to where it began once a line is full), and a tab that would run past the last
 // column becomes the blanks that reach it. The cursor is followed as the console moves it.
 void Win32Console::writeText(std::string_view text) {
+    drawn_ = true;
     if (text.empty()) {
         return;
     }
@@ -281,6 +284,7 @@ void Win32Console::syncCursor() {
 }
 
 void Win32Console::writeGlyphs(std::string_view glyphs) {
+    drawn_ = true;
     if (glyphs.empty()) {
         return;
     }
@@ -314,7 +318,11 @@ void Win32Console::writeGlyphs(std::string_view glyphs) {
     SetConsoleCursorPosition(output, coord(cursorX_, cursorY_));
 }
 
-void Win32Console::repaint() {
+void Win32Console::present() {
+    if (!drawn_) {
+        return;
+    }
+    drawn_ = false;
     HWND window = GetConsoleWindow();
     if (window == nullptr) {
         return;

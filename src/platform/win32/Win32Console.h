@@ -58,9 +58,9 @@ public:
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
-    void repaint() override;
-    // Everything is written to the console at once: nothing is left to present.
-    void present() override {}
+    // Everything is written to the console at once; the frame's end asks the window to show it
+    // when anything was drawn.
+    void present() override;
 
     // Gives back what setUp() changed that the user would notice after the game: the wrap mode,
     // the code page and the cursor. The screen's contents stay. Safe to call more than once.
@@ -81,6 +81,8 @@ private:
 
     void* output_ = nullptr;
     bool setUp_ = false;
+    // Something was drawn since the last present().
+    bool drawn_ = false;
     mutable bool attributeKnown_ = false;
     mutable std::uint16_t attribute_ = 7;
     bool cursorKnown_ = false;

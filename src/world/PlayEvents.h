@@ -1,0 +1,52 @@
+// What happened in play during one frame, in the order it happened: the record that the views
+// draw from (and that anything else may read to follow the game). The world writes it; a frame
+// holds only a few events, so the list has a fixed size and never allocates.
+#pragma once
+
+#include "world/MapTypes.h"
+#include "world/StatusPanel.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+struct PlayEvent {
+    enum class Kind : std::uint8_t {
+        Stepped,        // the player stepped from `from` onto `cell`, a path when `ontoPath`
+        StepRefused,    // a step from `from` onto `cell` was refused: blocked, or off the grid
+        CaptionShown,   // the player stands on the path at `cell`, whose caption is `text`
+        JumpFailed,     // the path at `cell` leads to a world that cannot be read: `text` says so
+        JumpDone,       // a path was followed: a new world is loaded, the player is at `cell`
+        PanelOpened,    // the status panel is up, showing `reading`
+        PanelRefreshed, // the panel's once-a-second refresh, showing `reading`
+        PanelClosed,    // the panel is down again
+        PlayLeft,       // play was left for the menu; the panel, when `panelWasUp`, went with it
+    };
+    Kind kind = Kind::Stepped;
+    MapCell cell{};
+    MapCell from{};
+    bool ontoPath = false;
+    bool panelWasUp = false;
+    PanelReading reading{};
+    // Valid until the next frame (a caption of the world shown, or the world's failure message).
+    std::string_view text;
+};
+
+class PlayEvents {
+public:
+    void add(const PlayEvent& event) {
+        // A frame has at most five (a command's, a step and a caption, a refresh); should that
+        // ever change, the newest takes the last place rather than writing past the list.
+        count_ = std::min(count_ + 1, events_.size());
+        events_[count_ - 1] = event;
+    }
+    void clear() { count_ = 0; }
+    std::span<const PlayEvent> all() const { return {events_.data(), count_}; }
+
+private:
+    std::array<PlayEvent, 8> events_{};
+    std::size_t count_ = 0;
+};
