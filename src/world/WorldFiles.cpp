@@ -274,14 +274,15 @@ bool recordWhole(const std::array<InfoField, linkFieldCount>& record) {
 // What the link reader made of a list that is not a header, a count and that many links.
 void noteInfo(std::string_view data, InfoSource& source, std::size_t announced) {
     std::vector<FileFinding>& findings = source.findings;
-    if (source.headerWord1.state == FieldRead::Missing) {
+    if (source.firstNameWord.state == FieldRead::Missing) {
         note(findings, FileIssue::EmptyInfo, {});
         return;
     }
-    if (source.headerWord2.state == FieldRead::Missing ||
+    if (source.secondNameWord.state == FieldRead::Missing ||
         source.linkCount.state == FieldRead::Missing) {
-        const InfoField& end =
-            source.headerWord2.state == FieldRead::Missing ? source.headerWord2 : source.linkCount;
+        const InfoField& end = source.secondNameWord.state == FieldRead::Missing
+                                   ? source.secondNameWord
+                                   : source.linkCount;
         note(findings, FileIssue::HeaderCut, end.position);
         return;
     }
@@ -289,7 +290,7 @@ void noteInfo(std::string_view data, InfoSource& source, std::size_t announced) 
     if (count.state == FieldRead::Failed) {
         const std::string_view word = wordAt(data, count.offset);
         const std::vector<std::string_view> after = wordsFrom(data, count.offset + word.size());
-        const std::string_view second = wordAt(data, source.headerWord2.offset);
+        const std::string_view second = wordAt(data, source.secondNameWord.offset);
         FileFinding& finding = note(findings, FileIssue::CountNotANumber, count.position);
         finding.field = InfoPart::LinkCount;
         finding.word = word;
@@ -414,8 +415,8 @@ WorldInfo readInfo(std::string_view data, InfoSource* source) {
     auto header = [&](InfoField InfoSource::*field) {
         return source != nullptr ? &(source->*field) : nullptr;
     };
-    reader.word(info.headerWord1, header(&InfoSource::headerWord1));
-    reader.word(info.headerWord2, header(&InfoSource::headerWord2));
+    reader.word(info.firstNameWord, header(&InfoSource::firstNameWord));
+    reader.word(info.secondNameWord, header(&InfoSource::secondNameWord));
     info.links.resize(reader.number(header(&InfoSource::linkCount)));
     for (std::size_t n = 0; n < info.links.size() && !in.eof(); ++n) {
         MapLink& link = info.links[n];

@@ -106,8 +106,8 @@ void readGrid(std::string_view data, Grid& cells, GridSource* source = nullptr);
 // but the file does not supply, and fields that do not parse (with every field after them), are
 // empty words and 0 numbers.
 struct WorldInfo {
-    std::string headerWord1;
-    std::string headerWord2;
+    std::string firstNameWord;
+    std::string secondNameWord;
     std::vector<MapLink> links;
 };
 
@@ -135,8 +135,8 @@ inline constexpr std::size_t linkFieldCount = 6;
 // Where the reader took each field of a link list from. Tools fill one to tell an author what
 // the game made of the file; the game passes none.
 struct InfoSource {
-    InfoField headerWord1;
-    InfoField headerWord2;
+    InfoField firstNameWord;
+    InfoField secondNameWord;
     InfoField linkCount;
     // One entry per record the count announced and the reader tried, in file order.
     std::vector<std::array<InfoField, linkFieldCount>> links;

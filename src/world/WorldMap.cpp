@@ -41,7 +41,7 @@ bool WorldMap::loadLinked(const std::filesystem::path& dataFolder, std::uint8_t 
 void WorldMap::take(WorldLoad&& load) {
     cells_ = load.cells;
     links_ = std::move(load.info.links);
-    name_ = load.info.headerWord1 + " " + load.info.headerWord2;
+    name_ = load.info.firstNameWord + " " + load.info.secondNameWord;
 }
 
 bool WorldMap::isBlocking(MapCell cell) const {

@@ -19,14 +19,14 @@ const path dataDir = path(THARVOK_SOURCE_DIR) / "data";
 const path worldDir = dataDir / "bin" / "world";
 
 struct Links {
-    std::string headerWord1;
-    std::string headerWord2;
+    std::string firstNameWord;
+    std::string secondNameWord;
     std::vector<MapLink> links;
 };
 
 Links readLinks(const std::string& stem) {
     WorldInfo info = readInfo(harness::readFile(worldDir / (stem + ".wif")));
-    return Links{info.headerWord1, info.headerWord2, info.links};
+    return Links{info.firstNameWord, info.secondNameWord, info.links};
 }
 
 bool worldFilesExist(const std::string& stem) {
@@ -203,7 +203,7 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
             harness::GameHarness h(dataDir);
             ASSERT_TRUE(h.start() && h.enterPlay());
             ASSERT_TRUE(follow(h, routes[stem]));
-            ASSERT_EQ(h.worldName(), here.headerWord1 + " " + here.headerWord2)
+            ASSERT_EQ(h.worldName(), here.firstNameWord + " " + here.secondNameWord)
                 << "the route to this world went astray";
             const std::uint8_t linkChar = h.cell(link.x, link.y);
             if (linkChar != linkCellChar) {
@@ -218,7 +218,7 @@ TEST(ShippedWorlds, EveryLinkLeadsToALoadableWorldAndAFreeCell) {
 
             h.placePlayer(link.x, link.y);
             h.use();
-            EXPECT_EQ(h.worldName(), there.headerWord1 + " " + there.headerWord2);
+            EXPECT_EQ(h.worldName(), there.firstNameWord + " " + there.secondNameWord);
             EXPECT_TRUE(h.map().cells() == expected) << "the grid is not the target world's";
             EXPECT_EQ(h.playerX(), std::min<int>(link.targetX, screenWidth - 1));
             EXPECT_EQ(h.playerY(), std::min<int>(link.targetY, screenHeight - 1));

@@ -28,10 +28,10 @@ fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; 
 } // namespace
 
 std::string AuthoredWorld::name() const {
-    if (load.info.headerWord1.empty()) {
+    if (load.info.firstNameWord.empty()) {
         return stem;
     }
-    return load.info.headerWord1 + " " + load.info.headerWord2;
+    return load.info.firstNameWord + " " + load.info.secondNameWord;
 }
 
 std::string AuthoredWorld::gridPath() const {
