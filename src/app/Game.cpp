@@ -1,5 +1,6 @@
 #include "app/Game.h"
 
+#include "app/FrameRest.h"
 #include "app/FrameTimer.h"
 #include "app/KeyHelp.h"
 #include "config/KeyBindings.h"
@@ -8,6 +9,7 @@
 #include "menu/TitleScreen.h"
 #include "render/Overlay.h"
 #include "render/WorldView.h"
+#include "world/DayClock.h"
 #include "world/World.h"
 
 #include <algorithm>
@@ -49,9 +51,18 @@ bool Game::init() {
 int Game::run() {
     startLoop();
     while (running) {
+        services_.keyboard->waitForInput(inputWaitMs());
         runFrame();
     }
     return 0;
+}
+
+std::int64_t Game::inputWaitMs() const {
+    // The world's clock runs only in play and not behind the help box.
+    const bool clockRuns = state == GameState::Playing && !helpShown;
+    return frameWaitMs(!inputChanged && state != GameState::Quit,
+                       services_.keyboard->pendingTimerMs(),
+                       clockRuns ? msUntilMidnight(*world->clock) : -1);
 }
 
 void Game::startLoop() {
@@ -75,8 +86,12 @@ void Game::runFrame() {
     if (helpShown || helpKey) {
         if (helpKey) {
             openHelp();
-        } else if (inputChanged && takePresses()) {
-            closeHelp();
+        } else {
+            // Any key closes the box; a bound key's press is used up doing it.
+            const bool anyKey = services_.keyboard->keyWentDown() != 0;
+            if ((inputChanged && takePresses()) || anyKey) {
+                closeHelp();
+            }
         }
         render();
         Console::instance().present();

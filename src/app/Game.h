@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "world/MapTypes.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -38,8 +39,16 @@ public:
     // the message naming the file is then on the screen.
     bool init();
 
-    // The frame loop: renders once, then runs frames until the player quits. Returns 0.
+    // The frame loop: renders once, then runs frames until the player quits, resting between
+    // them as inputWaitMs() says. Returns 0.
     int run();
+
+    // How long the loop may wait for input before the next frame: -1 (no limit) when nothing on
+    // the screen can change without input, the milliseconds to the game's next change of its own
+    // (the day clock's midnight) when only that can, and a couple of milliseconds while a key is
+    // held or a timer of the keyboard's is pending. The first frame after a rest measures the
+    // whole rest as its frame time.
+    std::int64_t inputWaitMs() const;
 
     // The frame loop in steps, for hosts that drive it frame by frame (the replay runner):
     // startLoop() is everything before the first frame, runFrame() one pass of the loop.
@@ -48,8 +57,8 @@ public:
 
     void render();
     // The help box: opened by the help key (or F1) over the title screen or the map, closed by
-    // the next press of any bound key, which does nothing else. The game stands still while it
-    // is up.
+    // the next press of any key, bound or not, which does nothing else. The game stands still
+    // while it is up.
     void openHelp();
     void closeHelp();
     // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows

@@ -59,6 +59,10 @@ platform::InputStatus Recorder::sample() {
     frameOpen_ = true;
     frameMs_ = latestMs_ - previousMs_;
     frameKeyCount_ = 0;
+    // A key that went down is written even when nothing is bound to it: it closes the help box.
+    if (const std::int32_t vk = keyboard_.keyWentDown(); vk > 0 && vk < 256) {
+        frameKeys_[frameKeyCount_++] = static_cast<std::uint8_t>(vk);
+    }
     return status;
 }
 

@@ -1,7 +1,8 @@
 // Records a game as it is played: a replay script of exactly what the frame loop saw. It stands
 // between the game and the back end's keyboard and clock: the local time the game starts at
-// becomes the script's first line, and each frame becomes `frame MS KEY...` (its length and the
-// bound keys that were down), runs of identical frames folded into `frames N MS KEY...`.
+// becomes the script's first line, and each frame becomes `frame MS KEY...` (its length, the bound
+// keys that were down and a key that went down, bound or not), runs of identical frames folded
+// into `frames N MS KEY...`.
 //
 // Appends go to a buffer of fixed size that reaches the file when it fills and about once a second;
 // what was recorded up to the frame before the last one reaches the file even when the game ends

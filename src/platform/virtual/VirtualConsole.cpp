@@ -50,6 +50,18 @@ void VirtualConsole::repaint() {
 
 void VirtualConsole::present() { ++presentCount_; }
 
+InputStatus ScriptedKeyboard::sample() {
+    ++sampleCount_;
+    wentDown_ = 0;
+    for (int vk = 1; vk < 256; ++vk) {
+        if (down_[vk] && !sampled_[vk] && wentDown_ == 0) {
+            wentDown_ = vk;
+        }
+        sampled_[vk] = down_[vk];
+    }
+    return InputStatus::Keys;
+}
+
 bool ScriptedKeyboard::isDown(int vk) { return vk > 0 && vk < 256 && down_[vk]; }
 
 void ScriptedKeyboard::setDown(int vk, bool down) {
