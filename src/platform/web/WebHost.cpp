@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <span>
 #include <string>
 
 // The page's side, in page.js.
@@ -169,6 +170,14 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         return InputStatus::Keys;
     }
     std::int32_t keyWentDown() const override { return wentDown; }
+    // The bound keys are the game's from the start, before any frame has read them.
+    void useKeys(std::span<const std::int32_t> codes) override {
+        for (const std::int32_t code : codes) {
+            if (code > 0 && code < 256) {
+                read[static_cast<std::size_t>(code)] = true;
+            }
+        }
+    }
     bool isDown(int vk) override {
         if (vk <= 0 || vk >= 256) {
             return false;
