@@ -7,10 +7,10 @@
 #include <cmath>
 
 std::int64_t frameWaitMs(bool settled, std::int64_t backEndTimerMs, std::int64_t gameTimerMs) {
-    if (!settled || backEndTimerMs >= 0) {
-        return backEndTimerMs >= 0 ? std::min(backEndTimerMs, busyFrameMs) : busyFrameMs;
+    if (backEndTimerMs >= 0) {
+        return std::min(backEndTimerMs, busyFrameMs);
     }
-    return gameTimerMs;
+    return settled ? gameTimerMs : busyFrameMs;
 }
 
 std::int64_t msUntilMidnight(const DayClock& clock) {
