@@ -11,7 +11,7 @@ build="$root/build/win64"
 
 if [ "${THARVOK_SKIP_INSTALL:-}" != 1 ]; then
     missing=
-    for package in wine wine64 bsdutils util-linux; do
+    for package in wine wine64 bsdutils util-linux tmux; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
             missing="$missing $package"
     done

@@ -1,8 +1,10 @@
 #include "app/Game.h"
 
+#include "app/FrameRest.h"
 #include "app/FrameTimer.h"
 #include "app/KeyHelp.h"
 #include "render/Overlay.h"
+#include "world/DayClock.h"
 
 #include <utility>
 
@@ -37,11 +39,18 @@ bool Game::init(const KeyCodes& keys) {
 int Game::run() {
     startLoop();
     while (running_) {
-        // Before each frame the back end is given up to 2 ms for input to arrive; input wakes it.
-        services_.keyboard->waitForInput(2);
+        services_.keyboard->waitForInput(inputWaitMs());
         runFrame();
     }
     return 0;
+}
+
+std::int64_t Game::inputWaitMs() const {
+    // The world's clock runs only in play and not behind the help box.
+    const bool clockRuns = state_ == GameState::Playing && !helpShown_;
+    return frameWaitMs(!inputChanged_ && state_ != GameState::Quit,
+                       services_.keyboard->pendingTimerMs(),
+                       clockRuns ? msUntilMidnight(world_.clock()) : -1);
 }
 
 void Game::startLoop() {
@@ -65,11 +74,15 @@ void Game::runFrame() {
         running_ = false;
         return;
     }
+    // A key that went down is part of the frame even when nothing is bound to it: it closes the
+    // help box, and a recording must say so.
+    input.addKey(services_.keyboard->keyWentDown());
     if (observer_ != nullptr) {
         observer_->frameRead(input);
     }
     bool inputChanged = false;
     controls_->apply(input, inputChanged);
+    inputChanged_ = inputChanged;
     update(inputChanged);
     draw();
     console_.present();
@@ -83,7 +96,9 @@ void Game::update(bool inputChanged) {
         return;
     }
     if (helpShown_) {
-        if (inputChanged && takePresses()) {
+        // Any key closes the box; a bound key's press is used up doing it.
+        const bool anyKey = services_.keyboard->keyWentDown() != 0;
+        if ((inputChanged && takePresses()) || anyKey) {
             closeHelp();
         }
         return;

@@ -19,6 +19,7 @@
 #include "world/MapTypes.h"
 #include "world/World.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -47,8 +48,16 @@ public:
     // when the start world cannot be loaded; the message naming the file is then on the screen.
     bool init(const KeyCodes& keys);
 
-    // The frame loop: draws once, then runs frames until the player quits. Returns 0.
+    // The frame loop: draws once, then runs frames until the player quits, resting between
+    // them as inputWaitMs() says. Returns 0.
     int run();
+
+    // How long the loop may wait for input before the next frame: -1 (no limit) when nothing on
+    // the screen can change without input, the milliseconds to the game's next change of its own
+    // (the day clock's midnight) when only that can, and a couple of milliseconds while a key is
+    // held or a timer of the keyboard's is pending. The first frame after a rest measures the
+    // whole rest as its frame time.
+    std::int64_t inputWaitMs() const;
 
     // The frame loop in steps, for hosts that drive it frame by frame (the replay runner, the
     // page): startLoop() is everything before the first frame, runFrame() one pass of the loop.
@@ -80,8 +89,8 @@ private:
     // The rules of one frame, after the keys were read.
     void update(bool inputChanged);
     // The help box: opened by the help key (or F1) over the title screen or the map, closed by
-    // the next press of any bound key, which does nothing else. The game stands still while it
-    // is up.
+    // the next press of any key, bound or not, which does nothing else. The game stands still while
+    // it is up.
     void openHelp();
     void closeHelp();
     // Consumes every new press of this frame; true when there was one.
@@ -104,6 +113,8 @@ private:
     GameState state_ = GameState::Menu;
     bool running_ = false;
     bool helpShown_ = false;
+    // The last frame found a bound key down or just released: the loop does not rest.
+    bool inputChanged_ = false;
     platform::InputStatus endedBy_ = platform::InputStatus::Keys;
     GameInputObserver* observer_ = nullptr;
     // The help box's lines and place, and whether it is still to be drawn.

@@ -1,10 +1,12 @@
-// The page's program: the game on the browser back end, one frame for each animation frame of
-// the page. The shipped config.ini and worlds are packed with the page under /data.
+// The page's program: the game on the browser back end, its frames run on the page's animation
+// frames while something can change, none while it rests. The shipped config.ini and worlds are
+// packed with the page under /data.
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
 #include "platform/web/FrameLoop.h"
 
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -21,6 +23,8 @@ bool frame() {
     host->close(0);
     return false;
 }
+
+std::int64_t waitMs() { return game->inputWaitMs(); }
 
 } // namespace
 
@@ -39,6 +43,6 @@ int main() {
     host = &page;
     game = &theGame;
     theGame.startLoop();
-    platform::web::runFrames(frame);
+    platform::web::runFrames(frame, waitMs);
     return 0;
 }

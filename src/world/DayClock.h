@@ -16,6 +16,8 @@ public:
 
     // Seconds since midnight.
     double seconds() const { return seconds_; }
+    // Game seconds per real second.
+    double rate() const { return rate_; }
 
 private:
     double seconds_;

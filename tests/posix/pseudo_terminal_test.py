@@ -516,5 +516,53 @@ class Recording(GameInAPty):
             self.assertEqual(file.read(), "frame 16\n")
 
 
+def context_switches(pid):
+    """Times the game's threads were switched out, asleep or not."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            for line in status:
+                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                    total += int(line.split()[1])
+    return total
+
+
+class Rest(GameInAPty):
+    PRESS_LEFT, RELEASE_LEFT = b"\x1b[1;1:1D", b"\x1b[1;1:3D"
+    PRESS_TAB = b"\x1b[9u"
+
+    def quiet_second(self, session):
+        """Context switches of the game over one second with nothing sent."""
+        session.read_until(b"\x00never", 0.5)
+        before = context_switches(session.pid)
+        session.read_until(b"\x00never", 1.0)
+        return context_switches(session.pid) - before
+
+    def test_a_resting_game_stays_asleep_in_the_menu_and_in_play(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        self.assertLessEqual(self.quiet_second(session), 2)
+        session.send(b"\x1b[13u\x1b[13;1:3u")
+        self.assertLessEqual(self.quiet_second(session), 2)
+
+    def test_a_held_key_walks_at_its_speed(self):
+        session = self.start(b"\x1b[?0u\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Exit"), session.output)
+        session.send(b"\x1b[13u\x1b[13;1:3u")
+        session.read_until(b"\x00never", 0.3)
+        # A first press steps one cell at once; held, the player walks 8 cells a second (to the
+        # left: the way is open for 20 cells).
+        pressed = time.monotonic()
+        session.send(self.PRESS_LEFT)
+        session.read_until(b"\x00never", 0.5)
+        session.send(self.RELEASE_LEFT)
+        held = time.monotonic() - pressed
+        session.read_until(b"\x00never", 0.1)
+        session.send(self.PRESS_TAB)
+        self.assertTrue(session.read_after(b" Y:12"), session.output)
+        column = int(session.output[session.output.rindex(b"X:") + 2:][:2])
+        self.assertAlmostEqual(40 - column, 1 + 8 * held, delta=2)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])

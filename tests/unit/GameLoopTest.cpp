@@ -1,6 +1,8 @@
 // The frame loop: the console set up by the game, the first title screen before any key is read,
-// leaving play, quitting and the farewell screen.
+// leaving play, quitting and the farewell screen, and when the loop rests between frames.
 #include "GameHarness.h"
+
+#include "app/FrameRest.h"
 
 #include "Replay.h"
 
@@ -88,4 +90,34 @@ TEST(GameLoop, RunReturnsZeroAfterAQuit) {
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(replay::replayMain({"--dir", dir.path().string()}, script, out, err), 0);
+}
+
+TEST(GameLoop, RestsUntilAKeyOrTheDayClocksMidnight) {
+    harness::GameHarness h;
+    h.clock.setLocalTime({23, 59, 59});
+    ASSERT_TRUE(startGame(h));
+    EXPECT_EQ(h.game->inputWaitMs(), -1);
+    h.frame(16, {harness::vkTab});
+    EXPECT_EQ(h.game->inputWaitMs(), busyFrameMs);
+    h.frame(16); // the release is a change too
+    EXPECT_EQ(h.game->inputWaitMs(), busyFrameMs);
+    h.frame(16);
+    EXPECT_EQ(h.game->inputWaitMs(), -1);
+    // A timer of the keyboard's keeps frames coming, no further apart than its time.
+    EXPECT_EQ(frameWaitMs(true, 1, -1), 1);
+    EXPECT_EQ(frameWaitMs(true, 500, 9000), busyFrameMs);
+
+    ASSERT_TRUE(h.enterPlay());
+    h.frame(16);
+    // Less than a second before midnight the rest ends on the first millisecond past it, which
+    // brings the clock to 0 as short frames would; then it rests for a day.
+    const double left = secondsPerDay - h.clockSeconds();
+    ASSERT_LT(left, 1.0);
+    const std::int64_t rest = h.game->inputWaitMs();
+    EXPECT_NEAR(static_cast<double>(rest), left * 1000.0, 1.0);
+    h.frame(rest - 1);
+    EXPECT_GT(h.clockSeconds(), secondsPerDay - 0.01);
+    h.frame(1);
+    EXPECT_EQ(h.clockSeconds(), 0.0);
+    EXPECT_EQ(h.game->inputWaitMs(), longestRestMs);
 }

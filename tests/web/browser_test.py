@@ -9,8 +9,9 @@ The page (served by scripts/web-serve) waits with its clocks stopped and runs on
 Keys are real key events; a key held for one frame only is pressed and released before that
 frame. "# web: blur" takes the focus from the page; "# web: colours X,Y=C ..." checks that a
 screenshot shows each cell in console colour C (0: all black). Then "Play again" must restart the
-game, and the page on its own animation frames must move the menu on a tap. Then: a short window,
-the figures, PHONE_SCRIPT on the touch controls of a phone, play offline, a missing tharvok.wasm.
+game, and the page on its own must run no animation frame at rest and move the menu on a tap.
+Then: a short window, the figures, PHONE_SCRIPT on the touch controls of a phone, play offline, a
+missing tharvok.wasm.
 """
 import argparse
 import base64
@@ -415,10 +416,17 @@ def run(args, results):
         start(browser)
         check(results, screen(browser, "screen") == expected[:25], "no title after Play again")
 
-        # On its own the page runs on animation frames; a tap between two of them counts once.
+        # On its own the page runs on animation frames, none while the game rests; a tap between
+        # two of them counts once.
         browser.send("Page.removeScriptToEvaluateOnNewDocument", identifier=hold)
         browser.send("Page.navigate", url=url)
-        browser.wait_for("Module._tharvok_frame_count() > 10", "animation frames")
+        browser.wait_for("typeof Module._tharvok_screen === 'function' && "
+                         "UTF8ToString(Module._tharvok_screen(0)).includes('> New Game')",
+                         "the title")
+        resting = browser.evaluate("Module._tharvok_frame_count()")
+        time.sleep(1)
+        check(results, browser.evaluate("Module._tharvok_frame_count()") == resting,
+              "animation frames ran on the title with no key down")
         browser.evaluate("addEventListener('keydown', e => lastKey = [e.keyCode, "
                          "e.defaultPrevented])")
         for kind in ("keyDown", "keyUp"):
@@ -429,10 +437,12 @@ def run(args, results):
         for kind in ("keyDown", "keyUp"):
             browser.key(kind, key_event("Q"))
         check(results, browser.evaluate("lastKey") == [81, False], "Q is kept from the browser")
+        time.sleep(0.2)
         before, started = browser.evaluate("Module._tharvok_frame_count()"), time.monotonic()
         time.sleep(2)
         frames = browser.evaluate("Module._tharvok_frame_count()") - before
-        print(f"browser: {frames / (time.monotonic() - started):.0f} frames per second")
+        print(f"browser: {frames / (time.monotonic() - started):.1f} frames per second at rest")
+        check(results, frames == 0, f"{frames} animation frames at rest after the keys")
         short_window(browser, url, args.out, results)
         figures(browser, url, results)
         browser.send("Page.addScriptToEvaluateOnNewDocument", source=HOLD)

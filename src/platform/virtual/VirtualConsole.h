@@ -39,13 +39,12 @@ private:
     std::uint64_t callCount_ = 0;
 };
 
-// Keys held down as a script or a test says.
+// Keys held down as a script or a test says. A key goes down when it is down at a sample and was
+// not at the sample before.
 class ScriptedKeyboard final : public Keyboard {
 public:
-    InputStatus sample() override {
-        ++sampleCount_;
-        return InputStatus::Keys;
-    }
+    InputStatus sample() override;
+    std::int32_t keyWentDown() const override { return wentDown_; }
     bool isDown(int vk) override;
     void setDown(int vk, bool down);
     void releaseAll();
@@ -53,6 +52,8 @@ public:
 
 private:
     bool down_[256] = {};
+    bool sampled_[256] = {};
+    std::int32_t wentDown_ = 0;
     int sampleCount_ = 0;
 };
 

@@ -10,11 +10,13 @@
 #include "web/FrameLoop.h"
 
 #include <emscripten/emscripten.h>
+#include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <span>
 #include <string>
 
 // The page's side, in page.js.
@@ -43,7 +45,13 @@ struct TestClock {
 TestClock testClock;
 
 web::FrameFunction frameFunction = nullptr;
+web::WaitFunction waitFunction = nullptr;
 double framesRun = 0;
+// An animation frame has been asked for; a timer will ask for one.
+bool frameRequested = false;
+long waitTimer = 0;
+// A wait this short is no rest: the next animation frame comes about as soon.
+constexpr std::int64_t busyWaitMs = 16;
 
 bool runOneFrame() {
     if (frameFunction == nullptr) {
@@ -57,11 +65,38 @@ bool runOneFrame() {
     return true;
 }
 
+EM_BOOL onAnimationFrame(double /*time*/, void* /*user*/);
+
+// Asks for the next animation frame, unless one is asked for already or a test steps the frames.
+void requestFrame() {
+    if (frameFunction == nullptr || frameRequested || testClock.wallClockSet) {
+        return;
+    }
+    if (waitTimer != 0) {
+        emscripten_clear_timeout(waitTimer);
+        waitTimer = 0;
+    }
+    frameRequested = true;
+    emscripten_request_animation_frame(onAnimationFrame, nullptr);
+}
+
+void onWaitOver(void* /*user*/) {
+    waitTimer = 0;
+    requestFrame();
+}
+
 EM_BOOL onAnimationFrame(double /*time*/, void* /*user*/) {
-    if (testClock.wallClockSet) {
+    frameRequested = false;
+    if (testClock.wallClockSet || !runOneFrame()) {
         return EM_FALSE;
     }
-    return runOneFrame() ? EM_TRUE : EM_FALSE;
+    const std::int64_t wait = waitFunction();
+    if (wait >= 0 && wait <= busyWaitMs) {
+        requestFrame();
+    } else if (wait > busyWaitMs) {
+        waitTimer = emscripten_set_timeout(onWaitOver, static_cast<double>(wait), nullptr);
+    }
+    return EM_FALSE;
 }
 
 // The Windows virtual-key code of a key event: browsers give it as the event's keyCode, except
@@ -97,6 +132,9 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     std::array<bool, 256> down{};
     std::array<bool, 256> downSincePoll{};
     std::array<bool, 256> polled{};
+    // The first key that went down since the last poll, bound or not, and what the poll found.
+    std::int32_t firstDown = 0;
+    std::int32_t wentDown = 0;
     // The keys the game reads: the browser's own use of them (scrolling, moving the focus, help)
     // is held back.
     std::array<bool, 256> read{};
@@ -126,7 +164,18 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
             polled[vk] = down[vk] || downSincePoll[vk];
             downSincePoll[vk] = false;
         }
+        wentDown = firstDown;
+        firstDown = 0;
         return InputStatus::Keys;
+    }
+    std::int32_t keyWentDown() const override { return wentDown; }
+    // The bound keys are the game's from the start, before any frame has read them.
+    void useKeys(std::span<const std::int32_t> codes) override {
+        for (const std::int32_t code : codes) {
+            if (code > 0 && code < 256) {
+                read[static_cast<std::size_t>(code)] = true;
+            }
+        }
     }
     bool isDown(int vk) override {
         if (vk <= 0 || vk >= 256) {
@@ -164,8 +213,11 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         const auto index = static_cast<std::size_t>(vk);
         if (pressed && !down[index]) {
             downSincePoll[index] = true;
+            firstDown = firstDown == 0 ? vk : firstDown;
         }
         down[index] = pressed;
+        // A key (or a touch) wakes a resting page.
+        requestFrame();
     }
 
     // True when the page should not act on the key itself.
@@ -181,8 +233,11 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
                    ? EM_TRUE
                    : EM_FALSE;
     }
-    static EM_BOOL onBlur(int /*type*/, const EmscriptenFocusEvent* /*event*/, void* user) {
-        static_cast<WebPage*>(user)->releaseAll();
+    static EM_BOOL onFocus(int type, const EmscriptenFocusEvent* /*event*/, void* user) {
+        if (type == EMSCRIPTEN_EVENT_BLUR) {
+            static_cast<WebPage*>(user)->releaseAll();
+        }
+        requestFrame();
         return EM_FALSE;
     }
     static EM_BOOL onVisibilityChange(int /*type*/, const EmscriptenVisibilityChangeEvent* event,
@@ -190,6 +245,7 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         if (event->hidden) {
             static_cast<WebPage*>(user)->releaseAll();
         }
+        requestFrame();
         return EM_FALSE;
     }
 
@@ -197,7 +253,8 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         tharvok_page_open();
         emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKey);
         emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onKey);
-        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onBlur);
+        emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onFocus);
+        emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, EM_TRUE, onFocus);
         emscripten_set_visibilitychange_callback(this, EM_TRUE, onVisibilityChange);
         open = true;
     }
@@ -278,10 +335,12 @@ Services Host::services() { return Services{&impl_->page, &impl_->page, &impl_->
 // only the message stays.
 void Host::close(int exitStatus) { impl_->page.stop(exitStatus == 0); }
 
-void web::runFrames(FrameFunction frame) {
+void web::runFrames(FrameFunction frame, WaitFunction wait) {
     frameFunction = frame;
-    if (!testClock.wallClockSet) {
-        emscripten_request_animation_frame_loop(onAnimationFrame, nullptr);
+    waitFunction = wait;
+    // The first frame comes at the first key: the screen the game starts on is drawn already.
+    if (wait() >= 0) {
+        requestFrame();
     }
 }
 

@@ -1,5 +1,5 @@
 // The host on Windows: the console the program was started in (or that Windows opened for it on a
-// double-click), the physical keyboard and the system clock.
+// double-click), the keys of that console and the system clock.
 #include "Host.h"
 #include "win32/Win32Console.h"
 
@@ -28,6 +28,7 @@ bool Host::open(std::string& error) {
                 "double-click, without redirecting its output";
         return false;
     }
+    impl_->keyboard.open();
     impl_->open = true;
     return true;
 }
@@ -39,6 +40,7 @@ void Host::close(int exitStatus) {
         return;
     }
     impl_->open = false;
+    impl_->keyboard.restore();
     // A console of its own closes with the program: keep a failed start's message readable.
     if (exitStatus != 0 && win32::consoleProcessCount() == 1) {
         impl_->console.writeText(closePrompt);
