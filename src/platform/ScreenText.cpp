@@ -1,5 +1,6 @@
 #include "ScreenText.h"
 
+#include "AsciiGlyphs.h"
 #include "Cp437.h"
 
 namespace platform {
@@ -12,10 +13,15 @@ const Cell& cellAt(const ScreenCells& cells, int x, int y) {
 
 } // namespace
 
-std::string screenRowText(const ScreenCells& cells, int y) {
+std::string screenRowText(const ScreenCells& cells, int y, GlyphSet glyphs) {
     std::string line;
     for (int x = 0; x < screenWidth; ++x) {
-        line += cp437Utf8(cellAt(cells, x, y).ch).view();
+        const std::uint8_t ch = cellAt(cells, x, y).ch;
+        if (glyphs == GlyphSet::Ascii) {
+            line.push_back(asciiGlyph(ch));
+        } else {
+            line += cp437Utf8(ch).view();
+        }
     }
     return line;
 }

@@ -1,7 +1,6 @@
 #include "posix/TerminalScreen.h"
 
-#include "AsciiGlyphs.h"
-#include "Cp437.h"
+#include "ScreenText.h"
 #include "ansi/Notice.h"
 
 #include <algorithm>
@@ -84,17 +83,11 @@ void TerminalScreen::useTraits(bool backColourErase, bool ascii) {
 }
 
 void TerminalScreen::printText() const {
+    // The rows the game wrote on, without the blanks at their ends.
     std::string text;
     for (int y = 0; y < screenHeight; ++y) {
-        std::string line;
-        for (int x = 0; x < screenWidth; ++x) {
-            const std::uint8_t ch = model_.cell(x, y).ch;
-            if (ascii_) {
-                line.push_back(asciiGlyph(ch));
-            } else {
-                line.append(cp437Utf8(ch).view());
-            }
-        }
+        const std::string line =
+            screenRowText(model_.cells(), y, ascii_ ? GlyphSet::Ascii : GlyphSet::Utf8);
         const std::size_t end = line.find_last_not_of(' ');
         if (end != std::string::npos) {
             text.append(line, 0, end + 1).append("\r\n");
