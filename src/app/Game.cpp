@@ -39,6 +39,7 @@ int Game::run() {
 void Game::startLoop() {
     running_ = true;
     timer_->restart();
+    speech_.follow(state_, menu_, world_);
     draw();
     console_.present();
 }
@@ -54,6 +55,7 @@ void Game::runFrame() {
         return;
     }
     update(inputChanged);
+    speech_.follow(state_, menu_, world_);
     draw();
     console_.present();
 }
@@ -121,6 +123,7 @@ void Game::openHelp() {
     }
     helpShown_ = true;
     helpDrawPending_ = true;
+    speech_.sayLines(helpLines_);
 }
 
 void Game::closeHelp() {
@@ -148,6 +151,10 @@ void Game::handleCommands() {
     }
     if (controls_->pressed(KeySlot::Use)) {
         world_.use();
+        return;
+    }
+    if (controls_->pressed(KeySlot::Describe)) {
+        speech_.describe(world_);
         return;
     }
     if (controls_->released(KeySlot::Rest)) {

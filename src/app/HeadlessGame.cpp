@@ -21,9 +21,12 @@ HeadlessGame::HeadlessGame(platform::ConsoleDevice& console, std::filesystem::pa
 
 HeadlessGame::~HeadlessGame() = default;
 
-bool HeadlessGame::start() {
+bool HeadlessGame::start(bool speech) {
     if (!game_->init(readKeyBindings(dataFolder_ / configFileName))) {
         return false;
+    }
+    if (speech) {
+        game_->startSpeech();
     }
     game_->startLoop();
     return true;

@@ -153,6 +153,7 @@ constexpr CommandSyntax commandTable[] = {
     {"cursor", CommandKind::Cursor, parseNoArguments},
     {"svg", CommandKind::Svg, parseSvg},
     {"local-time", CommandKind::LocalTime, parseLocalTime},
+    {"said", CommandKind::Said, parseNoArguments},
 };
 
 std::string describeLine(std::size_t number, const std::string& what) {
@@ -256,7 +257,7 @@ public:
            std::ostream& out, Asciicast* cast)
         : options_(options), console_(console), out_(out), cast_(cast),
           headless_(console.device(), options.dir, localTime) {
-        started_ = headless_.start();
+        started_ = headless_.start(true);
         record();
     }
 
@@ -293,6 +294,11 @@ public:
         }
         case CommandKind::LocalTime:
             return true; // taken before the game started
+        case CommandKind::Said:
+            for (const std::string& sentence : headless_.game().speech().take()) {
+                out_ << sentence << '\n';
+            }
+            break;
         }
         return static_cast<bool>(out_.flush());
     }

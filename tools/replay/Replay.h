@@ -43,7 +43,7 @@ inline constexpr long long maxFrameCount = 10'000'000;
 inline constexpr long long maxFrameMs = 1'000'000'000'000;
 inline constexpr std::size_t maxLineBytes = 4096;
 
-enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg, LocalTime };
+enum class CommandKind { Frames, Screen, Attrs, Cursor, Svg, LocalTime, Said };
 
 // One script line. Each kind has a row in the command table of Replay.cpp (its name and how its
 // arguments read) and a case in the runner (what it does).
