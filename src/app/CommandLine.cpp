@@ -21,6 +21,8 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
+        } else if (arg == "--speak") {
+            line.speak = true;
         } else if (const std::string_view option = optionName(arg);
                    option == "--data" || option == "--record") {
             std::string value;
@@ -54,7 +56,7 @@ std::string versionText() { return "tharvok " + std::string(gameVersion()); }
 
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =
-        "usage: tharvok [--data DIR] [--record FILE]\n"
+        "usage: tharvok [--data DIR] [--record FILE] [--speak]\n"
         "       tharvok --help | --version\n"
         "\n"
         "A small adventure in an 80 x 25 text console: walk the smiling glyph over the map,\n"
@@ -64,6 +66,9 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "  --data DIR      read config.ini and bin/world/ from DIR only\n"
         "  --record FILE   write the game, as it is played, to FILE as a script for\n"
         "                  tharvok-replay (which replays it exactly)\n"
+        "  --speak         play by ear: no screen is drawn, what happens is written as\n"
+        "                  one sentence a line for a screen reader; D describes the\n"
+        "                  surroundings\n"
         "  --help          print this and exit\n"
         "  --version       print the version and exit\n"
         "\n"

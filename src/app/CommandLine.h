@@ -20,6 +20,8 @@ struct CommandLine {
     std::optional<std::filesystem::path> data;
     // Where --record writes the game as a replay script.
     std::optional<std::filesystem::path> record;
+    // --speak: the game is heard, its sentences written as lines, its screen drawn nowhere.
+    bool speak = false;
 };
 
 inline constexpr int exitUsage = 2;

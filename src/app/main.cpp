@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseCommandLine(args, line, error)) {
         std::fprintf(stderr,
-                     "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE] [--help] "
-                     "[--version]\n",
+                     "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE] [--speak] "
+                     "[--help] [--version]\n",
                      error.c_str());
         return exitUsage;
     }
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     }
 
     platform::Host host;
-    if (!host.open(error)) {
+    if (!host.open(error, line.speak ? platform::HostMode::Speech : platform::HostMode::Screen)) {
         std::fprintf(stderr, "tharvok: %s\n", error.c_str());
         return 1;
     }
@@ -85,6 +85,10 @@ int main(int argc, char** argv) {
         config.load(search.configFile);
         Game game(services, data);
         if (game.init(bindKeys(config))) {
+            if (line.speak) {
+                game.startSpeech();
+                game.speech().listen([&host](const std::string& sentence) { host.say(sentence); });
+            }
             status = game.run();
         }
         recorded = !recorder || recorder->finish();

@@ -1,6 +1,8 @@
 // The POSIX terminal back end: the game draws into a screen model; at the end of each frame the
 // model is brought to the terminal as the difference from what the terminal shows, in one write.
 // Keys come from the terminal's input, with the keyboard protocol where the terminal speaks it.
+// For speech the screen is drawn nowhere: the terminal keeps its normal screen, its colours and
+// its cursor, and gets the game's sentences as lines.
 #include "Host.h"
 
 #include "Cp437.h"
@@ -80,6 +82,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     posix::KeyStates keys;
     std::string title;
     bool open = false;
+    // The game is heard, not seen: the model is drawn nowhere and the terminal keeps its screen.
+    bool speaking = false;
     bool keyboardProtocol = false;
     // A binding uses a mouse button: the terminal reports the mouse.
     bool mouseReports = false;
@@ -109,6 +113,9 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
                 title.push_back(c);
             }
+        }
+        if (speaking) {
+            return;
         }
         updateSequences();
         std::string bytes = titleSequence();
@@ -173,6 +180,13 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
     // What takes the terminal (at start and after a resume) and what gives it back.
     std::string enterSequence() const {
         std::string bytes;
+        if (speaking) {
+            bytes.append(focusReportsOn);
+            if (mouseReports) {
+                bytes.append(mouseReportsOn);
+            }
+            return keyboardProtocol ? bytes.append(pushKeyboardFlags) : bytes;
+        }
         bytes.append(saveTitle)
             .append(enterAlternateScreen)
             .append(hideCursor)
@@ -192,6 +206,9 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         }
         if (mouseReports) {
             bytes.append(mouseReportsOff);
+        }
+        if (speaking) {
+            return bytes.append(focusReportsOff);
         }
         bytes.append(focusReportsOff)
             .append(resetColours)
@@ -243,7 +260,8 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         }
     }
 
-    bool start(std::string& error) {
+    bool start(std::string& error, bool speech) {
+        speaking = speech;
         if (!terminal::inputIsTerminal()) {
             error = "standard input is not a terminal; run Tharvok in a terminal window";
             return false;
@@ -253,7 +271,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
             return false;
         }
         Size size;
-        if (terminal::windowSize(size) && smallerThanScreen(size)) {
+        if (!speaking && terminal::windowSize(size) && smallerThanScreen(size)) {
             size = grow(size);
             if (smallerThanScreen(size)) {
                 giveSizeBack();
@@ -281,7 +299,7 @@ struct Host::Impl final : ConsoleDevice, Keyboard, Clock {
         updateSequences();
         terminal::writeAll(enterSequence());
         open = true;
-        sizeCheckDue = true; // places the screen in the window
+        sizeCheckDue = !speaking; // places the screen in the window
         return true;
     }
 
@@ -482,7 +500,7 @@ InputStatus Host::Impl::sample() {
 }
 
 void Host::Impl::present() {
-    if (!open) {
+    if (!open || speaking) {
         return;
     }
     if (sizeCheckDue) {
@@ -500,10 +518,22 @@ Host::~Host() {
     }
 }
 
-bool Host::open(std::string& error) { return impl_->start(error); }
+bool Host::open(std::string& error, HostMode mode) {
+    return impl_->start(error, mode == HostMode::Speech);
+}
 
 Services Host::services() { return Services{impl_.get(), impl_.get(), impl_.get()}; }
 
-void Host::close(int /*exitStatus*/) { impl_->close(true); }
+void Host::close(int exitStatus) {
+    // Heard, the game leaves the screen as it was, unless a message says why it could not start.
+    impl_->close(!impl_->speaking || (exitStatus != 0 && exitStatus < 128));
+}
+
+void Host::say(std::string_view sentence) {
+    if (impl_->open) {
+        std::string line(sentence);
+        terminal::writeAll(line.append("\r\n"));
+    }
+}
 
 } // namespace platform

@@ -259,7 +259,7 @@ Host::~Host() {
     }
 }
 
-bool Host::open(std::string& /*error*/) {
+bool Host::open(std::string& /*error*/, HostMode /*mode*/) {
     impl_->page.start();
     openPage = &impl_->page;
     return true;
