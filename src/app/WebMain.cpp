@@ -1,5 +1,6 @@
 // The page's program: the game on the browser back end, one frame for each animation frame of
-// the page. The shipped config.ini and worlds are packed with the page under /data.
+// the page. The shipped config.ini and worlds are packed with the page under /data. What the game
+// says goes to the page's log (read by screen readers, shown by "Show text").
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
@@ -38,6 +39,8 @@ int main() {
     }
     host = &page;
     game = &theGame;
+    theGame.startSpeech();
+    theGame.speech().listen([](const std::string& sentence) { host->say(sentence); });
     theGame.startLoop();
     platform::web::runFrames(frame);
     return 0;

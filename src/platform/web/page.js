@@ -1,6 +1,6 @@
 // The page's side of the browser back end (an Emscripten JavaScript library): paints the
-// console's cells on the canvas #screen, sets the page's title, and shows the line #again when
-// the game is over.
+// console's cells on the canvas #screen, sets the page's title, adds what the game says to the
+// log #said, and shows the line #again when the game is over.
 mergeInto(LibraryManager.library, {
   $tharvokScreen: {
     // The console's sixteen colours.
@@ -72,6 +72,19 @@ mergeInto(LibraryManager.library, {
       context.fillStyle = screen.palette[7];
       context.fillRect(cursorX * w, (cursorY + 1) * h - h / 4, w, h / 4);
     }
+  },
+
+  // The log is a polite live region: a screen reader reads each new line when it is idle. It
+  // keeps the last few hundred lines.
+  tharvok_page_say: function(sentence) {
+    var log = document.getElementById('said');
+    var line = document.createElement('p');
+    line.textContent = UTF8ToString(sentence);
+    log.appendChild(line);
+    while (log.childElementCount > 300) {
+      log.removeChild(log.firstElementChild);
+    }
+    log.scrollTop = log.scrollHeight;
   },
 
   tharvok_page_close: function(playAgain) {
