@@ -153,9 +153,9 @@ void Game::handleCommands() {
         world_.use();
         return;
     }
+    // Describing only speaks: the frame's other commands go on.
     if (controls_->pressed(KeySlot::Describe)) {
         speech_.describe(world_);
-        return;
     }
     if (controls_->released(KeySlot::Rest)) {
         return;

@@ -11,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -34,7 +35,8 @@ std::string capitalised(std::string_view words) {
 
 std::string steps(int count) { return std::to_string(count) + (count == 1 ? " step" : " steps"); }
 
-std::string at(MapCell cell) {
+// "at 40, 12": a cell as the help box names it.
+std::string atCell(MapCell cell) {
     return "at " + std::to_string(cell.x) + ", " + std::to_string(cell.y);
 }
 
@@ -125,7 +127,7 @@ void Speech::say(std::string sentence) {
 std::vector<std::string> Speech::take() { return std::exchange(said_, {}); }
 
 void Speech::sayWhere(const World& world) {
-    say(spoken(world.map().name()) + ", " + at(world.player().cell()) + ".");
+    say(spoken(world.map().name()) + ", " + atCell(world.player().cell()) + ".");
 }
 
 void Speech::follow(GameState state, const MainMenu& menu, const World& world) {
