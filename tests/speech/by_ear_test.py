@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The whole adventure by ear: plays the shipped worlds through tharvok-replay fed on a pipe,
 choosing every key from what the game says (never the screen) until all worlds are visited:
-describe, pick a path not followed yet whose caption names no world already seen (or the first
-step back toward a world with paths untried), walk to it keeping each step that the next describe
-finds one step nearer, and follow it.
+describe, pick the path here followed least often (first one whose caption names no world seen
+yet, then the nearest), walk to it keeping each step that the next describe finds one step
+nearer, and follow it.
 
     by_ear_test.py TOOL DATA_DIR WORLD_COUNT
 """
@@ -74,39 +74,21 @@ def walk_to(player, caption, where, paths):
 def main():
     player, count = Player(sys.argv[1], sys.argv[2]), int(sys.argv[3])
     visited = {WHERE.match(player.press("ENTER")[-1]).group(1)}
-    led = {}    # world -> {caption: the world it led to}
-    heard = {}  # world -> the captions heard there
+    followed = {}  # (world, caption) -> how often it was followed
     while len(visited) < count:
         where, paths = player.describe()
         world = where[0]
-        here = [c for c, _, _ in paths]
-        heard.setdefault(world, set()).update(here)
         seen = " ".join(visited).lower().split()
-        untried = [c for c, _, _ in sorted(paths, key=lambda p: (p[0].lower() in seen, p[1]))
-                   if c not in led.get(world, {})]
-        caption = untried[0] if untried else onward(world, led, heard, here)
+        caption = min(paths, key=lambda p: (followed.get((world, p[0]), 0), p[0].lower() in seen,
+                                            p[1]))[0]
         walk_to(player, caption, where, paths)
         arrived = [WHERE.match(s).group(1) for s in player.press("E") if WHERE.match(s)]
         if not arrived:
             sys.exit("FAIL: following %r in %s went nowhere" % (caption, world))
-        led.setdefault(world, {})[caption] = arrived[-1]
+        followed[world, caption] = followed.get((world, caption), 0) + 1
         visited.add(arrived[-1])
         print("%s --%s--> %s" % (world, caption, arrived[-1]))
     print("visited all %d worlds in %d moves" % (len(visited), player.moves))
-
-
-def onward(world, led, heard, here):
-    """The path here that starts the shortest known way to a world with paths untried."""
-    queue, seen = [(world, None)], {world}
-    while queue:
-        place, first = queue.pop(0)
-        if place != world and heard.get(place, {None}) - set(led.get(place, {})):
-            return first
-        for caption, target in led.get(place, {}).items():
-            if target not in seen and (place != world or caption in here):
-                seen.add(target)
-                queue.append((target, first or caption))
-    return here[0]
 
 
 if __name__ == "__main__":
