@@ -3,7 +3,8 @@
 
 Layers, bottom to top: platform (its back ends and the screen model); core and config (the console
 services, the key table, the configuration); world (the model and its rules); render (the views);
-menu; app (the game object and the frame loop); tools (the programs). It reports:
+menu; speech (what the game says, beside the views); app (the game object and the frame loop);
+tools (the programs). It reports:
   - an include that points up a layer;
   - a platform file that includes anything outside src/platform, or one back end's header in
     another back end (or in the platform's own interface files);
@@ -22,8 +23,8 @@ import re
 import sys
 import tempfile
 
-LAYERS = {"platform": 1, "core": 2, "config": 2, "world": 3, "render": 4, "menu": 5, "app": 6,
-          "tools": 7}
+LAYERS = {"platform": 1, "core": 2, "config": 2, "world": 3, "render": 4, "menu": 5, "speech": 6,
+          "app": 7, "tools": 8}
 BACK_ENDS = {"posix", "win32", "web", "virtual"}
 # Back ends that may include operating-system headers.
 OS_BACK_ENDS = {"posix", "win32", "web"}

@@ -23,6 +23,8 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
             line.version = true;
         } else if (arg == "--overwrite") {
             line.overwrite = true;
+        } else if (arg == "--speak") {
+            line.speak = true;
         } else if (const std::string_view option = optionName(arg);
                    option == "--data" || option == "--record") {
             std::string value;
@@ -56,7 +58,7 @@ std::string versionText() { return "tharvok " + std::string(gameVersion()); }
 
 std::string helpText(const DataSearch& search, const KeyCodes& keys) {
     std::string text =
-        "usage: tharvok [--data DIR] [--record FILE [--overwrite]]\n"
+        "usage: tharvok [--data DIR] [--record FILE [--overwrite]] [--speak]\n"
         "       tharvok --help | --version\n"
         "\n"
         "A small adventure in an 80 x 25 text console: walk the smiling glyph over the\n"
@@ -69,6 +71,9 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "                  tharvok-replay (which replays it exactly); a FILE that exists\n"
         "                  is left alone\n"
         "  --overwrite     let --record replace a FILE that exists\n"
+        "  --speak         play by ear: no screen is drawn, what happens is written as\n"
+        "                  one sentence a line for a screen reader; D describes the\n"
+        "                  surroundings\n"
         "  --help          print this and exit\n"
         "  --version       print the version and exit\n"
         "\n"

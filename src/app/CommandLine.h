@@ -22,6 +22,8 @@ struct CommandLine {
     std::optional<std::filesystem::path> record;
     // --overwrite: --record may replace a file that exists.
     bool overwrite = false;
+    // --speak: the game is heard, its sentences written as lines, its screen drawn nowhere.
+    bool speak = false;
 };
 
 inline constexpr int exitUsage = 2;

@@ -56,6 +56,7 @@ std::int64_t Game::inputWaitMs() const {
 void Game::startLoop() {
     running_ = true;
     timer_->restart();
+    speech_.follow(state_, menu_, world_);
     draw();
     console_.present();
 }
@@ -84,6 +85,7 @@ void Game::runFrame() {
     controls_->apply(input, inputChanged);
     inputChanged_ = inputChanged;
     update(inputChanged);
+    speech_.follow(state_, menu_, world_);
     draw();
     console_.present();
 }
@@ -153,6 +155,7 @@ void Game::openHelp() {
     }
     helpShown_ = true;
     helpDrawPending_ = true;
+    speech_.sayLines(helpLines_);
 }
 
 void Game::closeHelp() {
@@ -181,6 +184,10 @@ void Game::handleCommands() {
     if (controls_->pressed(KeySlot::Use)) {
         world_.use();
         return;
+    }
+    // Describing only speaks: the frame's other commands go on.
+    if (controls_->pressed(KeySlot::Describe)) {
+        speech_.describe(world_);
     }
     if (controls_->released(KeySlot::Rest)) {
         return;

@@ -16,6 +16,7 @@
 #include "menu/TitleScreen.h"
 #include "platform/Platform.h"
 #include "render/WorldView.h"
+#include "speech/Speech.h"
 #include "world/MapTypes.h"
 #include "world/World.h"
 
@@ -68,6 +69,11 @@ public:
     // a scene with it).
     void placePlayer(MapCell cell) { world_.placePlayer(cell); }
 
+    // Switches on what the game says (after init): the sentences wait in speech() for a host to
+    // take, or go to its listener.
+    void startSpeech() { speech_.switchOn(controls_->keys(), farewellLine); }
+    Speech& speech() { return speech_; }
+
     // What the game is doing, for its hosts and tests.
     bool running() const { return running_; }
     GameState state() const { return state_; }
@@ -96,7 +102,8 @@ private:
     // Consumes every new press of this frame; true when there was one.
     bool takePresses();
     // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
-    // the status panel while it is held; rest, save and load only have their releases consumed.
+    // the status panel while it is held, the describe key has the surroundings said; rest, save
+    // and load only have their releases consumed.
     void handleCommands();
     // The views draw the frame.
     void draw();
@@ -110,6 +117,7 @@ private:
     World world_;
     TitleScreen titleScreen_;
     WorldView worldView_;
+    Speech speech_;
     GameState state_ = GameState::Menu;
     bool running_ = false;
     bool helpShown_ = false;

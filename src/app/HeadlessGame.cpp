@@ -21,10 +21,13 @@ HeadlessGame::HeadlessGame(platform::ConsoleDevice& console, std::filesystem::pa
 
 HeadlessGame::~HeadlessGame() = default;
 
-bool HeadlessGame::start() {
+bool HeadlessGame::start(bool speech) {
     if (!game_->init(config_ ? bindKeys(*config_)
                              : readKeyBindings(dataFolder_ / configFileName))) {
         return false;
+    }
+    if (speech) {
+        game_->startSpeech();
     }
     game_->startLoop();
     return true;

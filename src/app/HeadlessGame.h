@@ -31,8 +31,8 @@ public:
 
     // Reads the key bindings from config.ini in the data folder, creates the game's parts and
     // draws the first screen; false when the start world cannot be loaded (its message is on the
-    // screen).
-    bool start();
+    // screen). With `speech`, the game says what happens from its first screen on.
+    bool start(bool speech = false);
 
     // One frame: the wall clock advances `ms` milliseconds, then the frame runs with exactly
     // `keys` down. Nothing happens once the game has ended.

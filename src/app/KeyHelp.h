@@ -15,7 +15,7 @@ struct Action {
     std::array<KeySlot, 2> slots;
 };
 
-inline constexpr std::array<Action, 13> actions = {{
+inline constexpr std::array<Action, 14> actions = {{
     {"move up", {KeySlot::MoveUp, KeySlot::MoveUp}},
     {"move down", {KeySlot::MoveDown, KeySlot::MoveDown}},
     {"move left", {KeySlot::MoveLeft, KeySlot::MoveLeft}},
@@ -25,6 +25,7 @@ inline constexpr std::array<Action, 13> actions = {{
     {"status panel (hold)", {KeySlot::ToggleRightOverlay, KeySlot::ToggleRightOverlay}},
     {"back, quit", {KeySlot::Escape, KeySlot::Escape}},
     {"help", {KeySlot::Help, KeySlot::HelpF1}},
+    {"describe (speech)", {KeySlot::Describe, KeySlot::Describe}},
     {"rest (not yet)", {KeySlot::Rest, KeySlot::Rest}},
     {"save (not yet)", {KeySlot::Save, KeySlot::Save}},
     {"load (not yet)", {KeySlot::Load, KeySlot::Load}},

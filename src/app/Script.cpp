@@ -214,6 +214,7 @@ constexpr CommandSyntax commandTable[] = {
     {"config", CommandKind::Config, parseConfig},
     {"config-line", CommandKind::ConfigLine, parseConfigLine},
     {"world", CommandKind::World, parseWorld},
+    {"said", CommandKind::Said, parseNoArguments},
 };
 
 } // namespace

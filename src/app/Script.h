@@ -39,6 +39,7 @@ enum class CommandKind {
     Config,     // config none | config BYTES: the config.ini the game read (none, or its size)
     ConfigLine, // config-line TEXT: one line of it
     World,      // world PATH BYTES HASH: a world file the game read, as it was then
+    Said,       // said: the sentences the game said since the last said
 };
 
 // What a world file held when it was read: its length and its FNV-1a 64 hash.

@@ -1,6 +1,7 @@
 // The page's program: the game on the browser back end, its frames run on the page's animation
 // frames while something can change, none while it rests. The shipped config.ini and worlds are
-// packed with the page under /data.
+// packed with the page under /data. What the game says goes to the page's log (read by screen
+// readers, shown by "Show text").
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
@@ -42,6 +43,8 @@ int main() {
     }
     host = &page;
     game = &theGame;
+    theGame.startSpeech();
+    theGame.speech().listen([](const std::string& sentence) { host->say(sentence); });
     theGame.startLoop();
     platform::web::runFrames(frame, waitMs);
     return 0;

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     if (!parseCommandLine(args, line, error)) {
         std::fprintf(stderr,
                      "tharvok: %s\nusage: tharvok [--data DIR] [--record FILE [--overwrite]] "
-                     "[--help] [--version]\n",
+                     "[--speak] [--help] [--version]\n",
                      error.c_str());
         return exitUsage;
     }
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     }
 
     platform::Host host;
-    if (!host.open(error)) {
+    if (!host.open(error, line.speak ? platform::HostMode::Speech : platform::HostMode::Screen)) {
         std::fprintf(stderr, "tharvok: %s\n", error.c_str());
         return 1;
     }
@@ -114,6 +114,10 @@ int main(int argc, char** argv) {
             game.observeInputs(&*recorder);
         }
         if (game.init(bindKeys(config))) {
+            if (line.speak) {
+                game.startSpeech();
+                game.speech().listen([&host](const std::string& sentence) { host.say(sentence); });
+            }
             status = game.run();
             endedBy = game.endedBy();
         }

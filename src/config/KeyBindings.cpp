@@ -18,6 +18,7 @@ const std::array<KeyBinding, namedSlotCount> keyBindings = {{
     {"cToggleInventory", BindingForm::Character},
     {"cToggleRightOverlay", BindingForm::Number},
     {"cHelp", BindingForm::Number},
+    {"cDescribe", BindingForm::Character},
 }};
 
 std::int32_t keyCodeFromCharacter(char value) {

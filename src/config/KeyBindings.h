@@ -18,8 +18,8 @@ struct KeyBinding {
     BindingForm form;
 };
 
-// Slots 1 to 12 in slot order, the ones config.ini names; slot 0 is always Escape.
-inline constexpr std::size_t namedSlotCount = 12;
+// Slots 1 to 13 in slot order, the ones config.ini names; slot 0 is always Escape.
+inline constexpr std::size_t namedSlotCount = 13;
 extern const std::array<KeyBinding, namedSlotCount> keyBindings;
 
 // The key codes of the slots as `config` binds them: Escape in slot 0, 0 for every name the

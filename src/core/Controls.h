@@ -22,11 +22,12 @@ enum class KeySlot : int {
     Load = 9,
     ToggleInventory = 10,
     ToggleRightOverlay = 11,
-    Help = 12,   // the help box, bound in config.ini
-    HelpF1 = 13, // F1 opens the help box too, unless config.ini gives F1 to an action
+    Help = 12,     // the help box, bound in config.ini
+    Describe = 13, // says where the player is and what lies around
+    HelpF1 = 14,   // F1 opens the help box too, unless config.ini gives F1 to an action
 };
 
-inline constexpr int keySlotCount = 14;
+inline constexpr int keySlotCount = 15;
 
 // The virtual-key code of each slot, indexed by KeySlot; 0 leaves a slot unbound.
 using KeyCodes = std::array<std::int32_t, keySlotCount>;

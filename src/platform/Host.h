@@ -7,8 +7,13 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
+
+// How the game is played: seen on the screen, or heard (its screen drawn nowhere, its sentences
+// written as lines on the terminal's own screen, for a screen reader to read).
+enum class HostMode { Screen, Speech };
 
 class Host {
 public:
@@ -19,7 +24,9 @@ public:
 
     // Takes over the terminal or console. False, with a message for the user in `error` and
     // nothing drawn, when the game cannot run there.
-    bool open(std::string& error);
+    bool open(std::string& error, HostMode mode = HostMode::Screen);
+    // Writes one sentence as a line by itself (heard hosts only).
+    void say(std::string_view sentence);
 
     // The console, keyboard and clock of the open host; valid until close().
     Services services();

@@ -564,5 +564,45 @@ class Rest(GameInAPty):
         self.assertAlmostEqual(40 - column, 1 + 8 * held, delta=2)
 
 
+class Speaking(GameInAPty):
+    """--speak: the terminal keeps its own screen and gets one sentence a line."""
+
+    def start_speaking(self):
+        session = Session(args=["--speak"])
+        self.addCleanup(session.close)
+        self.assertTrue(session.read_until(PROBE), session.output)
+        session.send(b"\x1b[?0u\x1b[?62;22c")
+        self.assertTrue(session.read_until(b"Title screen.\r\nNew Game, 1 of 5.\r\n"),
+                        session.output)
+        return session
+
+    def assert_no_screen(self, out):
+        self.assertNotIn(ALT_ON, out)
+        # No colours, no cursor moves, no cleared screen, no hidden cursor.
+        for sequence in (rb"\x1b\[[0-9;]*m", rb"\x1b\[[0-9;]*[HfABCDJK]", rb"\x1b\[\?25l"):
+            self.assertIsNone(re.search(sequence, out), (sequence, out))
+
+    def test_play_by_ear_then_ctrl_c(self):
+        session = self.start_speaking()
+        session.send(b"\x1b[13u\x1b[13;1:3u")  # Enter
+        self.assertTrue(session.read_until(b"Brenholt village, at 40, 12.\r\n"), session.output)
+        session.send(b"\x1b[9u")  # Tab held: the panel says the time once
+        self.assertTrue(session.read_until(b"\r\nTime "), session.output)
+        session.send(b"\x1b[9;1:3u\x1b[100u\x1b[100;1:3u")  # D: the surroundings
+        self.assertTrue(session.read_until(b"North-west: "), session.output)
+        self.assertRegex(session.output, rb"\r\nTime \d\d:\d\d:\d\d, at 40, 12\.\r\nBrenholt")
+        session.send(b"\x1b[99;5u")
+        self.assert_ended(session, by_signal=signal.SIGINT)
+        self.assertLess(session.output.rindex(PUSH), session.output.rindex(POP))
+        self.assert_no_screen(session.output)
+
+    def test_the_farewell_is_said_once_and_the_status_is_zero(self):
+        session = self.start_speaking()
+        session.send(b"\x1b[27u\x1b[27;1:3u")
+        self.assert_ended(session, exit_code=0)
+        self.assertEqual(session.output.count(FAREWELL + b"\r\n"), 1, session.output)
+        self.assert_no_screen(session.output)
+
+
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1])

@@ -46,9 +46,9 @@ TEST(KeyBindings, EveryNameFillsItsOwnSlot) {
                                            "cMoveRight = d\ncUse = e\ncSelect = 102\n"
                                            "cRest = g\ncSave = h\ncLoad = i\n"
                                            "cToggleInventory = j\ncToggleRightOverlay = 107\n"
-                                           "cHelp = 108\n");
-    const std::array<std::int32_t, keySlotCount> expected = {27,  'A', 'B', 'C', 'D', 'E', 102,
-                                                             'G', 'H', 'I', 'J', 107, 108, 112};
+                                           "cHelp = 108\ncDescribe = m\n");
+    const std::array<std::int32_t, keySlotCount> expected = {27,  'A', 'B', 'C', 'D', 'E', 102, 'G',
+                                                             'H', 'I', 'J', 107, 108, 'M', 112};
     EXPECT_EQ(controls.keys(), expected);
     EXPECT_TRUE(allIdle(controls));
 }

@@ -8,10 +8,12 @@ and compared screen by screen with tharvok-replay playing it on the virtual cons
 The page (served by scripts/web-serve) waits with its clocks stopped and runs one frame per step.
 Keys are real key events; a key held for one frame only is pressed and released before that
 frame. "# web: blur" takes the focus from the page; "# web: colours X,Y=C ..." checks that a
-screenshot shows each cell in console colour C (0: all black). Then "Play again" must restart the
-game, and the page on its own must run no animation frame at rest and move the menu on a tap.
-Then: a short window, the figures, PHONE_SCRIPT on the touch controls of a phone, play offline, a
-missing tharvok.wasm.
+screenshot shows each cell in console colour C (0: all black); "said" checks that the sentences
+added to the page's live region since the last "said", read from Chromium's accessibility tree,
+are those tharvok-replay says. Then "Show text" must show that log under the screen, "Play again"
+must restart the game, and the page on its own must run no animation frame at rest and move the
+menu on a tap. Then: a short window, the figures, PHONE_SCRIPT on the touch controls of a phone,
+play offline, a missing tharvok.wasm.
 """
 import argparse
 import base64
@@ -64,6 +66,8 @@ def parse_script(path):
             steps.append(("blur",))
         elif words[:3] == ["#", "web:", "colours"]:
             steps.append(("colours", [tuple(map(int, re.split("[,=]", w))) for w in words[3:]]))
+        elif words == ["said"]:
+            steps.append(("said",))
         elif words and words[0] in ("screen", "attrs", "cursor"):
             steps.append(("read", words[0]))
         elif words and words[0] in ("frame", "frames"):
@@ -173,6 +177,28 @@ def screen(browser, kind):
     return lines[25:26] if kind == "cursor" else lines[:25]
 
 
+def live_region(browser):
+    """The lines of the page's live region as the accessibility tree holds them, and whether it
+    is a polite log."""
+    nodes = browser.send("Accessibility.getFullAXTree")["nodes"]
+    by_id = {node["nodeId"]: node for node in nodes}
+    logs = [node for node in nodes if node.get("role", {}).get("value") == "log"]
+    if len(logs) != 1:
+        raise Failure(f"the accessibility tree holds {len(logs)} logs")
+    polite = any(p["name"] == "live" and p["value"]["value"] == "polite"
+                 for p in logs[0].get("properties", []))
+    lines = []
+
+    def walk(node):
+        if node.get("role", {}).get("value") == "StaticText":
+            lines.append(node.get("name", {}).get("value", ""))
+        for child in node.get("childIds", []):
+            if child in by_id:
+                walk(by_id[child])
+    walk(logs[0])
+    return lines, polite
+
+
 def check_colours(browser, cells, shot_path, palette=PALETTE):
     """Each cell of a screenshot shows some pixels of exactly its colour and none brighter in any
     channel (the glyph's edges fade into black); colour 0 means the whole cell is black."""
@@ -207,7 +233,7 @@ def check_colours(browser, cells, shot_path, palette=PALETTE):
 
 def play(browser, steps, expected, out_dir, results, press=None):
     press = press or browser.key
-    clock, held, at, shots = START_MS, set(), 0, 0
+    clock, held, at, shots, heard = START_MS, set(), 0, 0, 0
     for i, step in enumerate(steps):
         if step[0] == "blur":
             browser.evaluate("window.dispatchEvent(new FocusEvent('blur'))")
@@ -225,6 +251,14 @@ def play(browser, steps, expected, out_dir, results, press=None):
             held = set(keys - taps)
             clock += step[1]
             browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
+        elif step[0] == "said":
+            # The replay's sentences end at the "cursor" line that run() put after each "said".
+            end = next(n for n in range(at, len(expected)) if expected[n].startswith("cursor "))
+            want, at = expected[at:end], end + 1
+            lines, polite = live_region(browser)
+            got, heard = lines[heard:], len(lines)
+            check(results, got == want and polite,
+                  f"the live region (polite: {polite}) says {got}, not {want}")
         elif step[0] == "read":
             size = 1 if step[1] == "cursor" else 25
             want, got = expected[at:at + size], screen(browser, step[1])
@@ -258,8 +292,14 @@ def serve(page):
 
 
 def expect(replay, data, script):
-    result = subprocess.run([replay, "--dir", data, script], capture_output=True, text=True,
-                            timeout=WAIT_S)
+    """What tharvok-replay prints for the script, with a "cursor" line after what each "said"
+    prints, so that the sentences of one "said" can be told from the next."""
+    with open(script, encoding="utf-8") as file:
+        lines = file.read().splitlines()
+    result = subprocess.run([replay, "--dir", data, "-"], capture_output=True, text=True,
+                            timeout=WAIT_S,
+                            input="".join(l + ("\ncursor\n" if l == "said" else "\n")
+                                          for l in lines))
     if result.returncode != 0:
         raise Failure(f"tharvok-replay failed: {result.stderr.strip()}")
     return result.stdout.split("\n")
@@ -403,6 +443,15 @@ def run(args, results):
         check(results, browser.evaluate("document.title").startswith("Tharvok (2012)"),
               "the page's title is not the console's")
         play(browser, steps, expected, args.out, results)
+        shown = json.loads(browser.evaluate(
+            "(b => { b.click(); const log = document.getElementById('said'); return JSON.stringify("
+            "{pressed: b.getAttribute('aria-pressed'), box: log.getBoundingClientRect(), under: "
+            "document.getElementById('screen').getBoundingClientRect().bottom, label: document"
+            ".getElementById('screen').getAttribute('aria-label')}); })"
+            "(document.getElementById('show-text'))"))
+        check(results, shown["pressed"] == "true" and shown["box"]["height"] > 40 and
+              shown["box"]["top"] >= shown["under"] and shown["label"] == "The game's screen",
+              f"Show text does not show the log under the screen: {shown}")
 
         line = json.loads(browser.evaluate(
             "(a => JSON.stringify({shown: getComputedStyle(a).visibility === 'visible' && "

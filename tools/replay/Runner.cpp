@@ -25,7 +25,8 @@ Runner::Runner(const Options& options, Start start, ReplayConsole& console, std:
     : options_(options), console_(console), out_(out), messages_(messages), cast_(cast),
       headless_(console.device(), std::move(start.data), start.localTime, std::move(start.config)) {
     headless_.game().observeInputs(this);
-    started_ = headless_.start();
+    // The runner always listens: `said` prints what the game said.
+    started_ = headless_.start(true);
     record();
 }
 
@@ -67,6 +68,11 @@ bool Runner::run(const script::Command& command, std::string& failure) {
             std::filesystem::path(options_.svgDir) / (command.text + ".svg");
         return writeSvgScreen(file, console_.snapshot().cells, failure);
     }
+    case CommandKind::Said:
+        for (const std::string& sentence : headless_.game().speech().take()) {
+            out_ << sentence << '\n';
+        }
+        break;
     case CommandKind::World:
         checkWorld(command);
         return true;

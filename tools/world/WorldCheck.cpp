@@ -1,6 +1,7 @@
 #include "Check.h"
 
 #include "render/MessageBox.h"
+#include "world/OnFoot.h"
 #include "world/World.h"
 #include "world/WorldMap.h"
 
@@ -61,37 +62,6 @@ bool recordComplete(const AuthoredWorld& world, std::size_t index) {
 // Whether a finding of the loaders is an error: it breaks the world, and what the game makes of
 // the rest of the file follows from it.
 bool breaks(const FileFinding& finding) { return finding.issue != FileIssue::Unprintable; }
-
-// The cells the player can walk to from `from`: steps of one cell in eight directions (two keys
-// at once go diagonally) onto cells that do not block. Without `crossLinks`, a link cell other
-// than `from` is entered but not walked across.
-std::vector<bool> reachOnFoot(const WorldMap& map, MapCell from, bool crossLinks) {
-    std::vector<bool> seen(platform::screenCellCount, false);
-    std::deque<MapCell> todo{from};
-    seen[cellIndex(from)] = true;
-    while (!todo.empty()) {
-        const MapCell cell = todo.front();
-        todo.pop_front();
-        if (!crossLinks && !(cell == from) && map.at(cell) == linkCellChar) {
-            continue;
-        }
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                const int x = cell.x + dx;
-                const int y = cell.y + dy;
-                if (x < 0 || y < 0 || x >= width || y >= height) {
-                    continue;
-                }
-                const MapCell next{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)};
-                if (!seen[cellIndex(next)] && !map.isBlocking(next)) {
-                    seen[cellIndex(next)] = true;
-                    todo.push_back(next);
-                }
-            }
-        }
-    }
-    return seen;
-}
 
 // Where the player enters a world: the start cell, or where a link arrives.
 struct Entry {

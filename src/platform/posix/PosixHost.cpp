@@ -1,6 +1,7 @@
 // The host on a POSIX terminal: the session that takes the terminal and gives it back, the screen
 // the game draws into, the keyboard it polls and its clock, which stands still with the keys while
-// the window is too small for the screen.
+// the window is too small for the screen. For speech the screen is drawn nowhere: the terminal
+// keeps its normal screen, its colours and its cursor, and gets the game's sentences as lines.
 #include "Host.h"
 
 #include "posix/TerminalClock.h"
@@ -32,8 +33,8 @@ Host::~Host() {
     }
 }
 
-bool Host::open(std::string& error) {
-    if (!impl_->session.open(error)) {
+bool Host::open(std::string& error, HostMode mode) {
+    if (!impl_->session.open(error, mode == HostMode::Speech)) {
         return false;
     }
     const posix::TerminalTraits& traits = impl_->session.traits();
@@ -49,9 +50,18 @@ Services Host::services() { return Services{&impl_->screen, &impl_->keyboard, &i
 void Host::close(int exitStatus) {
     const bool wasTaken = impl_->session.taken();
     impl_->session.close();
-    // What the game showed last stays readable, unless the program is to die of a signal.
-    if (wasTaken && exitStatus < 128) {
+    // What the game showed last stays readable, unless the program is to die of a signal; heard,
+    // the game leaves the screen as it was, unless a message says why it could not start.
+    const bool speaking = impl_->session.speaking();
+    if (wasTaken && exitStatus < 128 && (!speaking || exitStatus != 0)) {
         impl_->screen.printText();
+    }
+}
+
+void Host::say(std::string_view sentence) {
+    if (impl_->session.taken()) {
+        std::string line(sentence);
+        posix::terminal::write(line.append("\r\n"));
     }
 }
 

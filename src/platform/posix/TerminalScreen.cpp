@@ -39,7 +39,8 @@ void TerminalScreen::writeGlyphs(std::string_view glyphs) {
 }
 
 void TerminalScreen::present() {
-    if (!session_.taken()) {
+    // Heard, the game's screen is drawn nowhere.
+    if (!session_.taken() || session_.speaking()) {
         return;
     }
     if (sizeCheckDue_) {

@@ -45,7 +45,8 @@ std::string resizeRequest(const Size& size) {
 
 } // namespace
 
-bool TerminalSession::open(std::string& error) {
+bool TerminalSession::open(std::string& error, bool speaking) {
+    speaking_ = speaking;
     if (!terminal::inputIsTerminal()) {
         error = "standard input is not a terminal; run Tharvok in a terminal window";
         return false;
@@ -59,10 +60,10 @@ bool TerminalSession::open(std::string& error) {
     const bool known = terminal::windowSize(size);
     // Only a terminal whose answer can be trusted is asked to grow; elsewhere a smaller window
     // shows a view of the screen.
-    if (known && smallerThanScreen(size) && traits_.growsHonestly) {
+    if (known && !speaking_ && smallerThanScreen(size) && traits_.growsHonestly) {
         size = grow(size);
     }
-    if (known) {
+    if (known && !speaking_) {
         rowsAtStart_ = size.rows;
         if (ansi::tooSmallForView(size.columns, size.rows)) {
             giveSizeBack();
@@ -93,6 +94,11 @@ void TerminalSession::enter() {
 void TerminalSession::take(bool keyboardProtocol) {
     keyboardProtocol_ = keyboardProtocol;
     updateSequences();
+    if (speaking_) {
+        // The sentences go on where the user's lines stand; only the protocol is asked for.
+        terminal::write(keyboardProtocol ? pushKeyboardFlags : std::string_view());
+        return;
+    }
     terminal::write(keyboardProtocol ? std::string(homeCursor).append(pushKeyboardFlags)
                                      : std::string(homeCursor));
 }
@@ -113,6 +119,9 @@ void TerminalSession::setTitle(std::string_view text) {
         if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7f) {
             title_.push_back(c);
         }
+    }
+    if (speaking_) {
+        return;
     }
     updateSequences();
     terminal::write(titleSequence());
@@ -144,6 +153,13 @@ std::string TerminalSession::titleSequence() const {
 
 std::string TerminalSession::enterSequence() const {
     std::string bytes;
+    if (speaking_) {
+        bytes.append(focusReportsOn);
+        if (mouseReports_) {
+            bytes.append(mouseReportsOn);
+        }
+        return keyboardProtocol_ ? bytes.append(pushKeyboardFlags) : bytes;
+    }
     bytes.append(saveTitle);
     if (traits_.alternateScreen) {
         bytes.append(enterAlternateScreen);
@@ -167,6 +183,9 @@ std::string TerminalSession::leaveSequence() const {
     }
     if (mouseReports_) {
         bytes.append(mouseReportsOff);
+    }
+    if (speaking_) {
+        return bytes.append(focusReportsOff);
     }
     bytes.append(focusReportsOff)
         .append(resetColours)

@@ -18,7 +18,9 @@ public:
     // Checks that input and output are terminals, asks a window smaller than the screen to grow,
     // installs the signal handlers and switches to raw mode. False, with a message for the user
     // in `error`, when the game cannot run there; nothing is then left changed.
-    bool open(std::string& error);
+    // `speaking`: the game is heard, not seen; the terminal keeps its normal screen, colours,
+    // cursor and title, whatever its size.
+    bool open(std::string& error, bool speaking = false);
     // Takes the terminal: the alternate screen (or, without one, the user's lines pushed up into
     // the scrollback) and the reports. Queries a terminal may misread go after this, to the game's
     // own screen.
@@ -31,6 +33,7 @@ public:
     void close();
     // The terminal is taken: the game draws and reads keys.
     bool taken() const { return taken_; }
+    bool speaking() const { return speaking_; }
     // What the terminal says of itself, read when the session opened.
     const TerminalTraits& traits() const { return traits_; }
 
@@ -53,6 +56,7 @@ private:
     void giveSizeBack();
 
     TerminalTraits traits_;
+    bool speaking_ = false;
     // The terminal's rows when the game started (without an alternate screen, that many lines
     // push the user's output up before the game draws).
     int rowsAtStart_ = screenHeight;

@@ -28,6 +28,8 @@ void tharvok_page_title(const char* title);
 void tharvok_page_draw(const std::uint32_t* cells, int count, int cursorX, int cursorY,
                        int cursorVisible);
 void tharvok_page_close(int playAgain);
+// One sentence for the page's log of what the game says.
+void tharvok_page_say(const char* sentence);
 }
 
 namespace platform {
@@ -323,13 +325,15 @@ Host::~Host() {
     }
 }
 
-bool Host::open(std::string& /*error*/) {
+bool Host::open(std::string& /*error*/, HostMode /*mode*/) {
     impl_->page.start();
     openPage = &impl_->page;
     return true;
 }
 
 Services Host::services() { return Services{&impl_->page, &impl_->page, &impl_->page}; }
+
+void Host::say(std::string_view sentence) { tharvok_page_say(std::string(sentence).c_str()); }
 
 // After a quit the farewell stays, with the line to play again under it; after a failed start
 // only the message stays.

@@ -1,8 +1,8 @@
 // The page's side of the browser back end (an Emscripten JavaScript library): paints the
-// console's cells on the canvas #screen, sets the page's title, and shows the line #again when
-// the game is over. It keeps a copy of every cell, so that the page (shell.js) can have the whole
-// screen painted again when the canvas changes size or the palette changes, without a frame of
-// the game: Module.tharvokRepaint().
+// console's cells on the canvas #screen, sets the page's title, adds what the game says to the
+// log #said, and shows the line #again when the game is over. It keeps a copy of every cell, so
+// that the page (shell.js) can have the whole screen painted again when the canvas changes size
+// or the palette changes, without a frame of the game: Module.tharvokRepaint().
 mergeInto(LibraryManager.library, {
   $tharvokScreen: {
     // The console's sixteen colours, unless the page has chosen others (Module.tharvokPalette).
@@ -110,6 +110,19 @@ mergeInto(LibraryManager.library, {
       screen.cells[2 * index + 1] = HEAPU32[(cells >> 2) + 2 * i + 1];
       screen.paintCell(index);
     }
+  },
+
+  // The log is a polite live region: a screen reader reads each new line when it is idle. It
+  // keeps the last few hundred lines.
+  tharvok_page_say: function(sentence) {
+    var log = document.getElementById('said');
+    var line = document.createElement('p');
+    line.textContent = UTF8ToString(sentence);
+    log.appendChild(line);
+    while (log.childElementCount > 300) {
+      log.removeChild(log.firstElementChild);
+    }
+    log.scrollTop = log.scrollHeight;
   },
 
   tharvok_page_close: function(playAgain) {

@@ -22,7 +22,11 @@ Host::Host() : impl_(std::make_unique<Impl>()) {}
 
 Host::~Host() = default;
 
-bool Host::open(std::string& error) {
+bool Host::open(std::string& error, HostMode mode) {
+    if (mode == HostMode::Speech) {
+        error = "--speak is not available in the Windows console yet";
+        return false;
+    }
     if (!win32::Win32Console::attached()) {
         error = "the game draws into a console window: start it from a console or by "
                 "double-click, without redirecting its output";
@@ -34,6 +38,8 @@ bool Host::open(std::string& error) {
 }
 
 Services Host::services() { return Services{&impl_->console, &impl_->keyboard, &impl_->clock}; }
+
+void Host::say(std::string_view /*sentence*/) {}
 
 void Host::close(int exitStatus) {
     if (!impl_->open) {
