@@ -36,13 +36,19 @@ void WorldView::uncover() {
 void WorldView::follow(const World& world) {
     for (const PlayEvent& event : world.events()) {
         if (event.kind == PlayEvent::Kind::PlayLeft) {
-            // The title screen covers the panel: its rectangle needs no restoring.
-            if (panelUp_ && !boxes_.empty()) {
-                boxes_.pop_back();
-            }
-            panelUp_ = false;
+            leftPlay();
         }
     }
+    mapShown_ = false;
+}
+
+void WorldView::leftPlay() {
+    // The title screen covers the panel: its rectangle needs no restoring, and the map is drawn
+    // whole when play resumes.
+    if (panelUp_ && !boxes_.empty()) {
+        boxes_.pop_back();
+    }
+    panelUp_ = false;
     mapShown_ = false;
 }
 
@@ -91,6 +97,8 @@ void WorldView::draw(Console& console, const World& world) {
             playerDue_ = true;
             break;
         case PlayEvent::Kind::PlayLeft:
+            // Left and resumed in one frame (Escape, and the menu's choice at once).
+            leftPlay();
             break;
         }
     }

@@ -32,6 +32,8 @@ public:
     bool panelUp() const { return panelUp_; }
 
 private:
+    // Play was left for the menu: the panel is gone with it.
+    void leftPlay();
     void push(CellRect rect);
     // Takes the newest box off, drawing the map under it again; with none left, notes that no box
     // lies on the map any more.
