@@ -115,6 +115,8 @@ public:
     void open();
     // Gives the input mode back as open() found it. Safe to call more than once.
     void restore();
+    // open() found a console input to read keys from.
+    bool hasConsoleInput() const { return input_ != nullptr; }
 
     InputStatus sample() override;
     void waitForInput(std::int64_t timeoutMs) override;

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""The real tharvok.exe played by ear under wine in an 80 x 25 tmux pane: `--speak` leaves the
+console as it was (the line written before the game stays, no screen is drawn) and writes one
+sentence a line: the title, Enter and the arrival, Escape twice and the farewell, status 0.
+
+    tmux_speak.py WORK_DIR EMULATOR... -- THARVOK_EXE DATA_DIR
+"""
+import os
+import shutil
+import sys
+import time
+
+from tmux_play import WAIT_S, Pane
+
+BEFORE = "before the game"
+FAREWELL = "Shutdown game ... if you can read this you should upgrade your pc ;)"
+
+
+def said_twice(pane, sentence):
+    """Waits until `sentence` stands on two lines of the pane."""
+    end = time.monotonic() + WAIT_S
+    while time.monotonic() < end:
+        if [line.rstrip() for line in pane.text()].count(sentence) >= 2:
+            return
+        time.sleep(0.2)
+    raise SystemExit(f"tmux_speak: {sentence!r} was not said again:\n" + "\n".join(pane.text()))
+
+
+def main():
+    args = sys.argv[1:]
+    split = args.index("--")
+    work, emulator = args[0], args[1:split]
+    game, data = args[split + 1:]
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
+    command = " ".join(f"'{a}'" for a in emulator + [game, "--data", data, "--speak"])
+    pane = Pane(f"tharvok-speak-{os.getpid()}",
+                f"echo '{BEFORE}'; {command}; echo $? >status; sleep 60", work)
+    try:
+        pane.settle("New Game, 1 of 5.")
+        pane.keys("Enter")
+        pane.settle("Brenholt village, at 40, 12.")
+        pane.keys("Escape")
+        said_twice(pane, "Title screen.")
+        pane.keys("Escape")
+        shown = pane.settle(FAREWELL)
+        status_file = os.path.join(work, "status")
+        end = time.monotonic() + WAIT_S
+        while not os.path.exists(status_file) and time.monotonic() < end:
+            time.sleep(0.2)
+    finally:
+        pane.close()
+    lines = [line.rstrip() for line in shown if line.strip()]
+    problems = []
+    if not lines or lines[0] != BEFORE:
+        problems.append("the console did not keep the line written before the game")
+    for sentence in ("New Game, 1 of 5.", "Brenholt village, at 40, 12.", FAREWELL):
+        if sentence not in lines:
+            problems.append(f"{sentence!r} is not a line by itself")
+    if lines.count(FAREWELL) != 1:
+        problems.append("the farewell is not said exactly once")
+    if any(";;;;;" in line or "> New Game" in line for line in lines):
+        problems.append("the game's screen was drawn")
+    with open(status_file) as status:
+        if status.read().strip() != "0":
+            problems.append("the game did not end with status 0")
+    for problem in problems:
+        print(f"tmux_speak: {problem}")
+    if problems:
+        print("\n".join(shown))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
