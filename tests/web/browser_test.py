@@ -329,7 +329,9 @@ def short_window(browser, url, out_dir, results):
     browser.send("Emulation.setDeviceMetricsOverride", width=1280, height=450,
                  deviceScaleFactor=2, mobile=False)
     browser.send("Page.navigate", url=url)
-    browser.wait_for("Module._tharvok_frame_count() > 2", "animation frames")
+    browser.wait_for("Module.tharvokFirstFrameMs > 0 && "
+                     "UTF8ToString(Module._tharvok_screen(0)).includes('New Game')",
+                     "the title screen")
     for name in ("ENTER", "SPACE", "PAGEDOWN", "END", "DOWN"):
         for kind in ("keyDown", "keyUp"):
             browser.key(kind, KEYS[name])
@@ -346,7 +348,9 @@ def short_window(browser, url, out_dir, results):
                               [tuple(int(c[i:i + 2], 16) for i in (1, 3, 5)) for c in colours])
     check(results, not problems, "the short window: " + "; ".join(problems))
     browser.send("Page.reload")
-    browser.wait_for("Module._tharvok_frame_count() > 2", "animation frames")
+    browser.wait_for("Module.tharvokFirstFrameMs > 0 && "
+                     "UTF8ToString(Module._tharvok_screen(0)).includes('New Game')",
+                     "the title screen")
     check(results, browser.evaluate("Module.tharvokPalette") == colours,
           "the high-contrast palette was not kept")
     click(browser, "#contrast")
