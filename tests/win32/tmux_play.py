@@ -48,6 +48,19 @@ class Pane:
         subprocess.run(self.tmux + ["kill-server"], capture_output=True)
 
 
+def exit_status(work):
+    """Waits for the exit status that the pane's shell writes to `work`/status after the game;
+    empty when none came."""
+    path = os.path.join(work, "status")
+    end = time.monotonic() + WAIT_S
+    while not os.path.exists(path) and time.monotonic() < end:
+        time.sleep(0.2)
+    if not os.path.exists(path):
+        return ""
+    with open(path) as status:
+        return status.read().strip()
+
+
 def differences(pane, replayed, what):
     wrong = []
     for y, (ours, theirs) in enumerate(zip(pane, replayed)):
@@ -82,15 +95,11 @@ def main():
         pane.settle("> New Game")
         pane.keys("Escape")
         at_end = pane.settle("Shutdown game")
-        status_file = os.path.join(work, "status")
-        end = time.monotonic() + WAIT_S
-        while not os.path.exists(status_file) and time.monotonic() < end:
-            time.sleep(0.2)
+        status = exit_status(work)
     finally:
         pane.close()
-    with open(status_file) as status:
-        if status.read().strip() != "0":
-            raise SystemExit("tmux_play: the game did not end with status 0")
+    if status != "0":
+        raise SystemExit("tmux_play: the game did not end with status 0")
 
     with open(os.path.join(work, "walk.rec")) as recording:
         lines = recording.read().splitlines()

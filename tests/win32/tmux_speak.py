@@ -10,7 +10,7 @@ import shutil
 import sys
 import time
 
-from tmux_play import WAIT_S, Pane
+from tmux_play import WAIT_S, Pane, exit_status
 
 BEFORE = "before the game"
 FAREWELL = "Shutdown game ... if you can read this you should upgrade your pc ;)"
@@ -44,10 +44,7 @@ def main():
         said_twice(pane, "Title screen.")
         pane.keys("Escape")
         shown = pane.settle(FAREWELL)
-        status_file = os.path.join(work, "status")
-        end = time.monotonic() + WAIT_S
-        while not os.path.exists(status_file) and time.monotonic() < end:
-            time.sleep(0.2)
+        status = exit_status(work)
     finally:
         pane.close()
     lines = [line.rstrip() for line in shown if line.strip()]
@@ -61,9 +58,8 @@ def main():
         problems.append("the farewell is not said exactly once")
     if any(";;;;;" in line or "> New Game" in line for line in lines):
         problems.append("the game's screen was drawn")
-    with open(status_file) as status:
-        if status.read().strip() != "0":
-            problems.append("the game did not end with status 0")
+    if status != "0":
+        problems.append("the game did not end with status 0")
     for problem in problems:
         print(f"tmux_speak: {problem}")
     if problems:
