@@ -63,10 +63,13 @@ class Terminal:
     def __init__(self, argv, cwd):
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
-            fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-            os.chdir(cwd)
-            os.environ["TERM"] = "xterm-256color"
-            os.execv(argv[0], argv)
+            try:
+                fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+                os.chdir(cwd)
+                os.environ["TERM"] = "xterm-256color"
+                os.execv(argv[0], argv)
+            finally:
+                os._exit(127)
         self.output = bytearray()
 
     def pump(self, seconds):

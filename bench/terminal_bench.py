@@ -49,11 +49,14 @@ class Game:
         self.started = time.perf_counter()
         self.pid, self.fd = pty.fork()
         if self.pid == 0:
-            # The size is set before the game starts, which asks for it at once.
-            fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-            os.chdir(data)
-            os.environ["TERM"] = "xterm-256color"
-            os.execv(exe, [exe])
+            try:
+                # The size is set before the game starts, which asks for it at once.
+                fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+                os.chdir(data)
+                os.environ["TERM"] = "xterm-256color"
+                os.execv(exe, [exe])
+            finally:
+                os._exit(127)
         self.output = bytearray()
         self.first_frame = None
 

@@ -120,9 +120,12 @@ def start_on_terminal(exe, cwd, env):
     """Starts `exe` on an 80 x 25 pseudo-terminal; True once the title screen shows, then quits."""
     pid, fd = pty.fork()
     if pid == 0:
-        fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-        os.chdir(cwd)
-        os.execve(exe, [exe], env)
+        try:
+            fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+            os.chdir(cwd)
+            os.execve(exe, [exe], env)
+        finally:
+            os._exit(127)
     out = b""
     end = time.time() + 10
     while time.time() < end and "New Game".encode() not in out:

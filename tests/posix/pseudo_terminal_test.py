@@ -61,28 +61,37 @@ class Session:
         self.output = b""
         self.pid = os.fork()
         if self.pid == 0:
-            os.setsid()
-            fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
-            for fd in (0, 1, 2):
-                os.dup2(self.slave, fd)
-            os.chdir(directory or game_directory())
-            if config:
-                os.environ["XDG_CONFIG_HOME"] = self.home
-            # An xterm-like terminal in a UTF-8 locale that is no known terminal of its own,
-            # unless the test says otherwise.
-            for name in ("TMUX", "STY", "XTERM_VERSION", "VTE_VERSION", "KONSOLE_VERSION",
-                         "THARVOK_UTF8", "TERMINFO", "TERMINFO_DIRS"):
-                os.environ.pop(name, None)
-            os.environ.update({"TERM": "xterm-256color", "LC_ALL": "C.UTF-8"})
-            os.environ.update(env or {})
-            # Signals that end the game may dump core: not into the build folder.
-            resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
-            if ignore_hangup:
-                signal.signal(signal.SIGHUP, signal.SIG_IGN)
-            # A folder of its own is the only one: elsewhere the game would find the worlds
-            # beside its executable.
-            os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []) + list(args))
+            # The child never returns into the test runner: a failed exec (the game being
+            # relinked, say) would run the remaining tests again in every child.
+            try:
+                self.become_game(directory, config, env, ignore_hangup, args)
+            finally:
+                os._exit(127)
         self.status = None
+
+    def become_game(self, directory, config, env, ignore_hangup, args):
+        """In the forked child: the pseudo-terminal as the controlling one, then the game."""
+        os.setsid()
+        fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
+        for fd in (0, 1, 2):
+            os.dup2(self.slave, fd)
+        os.chdir(directory or game_directory())
+        if config:
+            os.environ["XDG_CONFIG_HOME"] = self.home
+        # An xterm-like terminal in a UTF-8 locale that is no known terminal of its own,
+        # unless the test says otherwise.
+        for name in ("TMUX", "STY", "XTERM_VERSION", "VTE_VERSION", "KONSOLE_VERSION",
+                     "THARVOK_UTF8", "TERMINFO", "TERMINFO_DIRS"):
+            os.environ.pop(name, None)
+        os.environ.update({"TERM": "xterm-256color", "LC_ALL": "C.UTF-8"})
+        os.environ.update(env or {})
+        # Signals that end the game may dump core: not into the build folder.
+        resource.setrlimit(resource.RLIMIT_CORE, (0, 0))
+        if ignore_hangup:
+            signal.signal(signal.SIGHUP, signal.SIG_IGN)
+        # A folder of its own is the only one: elsewhere the game would find the worlds
+        # beside its executable.
+        os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []) + list(args))
 
     def resize(self, columns, rows):
         """Sets the window size; the game (in the foreground) gets SIGWINCH."""
@@ -437,7 +446,10 @@ class Recording(GameInAPty):
         """Runs a program on a pseudo-terminal of its own: what it wrote, and its exit status."""
         pid, master = pty.fork()
         if pid == 0:
-            os.execvp(args[0], args)
+            try:
+                os.execvp(args[0], args)
+            finally:
+                os._exit(127)
         output = b""
         end = time.monotonic() + DEADLINE
         while time.monotonic() < end:
