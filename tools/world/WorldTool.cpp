@@ -35,7 +35,9 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "one, since the game reads that one. Each problem is one line,\n"
      "FILE:LINE:COLUMN: error|warning: what, with lines and columns from 1; errors\n"
      "come first, then warnings, then a summary. An action the game needs (the four\n"
-     "moves, use, select, the panel) left without a key is an error.\n"
+     "moves, use, select, the panel) left without a key is an error, and so is a key\n"
+     "bound to two actions (the game never sees it newly pressed) and a config.ini\n"
+     "the game ignores (one larger than 1 MiB, or not a regular file).\n"
      "\n"
      "  --config FILE  check FILE alone, as the game reads a config.ini\n"
      "  --strict       also hold the worlds to the shipped adventure's rules (every\n"
@@ -187,8 +189,8 @@ std::string stemOf(DataFolder& data, const std::string& arg, std::ostream& err) 
 // Checks one config.ini, named `shown` in the messages.
 void checkConfigAt(const fs::path& file, const std::string& shown, Report& report) {
     std::string text;
-    const bool read = platform::readWholeFile(file, text) == platform::FileStatus::Ok;
-    checkConfig(shown, read ? &text : nullptr, report);
+    const platform::FileStatus status = platform::readWholeFile(file, text);
+    checkConfig(shown, status, text, report);
 }
 
 void printSummary(const Report& report, std::ostream& out) {
