@@ -284,7 +284,8 @@ std::vector<Case> cases() {
         {"larger than the game reads",
          [](Folder& f) { f.config += std::string(1 << 20, '#'); },
          {"config.ini: error: the file is larger than 1 MiB (1048576 bytes), the most the game "
-          "reads: the game ignores it and binds no key but Escape, so the player cannot walk"}},
+          "reads: the game ignores it and binds no key but Escape and F1, so the player cannot "
+          "walk"}},
         {"skipped line",
          [](Folder& f) { f.config += "just words\n"; },
          {"config.ini:8:1: warning: the game skips this line: it has no '='"}},

@@ -128,7 +128,7 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
         const std::string why = ignoredConfigReason(status);
         report.error(file, {},
                      (why.empty() ? "missing" : "the file " + why + ": the game ignores it and") +
-                         " binds no key but Escape, so the player cannot walk");
+                         " binds no key but Escape and F1, so the player cannot walk");
         return;
     }
     ConfigFile config;
