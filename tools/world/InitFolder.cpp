@@ -26,15 +26,15 @@ struct Copy {
 // What init made so far, so that a failure can take it all back.
 class Made {
 public:
-    // A folder it created: the first one (the highest) is the one that goes with all in it.
-    void folder(const fs::path& path) { made_.push_back(path); }
-    // A file it is about to write (it may exist in part when the write fails).
-    void file(const fs::path& path) { made_.push_back(path); }
-    bool madeTarget() const { return madeTarget_; }
+    // A folder it created, or a file it is about to write (part of it may be there when the
+    // write fails).
+    void add(const fs::path& path) { made_.push_back(path); }
+    // The target did not exist: the first folder added is the highest one it created.
     void targetMade() { madeTarget_ = true; }
+    bool madeTarget() const { return madeTarget_; }
 
-    // Removes what was made, newest first (or the created target with all in it); the paths it
-    // could not remove.
+    // Removes what was made: the highest folder it created with all in it, or else each file
+    // and folder it made, newest first. Returns the paths it could not remove.
     std::vector<fs::path> undo() {
         std::vector<fs::path> left;
         std::error_code code;
@@ -46,8 +46,7 @@ public:
             return left;
         }
         for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-            fs::remove(*it, code);
-            if (code && fs::symlink_status(*it).type() != fs::file_type::not_found) {
+            if (!fs::remove(*it, code) && code) {
                 left.push_back(*it);
             }
         }
@@ -82,7 +81,7 @@ bool createFolders(const fs::path& folder, Made& made, std::string& error) {
             return false;
         }
         if (created) {
-            made.folder(*it);
+            made.add(*it);
         }
     }
     return true;
@@ -136,7 +135,7 @@ bool layInto(const fs::path& target, const std::vector<Copy>& copies, Made& made
         return false;
     }
     for (const Copy& copy : copies) {
-        made.file(copy.to);
+        made.add(copy.to);
         if (!writeWholeFile(copy.to, copy.bytes, error)) {
             return false;
         }
