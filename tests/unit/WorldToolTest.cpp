@@ -274,12 +274,13 @@ std::vector<Case> cases() {
         {"one key twice",
          [](Folder& f) { f.config += "cRest = e\n"; },
          {"config.ini:8:9: error: cRest binds E, as does cUse (line 5): a key bound to two "
-          "actions never shows a new press, so E no longer follows a link or chooses in the "
+          "actions never counts as newly pressed, so E no longer follows a link or chooses in the "
           "menu"}},
         {"Escape's key bound too",
          [](Folder& f) { f.config += "cHelp = 27\n"; },
          {"config.ini:8:9: error: cHelp binds Escape, as does the fixed Escape key: a key bound "
-          "to two actions never shows a new press, so Escape no longer leaves play or quits, nor "
+          "to two actions never counts as newly pressed, so Escape no longer leaves play or quits, "
+          "nor "
           "opens the help box"}},
         {"larger than the game reads",
          [](Folder& f) { f.config += std::string(1 << 20, '#'); },
@@ -311,7 +312,8 @@ std::vector<Case> cases() {
         {"a config.ini alone",
          [](Folder& f) { f.config += "cMoveUp = &\n"; },
          {"OWN:8:9: error: cRest binds Up arrow, as does cMoveUp (line 1): a key bound to two "
-          "actions never shows a new press, so Up arrow no longer moves up on a tap (held, it "
+          "actions never counts as newly pressed, so Up arrow no longer moves up on a tap (held, "
+          "it "
           "still moves)"},
          false,
          std::string(harness::playConfig) + "cRest = &\n",

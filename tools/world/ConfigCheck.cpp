@@ -100,7 +100,7 @@ std::string_view pressDoes(std::string_view name) {
 }
 
 // Why a key that two actions hold is an error: the game polls it once for each, so it never
-// shows a new press, and neither action works on a press.
+// counts as newly pressed, and neither action works on a press.
 std::string twiceBound(std::string_view key, std::string_view first, std::string_view second) {
     std::string lost;
     for (const std::string_view name : {first, second}) {
@@ -109,7 +109,7 @@ std::string twiceBound(std::string_view key, std::string_view first, std::string
             lost += (lost.empty() ? "" : ", nor ") + std::string(does);
         }
     }
-    std::string text = "a key bound to two actions never shows a new press, so ";
+    std::string text = "a key bound to two actions never counts as newly pressed, so ";
     if (lost.empty()) {
         return text + "neither takes a press of " + std::string(key);
     }
@@ -126,9 +126,10 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
                  Report& report) {
     if (status != platform::FileStatus::Ok) {
         const std::string why = ignoredConfigReason(status);
-        report.error(file, {},
-                     (why.empty() ? "missing" : "the file " + why + ": the game ignores it and") +
-                         " binds no key but Escape and F1, so the player cannot walk");
+        report.error(
+            file, {},
+            (why.empty() ? "missing: the game" : "the file " + why + ": the game ignores it and") +
+                " binds no key but Escape and F1, so the player cannot walk");
         return;
     }
     ConfigFile config;
