@@ -80,8 +80,13 @@ class Session:
             if ignore_hangup:
                 signal.signal(signal.SIGHUP, signal.SIG_IGN)
             # A folder of its own is the only one: elsewhere the game would find the worlds
-            # beside its executable.
-            os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else []) + list(args))
+            # beside its executable. A child that cannot start the game must not go on running
+            # the tests.
+            try:
+                os.execv(THARVOK, [THARVOK] + (["--data", directory] if directory else [])
+                         + list(args))
+            finally:
+                os._exit(127)
         self.status = None
 
     def resize(self, columns, rows):
