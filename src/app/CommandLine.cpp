@@ -49,6 +49,10 @@ bool parseCommandLine(std::span<const std::string> args, CommandLine& line, std:
             return false;
         }
     }
+    if (line.overwrite && !line.record) {
+        error = "--overwrite goes with --record FILE: it lets the recording replace a file";
+        return false;
+    }
     return true;
 }
 
@@ -56,7 +60,8 @@ std::string_view gameVersion() { return THARVOK_VERSION; }
 
 std::string versionText() { return "tharvok " + std::string(gameVersion()); }
 
-std::string helpText(const DataSearch& search, const KeyCodes& keys) {
+std::string helpText(const DataSearch& search, const KeyCodes& keys,
+                     const std::string& configIgnored) {
     std::string text =
         "usage: tharvok [--data DIR] [--record FILE [--overwrite]] [--speak]\n"
         "       tharvok --help | --version\n"
@@ -70,7 +75,7 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "  --record FILE   write the game, as it is played, to FILE as a script for\n"
         "                  tharvok-replay (which replays it exactly); a FILE that exists\n"
         "                  is left alone\n"
-        "  --overwrite     let --record replace a FILE that exists\n"
+        "  --overwrite     let --record replace a FILE that exists (only with --record)\n"
         "  --speak         play by ear: no screen is drawn, what happens is written as\n"
         "                  one sentence a line for a screen reader; D describes the\n"
         "                  surroundings\n"
@@ -83,6 +88,10 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys) {
         "\n"
         "keys (as " +
         search.configFile.string() + " binds them):\n";
+    if (!configIgnored.empty()) {
+        text += "  none but Escape and F1: the game ignores that file, which\n  " + configIgnored +
+                "\n";
+    }
     for (const Action& action : actions) {
         std::string name(action.name);
         name.resize(std::max<std::size_t>(name.size(), 21), ' ');

@@ -37,6 +37,8 @@ std::string_view gameVersion();
 // "tharvok 1.0.0".
 std::string versionText();
 
-// What --help prints: how to start the game, its options, the keys as `keys` binds them, and the
-// data folders in the order they are looked in (the one in use marked).
-std::string helpText(const DataSearch& search, const KeyCodes& keys);
+// What --help prints: how to start the game, its options, the keys as `keys` binds them (or,
+// with `configIgnored`, why the game ignores the config.ini), and the data folders in the order
+// they are looked in (the one in use marked).
+std::string helpText(const DataSearch& search, const KeyCodes& keys,
+                     const std::string& configIgnored = {});

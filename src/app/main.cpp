@@ -1,10 +1,10 @@
 // The program: reads its arguments, finds its data, opens the terminal or console, runs the game
 // (recording it when asked) and gives the terminal back. Exit status 0 after a normal quit (or
 // --help, --version), 1 when the game cannot start or its recording cannot be written, 2 for an
-// argument it does not know or a recording that would replace a file without --overwrite. A game
-// ended by an interrupt, a termination or a hang-up ends the program the same way, once the
-// recording is written and the terminal given back: it dies of that signal (or exits 128 + its
-// number when the signal is ignored).
+// argument it does not know, --overwrite without --record, or a recording that would replace a
+// file without --overwrite. A game ended by an interrupt, a termination or a hang-up ends the
+// program the same way, once the recording is written and the terminal given back: it dies of
+// that signal (or exits 128 + its number when the signal is ignored).
 #include "app/CommandLine.h"
 #include "app/DataSearch.h"
 #include "app/Game.h"
@@ -55,9 +55,11 @@ int main(int argc, char** argv) {
     const DataSearch search =
         findData(line.data, platform::executableFolder(argc > 0 ? argv[0] : nullptr));
     if (line.help) {
+        std::string text;
+        const platform::FileStatus read = platform::readWholeFile(search.configFile, text);
         ConfigFile config;
-        config.load(search.configFile);
-        return print(helpText(search, bindKeys(config))) ? 0 : 1;
+        config.parse(text);
+        return print(helpText(search, bindKeys(config), ignoredConfigReason(read))) ? 0 : 1;
     }
 
     const std::filesystem::path data = search.found.empty() ? search.tried.front() : search.found;
@@ -80,10 +82,16 @@ int main(int argc, char** argv) {
     }
 
     // The config.ini is read once: the game binds its keys from it, a recording carries its bytes.
+    // One the game ignores is said before the terminal is taken.
     std::optional<std::string> configBytes;
-    if (std::string text;
-        platform::readWholeFile(search.configFile, text) == platform::FileStatus::Ok) {
-        configBytes = std::move(text);
+    std::string configText;
+    const platform::FileStatus configRead = platform::readWholeFile(search.configFile, configText);
+    if (configRead == platform::FileStatus::Ok) {
+        configBytes = std::move(configText);
+    } else if (const std::string why = ignoredConfigReason(configRead); !why.empty()) {
+        std::fprintf(stderr,
+                     "tharvok: %s %s: the game ignores it and binds no key but Escape and F1\n",
+                     search.configFile.string().c_str(), why.c_str());
     }
     ConfigFile config;
     if (configBytes) {

@@ -30,6 +30,23 @@ std::string_view skipWhitespace(std::string_view text) {
 
 } // namespace
 
+std::string ignoredConfigReason(platform::FileStatus status) {
+    switch (status) {
+    case platform::FileStatus::TooLarge:
+        return "is larger than " + std::to_string(platform::maxFileBytes / (1024 * 1024)) +
+               " MiB (" + std::to_string(platform::maxFileBytes) +
+               " bytes), the most the game reads";
+    case platform::FileStatus::NotAFile:
+        return "is not a regular file";
+    case platform::FileStatus::Unreadable:
+        return "cannot be read";
+    case platform::FileStatus::Ok:
+    case platform::FileStatus::Missing:
+        break;
+    }
+    return {};
+}
+
 void ConfigFile::load(const std::filesystem::path& file) {
     // Anything but a readable regular file of a sane size (a folder, a FIFO, a device, a huge
     // file) is as if there were none.

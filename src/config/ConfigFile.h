@@ -3,6 +3,8 @@
 // no meaning); the first line that names a key wins.
 #pragma once
 
+#include "platform/FileReader.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -32,6 +34,11 @@ struct ConfigLine {
     std::string_view key;          // trimmed of blanks, as the table keys it
     std::string_view value;        // trimmed of blanks
 };
+
+// Why the game binds no key from a configuration file that reading gave `status` for, as words
+// that follow the file's name ("is larger than 1 MiB (1048576 bytes), the most the game reads");
+// empty when the file was read, or when there is none.
+std::string ignoredConfigReason(platform::FileStatus status);
 
 class ConfigFile {
 public:

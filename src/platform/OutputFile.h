@@ -26,6 +26,9 @@ public:
     bool write(std::string_view bytes);
     // Closes the file; false when it or any write before it failed.
     bool close();
+    // Why the file could not be opened, written or closed (the first failure), as the system
+    // says it; empty while nothing has failed.
+    std::string error() const;
 
     // The bytes data[0, *length) are written should the program end on a signal before the
     // caller writes them itself; set *length only after the bytes are in place, and to 0 before
@@ -35,6 +38,7 @@ public:
 private:
     std::intptr_t handle_ = -1;
     bool failed_ = false;
+    int errorCode_ = 0; // the system's code for the first failure
 };
 
 } // namespace platform

@@ -432,6 +432,24 @@ class ExitPaths(GameInAPty):
                 self.assertIn(message, result.stderr)
                 self.assertFalse(result.stdout)
 
+    def test_a_config_ini_the_game_ignores_is_said_once_before_the_screen_is_taken(self):
+        # Larger than the game reads: its last line binds nothing, Escape still quits.
+        said = b"config.ini is larger than 1 MiB (1048576 bytes), the most the game reads"
+        session = self.start(b"\x1b[?62;22c", config="#" * (1 << 20) + "\ncMoveUp = &\n")
+        session.read_until(b"Exit")
+        session.send(b"\x1b")
+        self.assert_ended(session, exit_code=0)
+        self.assertEqual(session.output.count(said), 1, session.output[:400])
+        self.assertLess(session.output.index(said), session.output.index(ALT_ON))
+        helped = subprocess.run([THARVOK, "--help"],
+                                env=dict(os.environ, XDG_CONFIG_HOME=session.home),
+                                capture_output=True, cwd=game_directory(), timeout=DEADLINE)
+        self.assertIn(b" binds them):\n"
+                      b"  none but Escape and F1: the game ignores that file, which\n"
+                      b"  is larger than 1 MiB (1048576 bytes), the most the game reads\n"
+                      b"  move up               not bound\n", helped.stdout)
+
+
 class Recording(GameInAPty):
     def replay(self, *args, cwd):
         """tharvok-replay in a clean environment: no user config.ini, another working folder."""
@@ -526,6 +544,11 @@ class Recording(GameInAPty):
         self.assertIn(b"--overwrite", result.stderr)
         with open(recording) as file:
             self.assertEqual(file.read(), "frame 16\n")
+        # --overwrite names no file to replace without --record.
+        alone = subprocess.run([THARVOK, "--overwrite"], stdin=subprocess.DEVNULL,
+                               capture_output=True, cwd=game_directory(), timeout=DEADLINE)
+        self.assertEqual(alone.returncode, 2)
+        self.assertIn(b"tharvok: --overwrite goes with --record FILE", alone.stderr)
 
 
 def context_switches(pid):

@@ -273,7 +273,20 @@ std::vector<Case> cases() {
           "line 1, and skips this line"}},
         {"one key twice",
          [](Folder& f) { f.config += "cRest = e\n"; },
-         {"config.ini:8:9: warning: cRest binds E, as does cUse (line 5): one key does both"}},
+         {"config.ini:8:9: error: cRest binds E, as does cUse (line 5): a key bound to two "
+          "actions never counts as newly pressed, so E no longer follows a link or chooses in the "
+          "menu"}},
+        {"Escape's key bound too",
+         [](Folder& f) { f.config += "cHelp = 27\n"; },
+         {"config.ini:8:9: error: cHelp binds Escape, as does the fixed Escape key: a key bound "
+          "to two actions never counts as newly pressed, so Escape no longer leaves play or quits, "
+          "nor "
+          "opens the help box"}},
+        {"larger than the game reads",
+         [](Folder& f) { f.config += std::string(1 << 20, '#'); },
+         {"config.ini: error: the file is larger than 1 MiB (1048576 bytes), the most the game "
+          "reads: the game ignores it and binds no key but Escape and F1, so the player cannot "
+          "walk"}},
         {"skipped line",
          [](Folder& f) { f.config += "just words\n"; },
          {"config.ini:8:1: warning: the game skips this line: it has no '='"}},
@@ -298,9 +311,12 @@ std::vector<Case> cases() {
          }()},
         {"a config.ini alone",
          [](Folder& f) { f.config += "cMoveUp = &\n"; },
-         {"OWN:8:9: warning: cRest binds E, as does cUse (line 5): one key does both"},
+         {"OWN:8:9: error: cRest binds Up arrow, as does cMoveUp (line 1): a key bound to two "
+          "actions never counts as newly pressed, so Up arrow no longer moves up on a tap (held, "
+          "it "
+          "still moves)"},
          false,
-         std::string(harness::playConfig) + "cRest = e\n",
+         std::string(harness::playConfig) + "cRest = &\n",
          true},
     };
 }

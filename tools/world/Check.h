@@ -5,6 +5,8 @@
 #include "DataFolder.h"
 #include "Report.h"
 
+#include "platform/FileReader.h"
+
 #include <cstddef>
 #include <string>
 
@@ -20,10 +22,11 @@ struct CheckTotals {
 // without crossing another link cell).
 CheckTotals checkWorlds(DataFolder& data, bool strict, Report& report);
 
-// A config.ini, named `file` in the messages, whose `text` is null when it cannot be read:
-// actions the game needs left without a key, names the game does not know, values that bind
-// nothing, keys bound twice, lines the game skips.
-void checkConfig(const std::string& file, const std::string* text, Report& report);
+// A config.ini, named `file` in the messages, as reading it gave `status` and `text`: a file the
+// game ignores, actions the game needs left without a key, names the game does not know, values
+// that bind nothing, keys bound twice, lines the game skips.
+void checkConfig(const std::string& file, platform::FileStatus status, const std::string& text,
+                 Report& report);
 
 // Whether a link is one the game can ever show and follow: its record was read whole, its cell
 // is a "-" on the map, and no earlier link holds that cell.

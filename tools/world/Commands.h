@@ -4,6 +4,7 @@
 
 #include "DataFolder.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 
@@ -22,5 +23,12 @@ int graphWorlds(DataFolder& data, bool table, std::ostream& out, std::ostream& e
 // A fresh world named by two words, under a free stem; prints the paths of its two files.
 int newWorld(const DataFolder& data, const std::string& word1, const std::string& word2,
              std::ostream& out, std::ostream& err);
+
+// A data folder of one's own: a copy of the game's config.ini and worlds from `shipped` into
+// `target`, which must be missing or an empty folder. Every folder and file it makes is checked;
+// when one fails, it says what failed and removes what it made (`target` itself when it made
+// it), and returns 1.
+int initFolder(const std::filesystem::path& shipped, const std::filesystem::path& target,
+               std::ostream& out, std::ostream& err);
 
 } // namespace worldtool

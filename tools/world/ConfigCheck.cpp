@@ -9,6 +9,8 @@
 #include <cctype>
 #include <map>
 #include <optional>
+#include <string_view>
+#include <utility>
 
 namespace worldtool {
 
@@ -72,21 +74,68 @@ const KeyBinding* bindingNamed(std::string_view key) {
     return nullptr;
 }
 
-std::string keyName(std::int32_t code) { return platform::vk::name(code); }
+std::string keyName(std::int32_t code) { return platform::vk::displayName(code); }
+
+// What a press of its key does for an action, as words after "no longer": what a key bound to two
+// actions stops doing (empty for the actions that do nothing yet).
+std::string_view pressDoes(std::string_view name) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 10> presses = {{
+        {"Escape", "leaves play or quits"},
+        {"cMoveUp", "moves up on a tap"},
+        {"cMoveDown", "moves down on a tap"},
+        {"cMoveLeft", "moves left on a tap"},
+        {"cMoveRight", "moves right on a tap"},
+        {"cUse", "follows a link or chooses in the menu"},
+        {"cSelect", "chooses in the menu"},
+        {"cToggleRightOverlay", "shows the panel"},
+        {"cHelp", "opens the help box"},
+        {"cDescribe", "describes the surroundings"},
+    }};
+    for (const auto& [action, does] : presses) {
+        if (action == name) {
+            return does;
+        }
+    }
+    return {};
+}
+
+// Why a key that two actions hold is an error: the game polls it once for each, so it never
+// counts as newly pressed, and neither action works on a press.
+std::string twiceBound(std::string_view key, std::string_view first, std::string_view second) {
+    std::string lost;
+    for (const std::string_view name : {first, second}) {
+        const std::string_view does = pressDoes(name);
+        if (!does.empty() && lost.find(does) == std::string::npos) {
+            lost += (lost.empty() ? "" : ", nor ") + std::string(does);
+        }
+    }
+    std::string text = "a key bound to two actions never counts as newly pressed, so ";
+    if (lost.empty()) {
+        return text + "neither takes a press of " + std::string(key);
+    }
+    text += std::string(key) + " no longer " + lost;
+    if (first.starts_with("cMove") || second.starts_with("cMove")) {
+        text += " (held, it still moves)";
+    }
+    return text;
+}
 
 } // namespace
 
-void checkConfig(const std::string& file, const std::string* text, Report& report) {
-    if (text == nullptr) {
-        report.error(file, {},
-                     "missing or cannot be read: the game binds no key but Escape, so the "
-                     "player cannot walk");
+void checkConfig(const std::string& file, platform::FileStatus status, const std::string& text,
+                 Report& report) {
+    if (status != platform::FileStatus::Ok) {
+        const std::string why = ignoredConfigReason(status);
+        report.error(
+            file, {},
+            (why.empty() ? "missing: the game" : "the file " + why + ": the game ignores it and") +
+                " binds no key but Escape and F1, so the player cannot walk");
         return;
     }
     ConfigFile config;
     std::vector<ConfigLine> lines;
-    config.parse(*text, &lines);
-    if (text->rfind("\xEF\xBB\xBF", 0) == 0) {
+    config.parse(text, &lines);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
         report.warning(file, {1, 1},
                        "the file starts with a byte-order mark, which the game reads as part of "
                        "the first line");
@@ -130,8 +179,12 @@ void checkConfig(const std::string& file, const std::string* text, Report& repor
         }
     };
     std::map<std::string_view, std::uint32_t> firstLine;
-    // Which action, on which line, holds each key; Escape is always bound.
-    std::map<std::int32_t, std::string> holders{{codes[0], "the fixed Escape key"}};
+    // Which action holds each key, and where it is named; Escape is always bound.
+    struct Holder {
+        std::string_view name;
+        std::string named;
+    };
+    std::map<std::int32_t, Holder> holders{{codes[0], {"Escape", "the fixed Escape key"}}};
     for (const ConfigLine& line : lines) {
         const auto firstText = line.text.find_first_not_of(" \t");
         const FilePosition start{
@@ -207,11 +260,13 @@ void checkConfig(const std::string& file, const std::string* text, Report& repor
                             keyName(code) + ": only the first character of a value counts");
             }
             const auto [holder, added] = holders.try_emplace(
-                code, std::string(binding->name) + " (line " + std::to_string(line.line) + ")");
+                code, Holder{binding->name, std::string(binding->name) + " (line " +
+                                                std::to_string(line.line) + ")"});
             if (!added) {
-                finding(line, value,
-                        std::string(binding->name) + " binds " + keyName(code) + ", as does " +
-                            holder->second + ": one key does both");
+                report.error(file, value,
+                             std::string(binding->name) + " binds " + keyName(code) + ", as does " +
+                                 holder->second.named + ": " +
+                                 twiceBound(keyName(code), holder->second.name, binding->name));
             }
             break;
         }

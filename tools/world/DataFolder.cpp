@@ -5,10 +5,10 @@
 #include "config/ConfigFile.h"
 #include "platform/FileReader.h"
 #include "platform/Folders.h"
+#include "platform/OutputFile.h"
 
 #include <algorithm>
 #include <exception>
-#include <fstream>
 #include <system_error>
 
 namespace worldtool {
@@ -26,6 +26,20 @@ Grid blankGrid() {
 fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; }
 
 } // namespace
+
+bool writeWholeFile(const fs::path& path, std::string_view bytes, std::string& error) {
+    platform::OutputFile file;
+    std::string reason;
+    if (!file.open(path, reason)) {
+        error = "cannot make " + inQuotes(path.string()) + ": " + reason;
+        return false;
+    }
+    if (!file.write(bytes) || !file.close()) {
+        error = "cannot write " + inQuotes(path.string()) + ": " + file.error();
+        return false;
+    }
+    return true;
+}
 
 std::string AuthoredWorld::name() const {
     if (load.info.firstNameWord.empty()) {
@@ -149,11 +163,7 @@ bool DataFolder::writeNewWorld(const std::string& stem, std::string_view grid,
                               folder / (stem + std::string(infoExtension))};
     const std::string_view contents[] = {grid, info};
     for (std::size_t i = 0; i < 2; ++i) {
-        std::ofstream file(files[i], std::ios::binary);
-        file.write(contents[i].data(), static_cast<std::streamsize>(contents[i].size()));
-        file.close();
-        if (!file) {
-            error = "cannot write " + files[i].string();
+        if (!writeWholeFile(files[i], contents[i], error)) {
             for (std::size_t j = 0; j <= i; ++j) {
                 fs::remove(files[j], code);
             }

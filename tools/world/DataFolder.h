@@ -32,6 +32,10 @@ struct AuthoredWorld {
     std::string infoPath() const;
 };
 
+// Writes `bytes` as the whole of the file `path` (made or emptied first); false, with what
+// failed, when the file cannot be made or any write or its close fails.
+bool writeWholeFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
 class DataFolder {
 public:
     explicit DataFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}

@@ -74,7 +74,7 @@ int newWorld(const DataFolder& data, const std::string& word1, const std::string
     }
     std::string error;
     if (!data.writeNewWorld(stem, freshGrid(), word1 + " " + word2 + "\n0\n", error)) {
-        err << "tharvok-world: " << escaped(error) << "\n";
+        err << "tharvok-world: " << error << "\n";
         return 1;
     }
     for (const std::string_view extension : {gridExtension, infoExtension}) {

@@ -35,7 +35,9 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "one, since the game reads that one. Each problem is one line,\n"
      "FILE:LINE:COLUMN: error|warning: what, with lines and columns from 1; errors\n"
      "come first, then warnings, then a summary. An action the game needs (the four\n"
-     "moves, use, select, the panel) left without a key is an error.\n"
+     "moves, use, select, the panel) left without a key is an error, and so is a key\n"
+     "bound to two actions (the game never sees it newly pressed) and a config.ini\n"
+     "the game ignores (one larger than 1 MiB, or not a regular file).\n"
      "\n"
      "  --config FILE  check FILE alone, as the game reads a config.ini\n"
      "  --strict       also hold the worlds to the shipped adventure's rules (every\n"
@@ -69,8 +71,10 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "folder.\n"},
     {"init", "init DIR",
      "Starts a data folder of your own: copies the game's config.ini and worlds into\n"
-     "DIR, which must be new or empty. Then: cd DIR, tharvok-world new ..., and\n"
-     "tharvok --data DIR plays it.\n",
+     "DIR, which must be new or an empty folder. Then: cd DIR, tharvok-world new ...,\n"
+     "and tharvok --data DIR plays it. When a folder or file cannot be written (a\n"
+     "full disk, a read-only place), it says which and removes what it made, DIR\n"
+     "too when it made DIR.\n",
      "Exit status: 0 made, 1 DIR is not empty or cannot be written, 2 usage error.\n"},
 }};
 
@@ -137,6 +141,8 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string_v
         error = "--data and --config do not go together: --config checks one file alone";
     } else if (parsed.data && args[0] == "init") {
         error = "init makes a data folder: name it as DIR, without --data";
+    } else if (args[0] == "init" && parsed.words.size() == 1 && parsed.words[0].empty()) {
+        error = "DIR is empty: name the folder to make (\".\" for the working directory)";
     }
     return error.empty();
 }
@@ -183,8 +189,8 @@ std::string stemOf(DataFolder& data, const std::string& arg, std::ostream& err) 
 // Checks one config.ini, named `shown` in the messages.
 void checkConfigAt(const fs::path& file, const std::string& shown, Report& report) {
     std::string text;
-    const bool read = platform::readWholeFile(file, text) == platform::FileStatus::Ok;
-    checkConfig(shown, read ? &text : nullptr, report);
+    const platform::FileStatus status = platform::readWholeFile(file, text);
+    checkConfig(shown, status, text, report);
 }
 
 void printSummary(const Report& report, std::ostream& out) {
@@ -217,41 +223,6 @@ int check(const Arguments& parsed, const ToolSetting& setting, DataFolder* data,
         << counted(totals.links, "link", "links") << ": ";
     printSummary(report, out);
     return report.errors() > 0 ? exitProblems : exitClean;
-}
-
-// Copies the game's config.ini and worlds into a new folder.
-int init(const fs::path& target, const ToolSetting& setting, std::ostream& out, std::ostream& err) {
-    std::error_code code;
-    if (setting.shippedData.empty()) {
-        err << "tharvok-world init: the game's own data is not beside this program\n";
-        return exitProblems;
-    }
-    if (fs::exists(target, code) && !fs::is_empty(target, code)) {
-        err << "tharvok-world init: " << escaped(target.string())
-            << " is not empty: name a new folder\n";
-        return exitProblems;
-    }
-    const fs::path worlds = fs::path("bin") / "world";
-    fs::create_directories(target / worlds, code);
-    fs::copy_file(setting.shippedData / configFileName, target / configFileName, code);
-    std::size_t files = 0;
-    fs::directory_iterator entries(setting.shippedData / worlds, code);
-    for (; !code && entries != fs::directory_iterator(); entries.increment(code)) {
-        const std::string extension = entries->path().extension().string();
-        if (extension == gridExtension || extension == infoExtension) {
-            fs::copy_file(entries->path(), target / worlds / entries->path().filename(), code);
-            files += code ? 0 : 1;
-        }
-    }
-    if (code) {
-        err << "tharvok-world init: cannot write " << escaped(target.string()) << ": "
-            << code.message() << "\n";
-        return exitProblems;
-    }
-    out << "Copied config.ini and " << counted(files / 2, "world", "worlds") << " from "
-        << escaped(setting.shippedData.string()) << " into " << escaped(target.string())
-        << ".\nPlay them with: tharvok --data " << escaped(target.string()) << "\n";
-    return exitClean;
 }
 
 } // namespace
@@ -305,7 +276,7 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
         return exitUsage;
     }
     if (name == "init") {
-        return init(parsed.words[0], setting, out, err);
+        return initFolder(setting.shippedData, parsed.words[0], out, err);
     }
     if (parsed.config) {
         return check(parsed, setting, nullptr, out, err);

@@ -43,9 +43,11 @@ OutputFile::~OutputFile() { close(); }
 bool OutputFile::open(const std::filesystem::path& path, std::string& error) {
     close();
     failed_ = false;
+    errorCode_ = 0;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0644);
     if (fd < 0) {
-        error = std::strerror(errno);
+        errorCode_ = errno;
+        error = std::strerror(errorCode_);
         return false;
     }
     handle_ = fd;
@@ -57,6 +59,9 @@ bool OutputFile::write(std::string_view bytes) {
         return false;
     }
     failed_ = !posix::writeAll(static_cast<int>(handle_), bytes.data(), bytes.size());
+    if (failed_) {
+        errorCode_ = errno != 0 ? errno : EIO;
+    }
     return !failed_;
 }
 
@@ -67,10 +72,15 @@ bool OutputFile::close() {
     if (pendingFd == static_cast<int>(handle_)) {
         pendingFd = -1;
     }
-    failed_ = ::close(static_cast<int>(handle_)) != 0 || failed_;
+    if (::close(static_cast<int>(handle_)) != 0) {
+        errorCode_ = failed_ ? errorCode_ : errno;
+        failed_ = true;
+    }
     handle_ = -1;
     return !failed_;
 }
+
+std::string OutputFile::error() const { return errorCode_ != 0 ? std::strerror(errorCode_) : ""; }
 
 void OutputFile::setPending(const char* data, const std::atomic<std::size_t>* length) {
     pendingFd = -1;

@@ -18,10 +18,12 @@ OutputFile::~OutputFile() { close(); }
 bool OutputFile::open(const std::filesystem::path& path, std::string& error) {
     close();
     failed_ = false;
+    errorCode_ = 0;
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        error = "error " + std::to_string(GetLastError());
+        errorCode_ = static_cast<int>(GetLastError());
+        error = this->error();
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
@@ -36,6 +38,8 @@ bool OutputFile::write(std::string_view bytes) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
         if (!WriteFile(handleOf(handle_), bytes.data(), chunk, &written, nullptr) || written == 0) {
+            const DWORD code = GetLastError();
+            errorCode_ = code != 0 ? static_cast<int>(code) : ERROR_WRITE_FAULT;
             failed_ = true;
             return false;
         }
@@ -48,9 +52,16 @@ bool OutputFile::close() {
     if (handle_ == -1) {
         return !failed_;
     }
-    failed_ = !CloseHandle(handleOf(handle_)) || failed_;
+    if (!CloseHandle(handleOf(handle_))) {
+        errorCode_ = failed_ ? errorCode_ : static_cast<int>(GetLastError());
+        failed_ = true;
+    }
     handle_ = -1;
     return !failed_;
+}
+
+std::string OutputFile::error() const {
+    return errorCode_ != 0 ? "error " + std::to_string(errorCode_) : "";
 }
 
 // The Windows console ends a program on Ctrl-C without a handler of ours: what is pending is
