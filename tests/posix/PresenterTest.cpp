@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <random>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -303,6 +304,12 @@ TEST_P(PresenterPlaces, RandomEditsAlwaysShowTheModel) {
             model.cursorY() < view.y + view.height) {
             ASSERT_EQ(screen.term.cursorX(), left + model.cursorX());
             ASSERT_EQ(screen.term.cursorY(), top + model.cursorY());
+        } else {
+            // Hidden, it waits at the terminal's top-left, where a resize pushes no line away.
+            ASSERT_FALSE(screen.term.cursorVisible()) << "frame " << frame;
+            ASSERT_EQ(std::make_pair(screen.term.cursorX(), screen.term.cursorY()),
+                      std::make_pair(0, 0))
+                << "frame " << frame;
         }
     }
 }
