@@ -19,6 +19,7 @@ import sys
 import tempfile
 import termios
 import time
+import tty
 import unittest
 
 THARVOK, BUILD_DIR, TEST_WORLD, CONFIG = sys.argv[1:5]
@@ -117,6 +118,26 @@ class Session:
                 self.read_until(b"\x00never", 0.2)
                 return True
         return False
+
+    def fill(self, data):
+        """Sends `data` again and again until the terminal holds no more: the bytes sent."""
+        os.set_blocking(self.master, False)
+        sent = 0
+        try:
+            while True:
+                sent += os.write(self.master, data)
+        except BlockingIOError:
+            pass
+        os.set_blocking(self.master, True)
+        return sent
+
+    def unread_input(self):
+        """What the game left unread for the next program on the terminal."""
+        tty.setraw(self.slave, termios.TCSANOW)
+        left = b""
+        while select.select([self.slave], [], [], 0.2)[0]:
+            left += os.read(self.slave, 65536)
+        return left
 
     def hang_up(self):
         """Closes this side, as when the terminal window is closed."""
@@ -245,23 +266,58 @@ class WindowSize(GameInAPty):
                 self.assert_ended(session, exit_code=0)
                 self.assertNotIn(b"\x1b[8;", session.output)
 
-    def test_a_small_window_is_asked_to_grow_and_asked_back_at_the_end(self):
-        session = Session(100, 24, env={"XTERM_VERSION": "XTerm(379)"})
+    def test_the_window_grows_and_shrinks_on_the_games_screen_and_no_key_report_is_left(self):
+        # The size asked for and asked back on the game's screen, the cursor at its top-left;
+        # the protocol popped before the screen is left. Ending the game, with as many of the
+        # protocol's reports behind as the terminal holds (Ctrl let go, as after a quick Ctrl-C),
+        # sent while the game is stopped: it reads some, none of the rest is for the shell.
+        start = (b"\x1b[22;0t" + ALT_ON + b"\x1b[?25l\x1b[?1004h\x1b[H\x1b[8;25;100t")
+        end = (POP + b"\x1b[?1004l\x1b[0m\x1b[H\x1b[8;24;100t\x1b[?25h" + ALT_OFF +
+               b"\x1b[23;0t")
+        for how, ending in (("quit", b"\x1b[27u\x1b[27;1:3u"), ("Ctrl-C", b"\x1b[99;5u"),
+                            ("SIGQUIT", signal.SIGQUIT)):
+            with self.subTest(how):
+                session = Session(100, 24, env={"XTERM_VERSION": "XTerm(379)"})
+                self.addCleanup(session.close)
+                self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
+                self.assertEqual(session.output, start)
+                session.resize(100, 25)
+                self.assertTrue(session.read_until(PROBE), session.output)
+                session.send(b"\x1b[?0u\x1b[?62;22c")
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                if how == "quit":
+                    # A suspend gives the terminal back but keeps the size (here the game is not
+                    # stopped: in a process group of its own, a terminal stop signal leaves it
+                    # running).
+                    os.kill(session.pid, signal.SIGTSTP)
+                    self.assertTrue(session.read_after(ALT_ON), session.output)
+                    self.assertIn(POP + b"\x1b[?1004l\x1b[0m\x1b[?25h" + ALT_OFF, session.output)
+                    self.assertNotIn(b"\x1b[8;", session.output)
+                os.kill(session.pid, signal.SIGSTOP)
+                if isinstance(ending, bytes):
+                    session.send(ending)
+                else:
+                    os.kill(session.pid, ending)
+                self.assertGreater(session.fill(b"\x1b[57442;5:3u"), 10000)
+                os.kill(session.pid, signal.SIGCONT)
+                if how == "quit":
+                    self.assert_ended(session, exit_code=0)
+                else:
+                    self.assert_ended(session, by_signal=ending if how == "SIGQUIT" else
+                                      signal.SIGINT)
+                out = session.output
+                self.assertTrue(out[out.rindex(POP):].startswith(end), out[-200:])
+                self.assertEqual(session.unread_input(), b"")
+
+    def test_a_window_that_grows_too_little_is_refused_and_asked_back(self):
+        session = Session(30, 10, env={"XTERM_VERSION": "XTerm(379)"})
         self.addCleanup(session.close)
-        self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
-        session.resize(100, 25)
-        self.assertTrue(session.read_until(PROBE), session.output)
-        session.send(b"\x1b[?62;22c")
-        self.assertTrue(session.read_until(b"Exit"), session.output)
-        # A suspend gives the terminal back but keeps the size (here the game is not stopped: it
-        # is in a process group of its own, which a terminal stop signal leaves running).
-        os.kill(session.pid, signal.SIGTSTP)
-        self.assertTrue(session.read_after(ALT_ON), session.output)
-        self.assertIn(ALT_OFF, session.output)
-        self.assertNotIn(b"\x1b[8;", session.output)
-        session.send(b"\x1b")
-        self.assert_ended(session, exit_code=0)
-        self.assertGreater(session.output.rindex(b"\x1b[8;24;100t"), session.output.rindex(ALT_OFF))
+        self.assertTrue(session.read_until(b"\x1b[8;25;80t"), session.output)
+        session.resize(35, 11)
+        self.assert_ended(session, exit_code=1)
+        self.assertIn(b"\x1b[?1004l\x1b[0m\x1b[H\x1b[8;10;30t\x1b[?25h" + ALT_OFF + b"\x1b[23;0t"
+                      b"tharvok: the terminal is 35 x 11 characters", session.output)
+        self.assertNotIn(PROBE, session.output)
 
     def test_keys_behind_the_too_small_notice_never_count(self):
         session = self.start(b"\x1b[?0u\x1b[?62;22c")
