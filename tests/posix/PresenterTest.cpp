@@ -373,7 +373,7 @@ TEST_F(GameScreens, FramesOfPlayShowTheModelWithinMeasuredBytes) {
     ASSERT_EQ(changedCells(before, model().cells()), 2);
     const std::size_t stepBytes = screen.show(model());
     EXPECT_EQ(differences(screen.term, model().cells()), "");
-    EXPECT_LE(stepBytes, 24U) << screen.out.view();
+    EXPECT_LE(stepBytes, 27U) << screen.out.view();
 
     // The status panel: a 12 x 25 box at columns 68-79, open while Tab is held.
     before = model().cells();
