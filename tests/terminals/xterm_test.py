@@ -77,9 +77,6 @@ class Xterm:
     def key(self, *keys):
         self.xdotool("key", "--delay", "0", *keys)
 
-    def resize(self, columns, rows):
-        self.xdotool("windowsize", "--usehints", self.window, str(columns), str(rows))
-
     def dump(self):
         """xterm's own dump of the screen it shows: its lines."""
         for old in glob.glob(os.path.join(self.work, "dump*")):
@@ -155,10 +152,9 @@ def play(display, columns, rows):
         term.key("Return")
         shown.append(("map", term.wait_for("\u263b")))
         # The window made smaller during play, below the row the last frame drew on, and back.
-        term.resize(columns, 9)
-        time.sleep(0.5)
-        term.resize(columns, rows)
-        time.sleep(0.5)
+        for size in ((columns, 9), (columns, rows)):
+            term.xdotool("windowsize", "--usehints", term.window, *map(str, size))
+            time.sleep(0.5)
         term.key("Right")
         time.sleep(0.3)
         shown.append(("a tap", term.dump()))
