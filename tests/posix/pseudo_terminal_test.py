@@ -301,6 +301,7 @@ class WindowSize(GameInAPty):
         session.resize(39, 20)
         self.assertTrue(session.read_after(NOTICE), session.output)
         self.assertIn(WHITE_ON_BLACK + b"\x1b[H\x1b[2J", session.output)
+        self.assertTrue(session.read_until(b"larger.\x1b[H"), session.output)  # the cursor parked
         # Escape (which quits from the menu) pressed behind the notice, let go once it is gone.
         session.send(b"\x1b[27u")
         session.resize(80, 25)
