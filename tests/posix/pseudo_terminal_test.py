@@ -5,6 +5,7 @@ and that the terminal's settings come back unchanged.
 
 usage: pseudo_terminal_test.py THARVOK BUILD_DIR TEST_WORLD_DIR CONFIG_INI
 """
+import contextlib
 import fcntl
 import os
 import pty
@@ -19,6 +20,7 @@ import sys
 import tempfile
 import termios
 import time
+import tty
 import unittest
 
 THARVOK, BUILD_DIR, TEST_WORLD, CONFIG = sys.argv[1:5]
@@ -254,23 +256,53 @@ class WindowSize(GameInAPty):
                 self.assert_ended(session, exit_code=0)
                 self.assertNotIn(b"\x1b[8;", session.output)
 
-    def test_a_small_window_is_asked_to_grow_and_asked_back_at_the_end(self):
-        session = Session(100, 24, env={"XTERM_VERSION": "XTerm(379)"})
+    def test_the_window_grows_and_shrinks_on_the_games_screen_and_no_key_report_is_left(self):
+        # The game ended while stopped, behind as many of the protocol's reports as the terminal
+        # holds (Ctrl let go, as after a quick Ctrl-C): it reads some, none is left for the shell.
+        start = b"\x1b[22;0t" + ALT_ON + b"\x1b[?25l\x1b[?1004h\x1b[H\x1b[8;25;100t"
+        end = POP + b"\x1b[?1004l\x1b[0m\x1b[H\x1b[8;24;100t\x1b[?25h" + ALT_OFF + b"\x1b[23;0t"
+        for how, ending, status in (("quit", b"\x1b[27u\x1b[27;1:3u", {"exit_code": 0}),
+                                    ("Ctrl-C", b"\x1b[99;5u", {"by_signal": signal.SIGINT}),
+                                    ("SIGQUIT", signal.SIGQUIT, {"by_signal": signal.SIGQUIT})):
+            with self.subTest(how):
+                session = Session(100, 24, env={"XTERM_VERSION": "XTerm(379)"})
+                self.addCleanup(session.close)
+                self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
+                self.assertEqual(session.output, start)
+                session.resize(100, 25)
+                self.assertTrue(session.read_until(PROBE), session.output)
+                session.send(b"\x1b[?0u\x1b[?62;22c")
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                if how == "quit":
+                    # A suspend keeps the size (the game, in a process group of its own, runs on).
+                    os.kill(session.pid, signal.SIGTSTP)
+                    self.assertTrue(session.read_after(ALT_ON), session.output)
+                    self.assertIn(POP + b"\x1b[?1004l\x1b[0m\x1b[?25h" + ALT_OFF, session.output)
+                os.kill(session.pid, signal.SIGSTOP)
+                if isinstance(ending, bytes):
+                    session.send(ending)
+                else:
+                    os.kill(session.pid, ending)
+                os.set_blocking(session.master, False)
+                with contextlib.suppress(BlockingIOError):
+                    while True:
+                        session.send(b"\x1b[57442;5:3u")
+                os.kill(session.pid, signal.SIGCONT)
+                self.assert_ended(session, **status)
+                out = session.output
+                self.assertTrue(out[out.rindex(POP):].startswith(end), out[-200:])
+                tty.setraw(session.slave, termios.TCSANOW)
+                self.assertFalse(select.select([session.slave], [], [], 0.2)[0], "input left over")
+
+    def test_a_window_that_grows_too_little_is_refused_and_asked_back(self):
+        session = Session(30, 10, env={"XTERM_VERSION": "XTerm(379)"})
         self.addCleanup(session.close)
-        self.assertTrue(session.read_until(b"\x1b[8;25;100t"), session.output)
-        session.resize(100, 25)
-        self.assertTrue(session.read_until(PROBE), session.output)
-        session.send(b"\x1b[?62;22c")
-        self.assertTrue(session.read_until(b"Exit"), session.output)
-        # A suspend gives the terminal back but keeps the size (here the game is not stopped: it
-        # is in a process group of its own, which a terminal stop signal leaves running).
-        os.kill(session.pid, signal.SIGTSTP)
-        self.assertTrue(session.read_after(ALT_ON), session.output)
-        self.assertIn(ALT_OFF, session.output)
-        self.assertNotIn(b"\x1b[8;", session.output)
-        session.send(b"\x1b")
-        self.assert_ended(session, exit_code=0)
-        self.assertGreater(session.output.rindex(b"\x1b[8;24;100t"), session.output.rindex(ALT_OFF))
+        self.assertTrue(session.read_until(b"\x1b[8;25;80t"), session.output)
+        session.resize(35, 11)
+        self.assert_ended(session, exit_code=1)
+        self.assertIn(b"\x1b[?1004l\x1b[0m\x1b[H\x1b[8;10;30t\x1b[?25h" + ALT_OFF + b"\x1b[23;0t"
+                      b"tharvok: the terminal is 35 x 11 characters", session.output)
+        self.assertNotIn(PROBE, session.output)
 
     def test_keys_behind_the_too_small_notice_never_count(self):
         session = self.start(b"\x1b[?0u\x1b[?62;22c")
@@ -278,6 +310,7 @@ class WindowSize(GameInAPty):
         session.resize(39, 20)
         self.assertTrue(session.read_after(NOTICE), session.output)
         self.assertIn(WHITE_ON_BLACK + b"\x1b[H\x1b[2J", session.output)
+        self.assertTrue(session.read_until(b"larger.\x1b[H"), session.output)  # the cursor parked
         # Escape (which quits from the menu) pressed behind the notice, let go once it is gone.
         session.send(b"\x1b[27u")
         session.resize(80, 25)

@@ -4,7 +4,8 @@ held arrow, Tab held, ?, Escape, quit. The game records what it was given (--rec
 xterm showed (its own screen dumps, taken between keys) must be one tharvok-replay shows for that
 recording, in the same order, so that the wall clock of the holds makes no test flaky. The replay
 also says how the held Tab went: the panel shown once, with no flash and no gap. After the game
-the shell's lines from before it are where they were. At 80 x 25 and at 80 x 24 (a view).
+the shell's lines from before it are where they were, though the window was made smaller and
+larger again during play. At 80 x 25 and at 80 x 24 (a view).
 
 usage: xterm_test.py BUILD_DIR
 """
@@ -150,6 +151,10 @@ def play(display, columns, rows):
         shown.append(("title", term.wait_for("New Game")))
         term.key("Return")
         shown.append(("map", term.wait_for("\u263b")))
+        # The window made smaller during play, below the row the last frame drew on, and back.
+        for size in ((columns, 9), (columns, rows)):
+            term.xdotool("windowsize", "--usehints", term.window, *map(str, size))
+            time.sleep(0.5)
         term.key("Right")
         time.sleep(0.3)
         shown.append(("a tap", term.dump()))

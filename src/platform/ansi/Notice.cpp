@@ -49,7 +49,9 @@ std::string noticeBytes(int columns, int rows, bool erases) {
         }
         bytes += "\x1b[" + std::to_string(row + 1) + "H" + line;
     }
-    return bytes;
+    // The notice goes up while the window is being resized: the cursor waits at the top-left,
+    // where a smaller window pushes no line away.
+    return bytes + "\x1b[H";
 }
 
 } // namespace platform::ansi

@@ -14,7 +14,8 @@ inline constexpr int minViewRows = 12;
 bool tooSmallForView(int columns, int rows);
 
 // The bytes that clear a terminal of `columns` x `rows` and show the notice; where the terminal
-// does not erase in the current background (`erases` false), every cell is written.
+// does not erase in the current background (`erases` false), every cell is written. The cursor is
+// left at the top-left.
 std::string noticeBytes(int columns, int rows, bool erases);
 
 } // namespace platform::ansi

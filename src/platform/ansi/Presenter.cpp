@@ -103,6 +103,7 @@ Presenter::Presenter() { invalidate(); }
 
 void Presenter::invalidate() {
     full_ = true;
+    parked_ = false;
     cursorX_ = -1;
     cursorY_ = -1;
     foreground_ = -1;
@@ -187,6 +188,7 @@ void Presenter::moveTo(int x, int y, const Cell* row, ByteBuffer& out) {
     if (x == cursorX_ && y == cursorY_) {
         return;
     }
+    parked_ = false;
     // The terminal's column and row.
     const Area& view = view_.area();
     const int column = originX_ + x - view.x;
@@ -312,6 +314,7 @@ void Presenter::writeCell(int x, int y, const Cell& cell, ByteBuffer& out) {
         out.append(glyph(cell.ch));
     }
     shown_[static_cast<std::size_t>(y * screenWidth + x)] = cell;
+    parked_ = false;
     // After the terminal's last column it waits to wrap; where the cursor then is depends on it.
     const Area& view = view_.area();
     cursorX_ = x < view.x + view.width - 1 || rightMargin_ ? x + 1 : -1;
@@ -393,10 +396,31 @@ void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool curso
             out.append("\x1b[?25h");
             cursorShown_ = 1;
         }
-    } else if (cursorShown_ != 0) {
-        out.append("\x1b[?25l");
-        cursorShown_ = 0;
+    } else {
+        if (cursorShown_ != 0) {
+            out.append("\x1b[?25l");
+            cursorShown_ = 0;
+        }
+        park(out);
     }
+}
+
+// A window that loses rows keeps the cursor's row in sight by pushing the rows above it off the
+// top, and xterm and st do so to the user's screen kept behind the game's as well: the user's
+// lines from before the game would be gone when it ends. From the terminal's first row nothing is
+// pushed, and from its first column a narrower window does not move the cursor either. The
+// terminal's top-left, not the screen's: in a larger window the screen is centred below rows of
+// the terminal's own.
+void Presenter::park(ByteBuffer& out) {
+    if (parked_) {
+        return;
+    }
+    out.append("\x1b[H");
+    parked_ = true;
+    // Where the screen starts at the terminal's top-left, the next move may start from there.
+    const bool atScreen = originX_ == 0 && originY_ == 0;
+    cursorX_ = atScreen ? view_.area().x : -1;
+    cursorY_ = atScreen ? view_.area().y : -1;
 }
 
 std::string_view Presenter::presentFrame(const ScreenModel& model, ByteBuffer& out) {

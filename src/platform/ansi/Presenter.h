@@ -57,7 +57,7 @@ public:
     bool repaintPending() const { return full_; }
 
     // Appends to `out` the bytes that make the terminal show `cells` with the cursor at
-    // (cursorX, cursorY), shown or hidden.
+    // (cursorX, cursorY), shown, or hidden: a hidden cursor is left at the terminal's top-left.
     void present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible, ByteBuffer& out);
 
     // One frame as the terminal is sent it: `out` is cleared and holds the bytes that bring the
@@ -73,6 +73,7 @@ public:
 
 private:
     void moveTo(int x, int y, const Cell* row, ByteBuffer& out);
+    void park(ByteBuffer& out);
     void setColours(int foreground, int background, ByteBuffer& out);
     void writeCell(int x, int y, const Cell& cell, ByteBuffer& out);
     int rewriteCost(const Cell* row, int from, int to) const;
@@ -85,6 +86,7 @@ private:
     int foreground_ = -1; // console colour of the pen, -1 unknown
     int background_ = -1;
     int cursorShown_ = -1; // -1 unknown, 0 hidden, 1 shown
+    bool parked_ = false;  // the cursor is known to be at the terminal's top-left
     int originX_ = 0;
     int originY_ = 0;
     bool rightMargin_ = false; // the terminal has columns right of the view

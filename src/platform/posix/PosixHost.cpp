@@ -40,7 +40,9 @@ bool Host::open(std::string& error, HostMode mode) {
     const posix::TerminalTraits& traits = impl_->session.traits();
     impl_->screen.useTraits(traits.backColourErase, !traits.utf8);
     // The probe goes to the game's own screen, where a terminal that misreads it does no harm.
-    impl_->session.enter();
+    if (!impl_->session.enter(error)) {
+        return false;
+    }
     impl_->session.take(impl_->keyboard.probeKeyboardProtocol());
     return true;
 }

@@ -28,6 +28,7 @@ volatile sig_atomic_t terminalTaken = 0;
 constexpr std::size_t sequenceCapacity = 1024;
 char leaveBytes[sequenceCapacity];
 volatile sig_atomic_t leaveLength = 0;
+volatile sig_atomic_t leaveEndAt = 0;
 char endBytes[sequenceCapacity];
 volatile sig_atomic_t endLength = 0;
 char enterBytes[sequenceCapacity];
@@ -92,7 +93,12 @@ void restoreMode() {
     terminalTaken = 0;
 }
 
-void setLeaveSequence(std::string_view bytes) { copySequence(bytes, leaveBytes, leaveLength); }
+void setLeaveSequence(std::string_view bytes, std::size_t endAt) {
+    leaveEndAt = 0;
+    copySequence(bytes, leaveBytes, leaveLength);
+    leaveEndAt = static_cast<sig_atomic_t>(std::min<std::size_t>(endAt, leaveLength));
+}
+
 void setEndSequence(std::string_view bytes) { copySequence(bytes, endBytes, endLength); }
 void setEnterSequence(std::string_view bytes) { copySequence(bytes, enterBytes, enterLength); }
 
@@ -100,11 +106,17 @@ bool leaveNow(bool ends) {
     if (terminalTaken == 0) {
         return false;
     }
-    writeAll(outputFd, leaveBytes, static_cast<std::size_t>(leaveLength));
+    const auto length = static_cast<std::size_t>(leaveLength);
+    const auto endAt = std::min(static_cast<std::size_t>(leaveEndAt), length);
+    writeAll(outputFd, leaveBytes, endAt);
     if (ends) {
         writeAll(outputFd, endBytes, static_cast<std::size_t>(endLength));
+    }
+    writeAll(outputFd, leaveBytes + endAt, length - endAt);
+    if (ends) {
         writePendingOutput();
     }
+    dropInput();
     if (haveSavedMode != 0) {
         ::tcsetattr(inputFd, TCSANOW, &savedMode);
     }
@@ -117,6 +129,8 @@ void enterNow() {
     writeAll(outputFd, enterBytes, static_cast<std::size_t>(enterLength));
     terminalTaken = 1;
 }
+
+void dropInput() { ::tcflush(inputFd, TCIFLUSH); }
 
 bool write(std::string_view bytes) { return writeAll(outputFd, bytes.data(), bytes.size()); }
 

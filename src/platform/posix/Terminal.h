@@ -35,16 +35,19 @@ void reapplyRawMode();
 // Puts the saved mode back.
 void restoreMode();
 
-// What to write to give the terminal back, what to write after it when the program ends there
-// (not on a suspend), and what to write to take the terminal again after a suspend: copied into
-// static storage for leaveNow() and enterNow().
-void setLeaveSequence(std::string_view bytes);
+// What to write to give the terminal back, what goes into it at `endAt` when the program ends
+// there (not on a suspend), and what to write to take the terminal again after a suspend: copied
+// into static storage for leaveNow() and enterNow().
+void setLeaveSequence(std::string_view bytes, std::size_t endAt);
 void setEndSequence(std::string_view bytes);
 void setEnterSequence(std::string_view bytes);
-// Async-signal-safe: gives the terminal back (the leave sequence, the saved mode), and when the
-// program `ends` there, writes the end sequence and the bytes a recording holds back. False when
-// the terminal was not taken.
+// Async-signal-safe: gives the terminal back (the leave sequence, with the end sequence in it when
+// the program `ends` there, then the bytes a recording holds back), drops the input the game did
+// not read, and puts the saved mode back. False when the terminal was not taken.
 bool leaveNow(bool ends);
+// Async-signal-safe: drops what the terminal sent that was not read yet (key reports the shell
+// must not get).
+void dropInput();
 // Async-signal-safe: takes the terminal again (the raw mode, the enter sequence).
 void enterNow();
 

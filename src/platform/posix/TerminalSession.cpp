@@ -27,7 +27,8 @@ constexpr std::string_view mouseReportsOff = "\x1b[?1006l\x1b[?1000l";
 constexpr std::string_view pushKeyboardFlags = "\x1b[>11u"; // disambiguate, events, all keys
 constexpr std::string_view popKeyboardFlags = "\x1b[<u";
 constexpr std::string_view resetColours = "\x1b[0m";
-// After the probe (which a terminal may misread as a cursor restore), the cursor is placed.
+// The cursor at the top-left: placed after the probe (which a terminal may misread as a cursor
+// restore), and where a change of the window's size pushes none of the user's lines away.
 constexpr std::string_view homeCursor = "\x1b[H";
 // Without an alternate screen: the game ends on a fresh line below its last screen.
 constexpr std::string_view belowTheGame = "\x1b[999;1H\r\n";
@@ -60,17 +61,12 @@ bool TerminalSession::open(std::string& error, bool speaking) {
     const bool known = terminal::windowSize(size);
     // Only a terminal whose answer can be trusted is asked to grow; elsewhere a smaller window
     // shows a view of the screen.
-    if (known && !speaking_ && smallerThanScreen(size) && traits_.growsHonestly) {
-        size = grow(size);
-    }
+    mayGrow_ = known && !speaking_ && smallerThanScreen(size) && traits_.growsHonestly;
     if (known && !speaking_) {
         rowsAtStart_ = size.rows;
-        if (ansi::tooSmallForView(size.columns, size.rows)) {
-            giveSizeBack();
-            error = "the terminal is " + std::to_string(size.columns) + " x " +
-                    std::to_string(size.rows) + " characters; Tharvok needs at least " +
-                    std::to_string(ansi::minViewColumns) + " x " +
-                    std::to_string(ansi::minViewRows) + " (columns x rows)";
+        sizeAtStart_ = size;
+        // A window that may grow is judged by the size it grows to.
+        if (!mayGrow_ && tooSmall(size, error)) {
             return false;
         }
     }
@@ -78,17 +74,27 @@ bool TerminalSession::open(std::string& error, bool speaking) {
     signals::install();
     if (!terminal::enterRawMode()) {
         signals::remove();
-        giveSizeBack();
         error = "the terminal's mode cannot be set";
         return false;
     }
     return true;
 }
 
-void TerminalSession::enter() {
+bool TerminalSession::enter(std::string& error) {
     updateSequences();
     terminal::write(enterSequence());
     taken_ = true;
+    if (mayGrow_) {
+        mayGrow_ = false;
+        const Size size = grow(sizeAtStart_);
+        rowsAtStart_ = size.rows;
+        updateSequences();
+        if (tooSmall(size, error)) {
+            close();
+            return false;
+        }
+    }
+    return true;
 }
 
 void TerminalSession::take(bool keyboardProtocol) {
@@ -108,7 +114,10 @@ void TerminalSession::close() {
         return;
     }
     taken_ = false;
-    terminal::write(leaveSequence() + endSequence());
+    terminal::write(leaveModes() + endSequence() + leaveScreen());
+    // The input goes after the protocol was popped: what the terminal sent before that (the
+    // release of Ctrl after a Ctrl-C, say) is dropped, what it sends after is plain keys.
+    terminal::dropInput();
     terminal::restoreMode();
     signals::remove();
 }
@@ -176,43 +185,61 @@ std::string TerminalSession::enterSequence() const {
     return bytes.append(titleSequence());
 }
 
-std::string TerminalSession::leaveSequence() const {
+std::string TerminalSession::leaveModes() const {
     std::string bytes;
     if (keyboardProtocol_) {
-        bytes.append(popKeyboardFlags);
+        bytes.append(popKeyboardFlags); // before the alternate screen, whose flags they are
     }
     if (mouseReports_) {
         bytes.append(mouseReportsOff);
     }
-    if (speaking_) {
-        return bytes.append(focusReportsOff);
-    }
-    bytes.append(focusReportsOff)
-        .append(resetColours)
-        .append(showCursor)
-        .append(traits_.alternateScreen ? leaveAlternateScreen : belowTheGame)
-        .append(restoreTitle);
-    return bytes;
+    bytes.append(focusReportsOff);
+    return speaking_ ? bytes : bytes.append(resetColours);
 }
 
-// What follows when the game ends (a suspend keeps the window as it is).
+std::string TerminalSession::leaveScreen() const {
+    if (speaking_) {
+        return std::string();
+    }
+    std::string bytes(showCursor);
+    return bytes.append(traits_.alternateScreen ? leaveAlternateScreen : belowTheGame)
+        .append(restoreTitle);
+}
+
+// What goes in before the user's screen when the game ends (a suspend keeps the window as it
+// is): the window's size asked back from the game's screen, the cursor at its top-left, where a
+// change of size pushes no line away.
 std::string TerminalSession::endSequence() const {
-    return sizeToRestore_ ? resizeRequest(*sizeToRestore_) : std::string();
+    return sizeToRestore_ ? std::string(homeCursor).append(resizeRequest(*sizeToRestore_))
+                          : std::string();
 }
 
 void TerminalSession::updateSequences() {
     terminal::setEnterSequence(enterSequence());
     std::string leave(cancel);
-    leave.append(leaveSequence());
-    terminal::setLeaveSequence(leave);
+    leave.append(leaveModes());
+    const std::size_t endAt = leave.size();
+    leave.append(leaveScreen());
+    terminal::setLeaveSequence(leave, endAt);
     terminal::setEndSequence(endSequence());
 }
 
+bool TerminalSession::tooSmall(const Size& size, std::string& error) const {
+    if (!ansi::tooSmallForView(size.columns, size.rows)) {
+        return false;
+    }
+    error = "the terminal is " + std::to_string(size.columns) + " x " + std::to_string(size.rows) +
+            " characters; Tharvok needs at least " + std::to_string(ansi::minViewColumns) + " x " +
+            std::to_string(ansi::minViewRows) + " (columns x rows)";
+    return true;
+}
+
 // Asks a window smaller than the screen to grow to at least its size, keeping a larger width or
-// height, and gives it a moment to do so. The size it has then.
+// height, and gives it a moment to do so. The size it has then. Asked on the game's screen with
+// the cursor at its top-left: the user's screen keeps its lines where they were.
 Size TerminalSession::grow(const Size& size) {
     const Size wanted{std::max(size.columns, screenWidth), std::max(size.rows, screenHeight)};
-    if (!terminal::write(resizeRequest(wanted))) {
+    if (!terminal::write(std::string(homeCursor).append(resizeRequest(wanted)))) {
         return size;
     }
     Size now = size;
@@ -228,15 +255,6 @@ Size TerminalSession::grow(const Size& size) {
         grownSize_ = now;
     }
     return now;
-}
-
-// Asks for the window's size before the game made it grow (for the exits where the terminal was
-// not taken).
-void TerminalSession::giveSizeBack() {
-    if (sizeToRestore_) {
-        terminal::write(resizeRequest(*sizeToRestore_));
-        sizeToRestore_.reset();
-    }
 }
 
 } // namespace platform::posix
