@@ -182,13 +182,15 @@ bool parseHash(std::string_view text, std::uint64_t& hash) {
     return text.size() == 16 && failure == std::errc() && end == text.data() + text.size();
 }
 
-// world PATH BYTES HASH
+// world PATH BYTES HASH | world PATH missing
 bool parseWorld(std::string_view name, std::span<const std::string_view> args, std::string_view,
                 Command& command, std::string& error) {
     long long length = 0;
-    if (args.size() != 3 || !parseInRange(args[1], 0, maxFileBytes, length) ||
-        !parseHash(args[2], command.print.hash)) {
-        error = inQuotes(name) + " takes a path, its size in bytes and 16 hexadecimal digits";
+    command.missing = args.size() == 2 && args[1] == "missing";
+    if (!command.missing && (args.size() != 3 || !parseInRange(args[1], 0, maxFileBytes, length) ||
+                             !parseHash(args[2], command.print.hash))) {
+        error = inQuotes(name) +
+                " takes a path, then its size in bytes and 16 hexadecimal digits, or 'missing'";
         return false;
     }
     command.print.length = static_cast<std::uint64_t>(length);
