@@ -48,7 +48,7 @@ class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
     def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False,
-                 env=None, args=()):
+                 env=None, args=(), cwd=None):
         self.master, self.slave = pty.openpty()
         self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
@@ -65,7 +65,7 @@ class Session:
             fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
             for fd in (0, 1, 2):
                 os.dup2(self.slave, fd)
-            os.chdir(directory or game_directory())
+            os.chdir(cwd or directory or game_directory())
             if config:
                 os.environ["XDG_CONFIG_HOME"] = self.home
             # An xterm-like terminal in a UTF-8 locale that is no known terminal of its own,
@@ -456,10 +456,17 @@ class Recording(GameInAPty):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")
         self.addCleanup(shutil.rmtree, work, True)
         recording = os.path.join(work, "bug.replay")
+        # The data in a folder with a space in its name, named from the working folder; the
+        # recording plays back from any other.
+        shutil.copytree(os.path.join(game_directory(), "bin"),
+                        os.path.join(work, "My Games", "bin"))
+        elsewhere = os.path.join(work, "elsewhere")
+        os.mkdir(elsewhere)
         # W walks up only in the player's own config.ini; Ctrl-C ends the game.
         with open(CONFIG) as shipped:
             config = shipped.read().replace("cMoveUp = &", "cMoveUp = W")
-        session = self.start(b"\x1b[?0u\x1b[?62;22c", config=config, args=["--record", recording])
+        session = self.start(b"\x1b[?0u\x1b[?62;22c", config=config, cwd=work,
+                             args=["--data", "My Games", "--record", recording])
         session.read_until(b"Exit")
         session.send(b"\x1b[13u\x1b[13;1:3u")
         self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
@@ -475,7 +482,9 @@ class Recording(GameInAPty):
             self.assertEqual(len(found), 1, screen.decode())
             return found[0]
 
-        played = self.replay("--final-screen", "-", recording, cwd=work)
+        with open(recording, "rb") as file:
+            self.assertIn(b"\ndata " + work.encode() + b"/My\\x20Games\n", file.read())
+        played = self.replay("--final-screen", "-", recording, cwd=elsewhere)
         self.assertEqual(played.returncode, 0, played.stderr)
         self.assertEqual(played.stderr, b"")
         self.assertEqual(player_cell(played.stdout), (40, 9))
@@ -501,6 +510,34 @@ class Recording(GameInAPty):
         output, status = self.on_terminal(["asciinema", "cat", cast])
         self.assertEqual(status, 0, output[-400:])
         self.assertTrue(output.endswith(b"\x1b[0m\x1b[?25h"), output[-80:])
+
+    def test_a_recording_that_cannot_be_written_is_told_at_once_off_the_screen(self):
+        # /dev/full takes the file but none of its bytes: the first write fails, after the
+        # first frame that ends a second of play (the rest in the menu, then a key).
+        notice = b"The recording cannot be written; the game goes on without it.\r\n"
+        title = b"\x1b]0;Tharvok (2012) - a small adventure in the text console" \
+                b" [the recording cannot be written]\x07"
+        for speak in (False, True):
+            with self.subTest(speak=speak):
+                session = Session(args=["--record", "/dev/full", "--overwrite"]
+                                  + (["--speak"] if speak else []))
+                self.addCleanup(session.close)
+                self.assertTrue(session.read_until(PROBE), session.output)
+                session.send(b"\x1b[?0u\x1b[?62;22c")
+                self.assertTrue(session.read_until(b"Exit" if not speak else b"1 of 5."),
+                                session.output)
+                for _ in range(2):
+                    session.read_until(b"\x00never", 1.1)
+                    session.send(b"\x1b[1;1:1B\x1b[1;1:3B")  # Down, pressed and released
+                    self.assertTrue(session.read_until(notice if speak else title),
+                                    session.output)
+                session.send(b"\x1b[27u\x1b[27;1:3u")
+                self.assert_ended(session, exit_code=1)
+                self.assertIn(b"could not be written whole", session.output)
+                # Said once, in the title or in speech, and nowhere else.
+                self.assertEqual(session.output.count(b"cannot be written"), 1)
+                self.assertEqual(session.output.count(notice), int(speak))
+                self.assertEqual(session.output.count(title), int(not speak))
 
     def test_record_leaves_a_file_that_exists_alone(self):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")
