@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
             std::error_code unknown;
             std::filesystem::path absolute = std::filesystem::absolute(data, unknown);
             absolute = unknown ? data : absolute.lexically_normal();
+            if (!absolute.has_filename() && absolute.has_relative_path()) {
+                absolute = absolute.parent_path(); // "/home/me/." is "/home/me", not "/home/me/"
+            }
             recorder.emplace(recording, script::formatRecordingStart(versionText()) +
                                             "# config: " + search.configFile.string() + "\n" +
                                             script::formatData(absolute.string()) +
