@@ -456,8 +456,7 @@ class Recording(GameInAPty):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")
         self.addCleanup(shutil.rmtree, work, True)
         recording = os.path.join(work, "bug.replay")
-        # The data in a folder with a space in its name, named from the working folder; the
-        # recording plays back from any other.
+        # Data in a folder with a space, named from here: the recording plays from anywhere.
         shutil.copytree(os.path.join(game_directory(), "bin"),
                         os.path.join(work, "My Games", "bin"))
         elsewhere = os.path.join(work, "elsewhere")
@@ -482,8 +481,6 @@ class Recording(GameInAPty):
             self.assertEqual(len(found), 1, screen.decode())
             return found[0]
 
-        with open(recording, "rb") as file:
-            self.assertIn(b"\ndata " + work.encode() + b"/My\\x20Games\n", file.read())
         played = self.replay("--final-screen", "-", recording, cwd=elsewhere)
         self.assertEqual(played.returncode, 0, played.stderr)
         self.assertEqual(played.stderr, b"")
@@ -511,33 +508,25 @@ class Recording(GameInAPty):
         self.assertEqual(status, 0, output[-400:])
         self.assertTrue(output.endswith(b"\x1b[0m\x1b[?25h"), output[-80:])
 
-    def test_a_recording_that_cannot_be_written_is_told_at_once_off_the_screen(self):
-        # /dev/full takes the file but none of its bytes: the first write fails, after the
-        # first frame that ends a second of play (the rest in the menu, then a key).
-        notice = b"The recording cannot be written; the game goes on without it.\r\n"
-        title = b"\x1b]0;Tharvok (2012) - a small adventure in the text console" \
-                b" [the recording cannot be written]\x07"
-        for speak in (False, True):
+    def test_a_recording_that_cannot_be_written_is_told_once_off_the_screen(self):
+        # /dev/full takes no byte: the first write, by the first frame after a second's rest, fails.
+        told = {False: b"\x1b]0;Tharvok (2012) - a small adventure in the text console"
+                       b" [the recording cannot be written]\x07",
+                True: b"The recording cannot be written; the game goes on without it.\r\n"}
+        for speak, notice in told.items():
             with self.subTest(speak=speak):
-                session = Session(args=["--record", "/dev/full", "--overwrite"]
-                                  + (["--speak"] if speak else []))
+                session = Session(args=["--record", "/dev/full", "--overwrite", "--speak"][:3 + speak])
                 self.addCleanup(session.close)
                 self.assertTrue(session.read_until(PROBE), session.output)
                 session.send(b"\x1b[?0u\x1b[?62;22c")
-                self.assertTrue(session.read_until(b"Exit" if not speak else b"1 of 5."),
-                                session.output)
+                self.assertTrue(session.read_until(b"1 of 5." if speak else b"Exit"))
                 for _ in range(2):
                     session.read_until(b"\x00never", 1.1)
                     session.send(b"\x1b[1;1:1B\x1b[1;1:3B")  # Down, pressed and released
-                    self.assertTrue(session.read_until(notice if speak else title),
-                                    session.output)
+                    self.assertTrue(session.read_until(notice), session.output)
                 session.send(b"\x1b[27u\x1b[27;1:3u")
                 self.assert_ended(session, exit_code=1)
-                self.assertIn(b"could not be written whole", session.output)
-                # Said once, in the title or in speech, and nowhere else.
-                self.assertEqual(session.output.count(b"cannot be written"), 1)
-                self.assertEqual(session.output.count(notice), int(speak))
-                self.assertEqual(session.output.count(title), int(not speak))
+                self.assertEqual(session.output.count(b"cannot be written"), 1, session.output)
 
     def test_record_leaves_a_file_that_exists_alone(self):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")

@@ -157,13 +157,12 @@ TEST(Replay, SvgLinesDrawTheScreenIntoTheFolderGiven) {
 }
 
 // A game recorded from a data folder with a space in its name, in which a jump failed for a world
-// that is missing: played back by the recording alone, it is the game played; once the world
-// exists, the replay says so and ends with status 3.
+// that is missing, plays back from its recording alone; once the world exists, it differs.
 TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
     const fs::path data = fs::temp_directory_path() / "tharvok replay jump";
     fs::remove_all(data);
     fs::copy(playWorld, data, fs::copy_options::recursive);
-    const fs::path recording = data / "jump.replay";
+    const std::string recording = (data / "jump.replay").string();
     {
         platform::OutputFile file;
         std::string error;
@@ -173,33 +172,25 @@ TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
         HeadlessGame game(data);
         game.game().observeInputs(&recorder);
         ASSERT_TRUE(game.start());
-        // The golden walk that tries the path to the missing world.
+        // The frames of the golden walk that tries the path to the missing world.
         std::ifstream walk(fs::path(THARVOK_TESTS_DIR) / "golden" / "speech.replay");
-        script::Command command;
+        script::Command frames;
         for (std::string line; std::getline(walk, line);) {
-            if (script::parseLine(line, command, error) == script::LineKind::Command &&
-                command.kind == script::CommandKind::Frames) {
-                for (long long n = 0; n < command.count; ++n) {
-                    game.frame(command.frame);
-                }
+            const bool played =
+                script::parseLine(line, frames, error) == script::LineKind::Command &&
+                frames.kind == script::CommandKind::Frames;
+            for (long long n = 0; played && n < frames.count; ++n) {
+                game.frame(frames.frame);
             }
         }
-        EXPECT_TRUE(recorder.finish());
     }
+    EXPECT_EQ(runReplay({recording}).err, "");
     const std::string missing = "bin/world/0123456789abcdef0123456789abcdef";
-    std::stringstream recorded;
-    recorded << std::ifstream(recording, std::ios::binary).rdbuf();
-    EXPECT_NE(recorded.str().find("\nworld " + missing + ".wgf missing\n"), std::string::npos);
-
-    const ReplayRun same = runReplay({recording.string()});
-    EXPECT_EQ(same.status, 0) << same.err;
-    EXPECT_EQ(same.err, "");
     std::ofstream(data / (missing + ".wgf")) << "";
     std::ofstream(data / (missing + ".wif")) << "Elsewhere 0\n";
-    const ReplayRun differs = runReplay({recording.string()});
+    const ReplayRun differs = runReplay({recording});
     EXPECT_EQ(differs.status, 3);
-    EXPECT_NE(differs.err.find(missing + ".wgf could not be read when the game was recorded, but "
-                                         "is read here"),
+    EXPECT_NE(differs.err.find(missing + ".wgf could not be read when the game was recorded"),
               std::string::npos)
         << differs.err;
     fs::remove_all(data);
