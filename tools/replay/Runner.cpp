@@ -77,10 +77,10 @@ bool Runner::run(const script::Command& command, std::string& failure) {
     case CommandKind::Said:
         if (dropped_ > 0 && !toldDropped_) {
             toldDropped_ = true;
-            messages_ += "tharvok-replay: warning: 'said' printed the newest " +
-                         std::to_string(maxKeptSentences) + " of the " +
-                         std::to_string(dropped_ + said_.size()) +
-                         " sentences said since the one before\n";
+            messages_ += "tharvok-replay: warning: 'said' keeps the newest " +
+                         std::to_string(maxKeptSentences) +
+                         " sentences: " + std::to_string(dropped_) +
+                         " older ones were not printed\n";
         }
         for (const std::string& sentence : said_) {
             out_ << sentence << '\n';
