@@ -141,14 +141,15 @@ bool readPath(std::string_view name, std::string_view word, Command& command, st
     return true;
 }
 
-// data PATH
-bool parseData(std::string_view name, std::span<const std::string_view> args, std::string_view,
+// data PATH. Recordings of version 1.0.0 wrote the blanks of the path as they are: a path of
+// several words is the rest of the line.
+bool parseData(std::string_view name, std::span<const std::string_view> args, std::string_view rest,
                Command& command, std::string& error) {
-    if (args.size() != 1) {
+    if (args.empty()) {
         error = inQuotes(name) + " takes one path";
         return false;
     }
-    return readPath(name, args[0], command, error);
+    return readPath(name, args.size() == 1 ? args[0] : rest, command, error);
 }
 
 // config none | config BYTES

@@ -142,9 +142,10 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
          "warning: bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf differs from the file the game "
          "read when it was recorded",
          "cursor 0 24 hidden\n", nullptr},
-        {"the data folder the recording names", "",
-         "printf 'data %s\\ncursor\\n' \"$W\" > \"$T/named\" && cd \"$T\" && exec \"$R\" named", 0,
-         "", "cursor 0 24 hidden\n", nullptr},
+        {"the data folder a recording names, its blanks unescaped as 1.0.0 wrote them", "",
+         "cp -R \"$W\" \"$T/My Games\" && printf 'data %s\\ncursor\\n' \"$T/My Games\" > "
+         "\"$T/named\" && cd \"$T\" && exec \"$R\" named",
+         0, "", "cursor 0 24 hidden\n", nullptr},
         {"the last screen before the farewell", "frame 16 ESC\n",
          "exec \"$R\" --dir \"$W\" --final-screen - \"$T/script\"", 0, "", nullptr, "New Game"},
         {"a config.ini cut short", "config 9\nconfig-line a\ncursor\n", fromFile, 2,
