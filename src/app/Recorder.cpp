@@ -39,6 +39,11 @@ void Recorder::worldFileRead(std::string_view path, std::string_view bytes) {
         std::string_view(line.data(), script::formatWorld(line, path, script::fingerprint(bytes))));
 }
 
+void Recorder::worldFileMissing(std::string_view path) {
+    std::array<char, script::maxRecordedLineBytes> line{};
+    append(std::string_view(line.data(), script::formatMissingWorld(line, path)));
+}
+
 void Recorder::frameRead(const FrameInput& input) {
     if (runCount_ > 0 && sameFrame(input, run_) && runCount_ < script::maxFrameCount) {
         // The run grows: its line is written again in its place.
@@ -79,7 +84,12 @@ void Recorder::append(std::string_view text) {
 void Recorder::flush() {
     const std::size_t n = used_;
     pending_.store(0, std::memory_order_relaxed);
-    file_.write(std::string_view(buffer_.data(), n));
+    if (!file_.write(std::string_view(buffer_.data(), n)) && !failed_) {
+        failed_ = true;
+        if (writeFailed_) {
+            writeFailed_();
+        }
+    }
     used_ = 0;
     runStart_ = 0;
     runCount_ = 0;
@@ -91,6 +101,8 @@ bool Recorder::finish() {
         return file_.close();
     }
     finished_ = true;
+    // What fails now is said by whoever finishes, once the game is over.
+    writeFailed_ = nullptr;
     flush();
     file_.setPending(nullptr, nullptr);
     return file_.close();

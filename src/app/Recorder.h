@@ -1,12 +1,13 @@
 // Records a game as it is played: a replay script of exactly what the game read from outside. The
 // header it is given comes first (comments, the data folder, the config.ini the game read); then
-// the local time the game starts at, a fingerprint of each world file as it is read, and each frame
-// as `frame MS KEY...` (its length and the bound keys that were down), runs of identical frames
-// folded into `frames N MS KEY...`.
+// the local time the game starts at, a fingerprint of each world file as it is read (or that it
+// could not be read), and each frame as `frame MS KEY...` (its length and the bound keys that were
+// down), runs of identical frames folded into `frames N MS KEY...`.
 //
 // Lines go to a buffer of fixed size that reaches the file when it fills and about once a second
 // of play; every frame recorded reaches the file even when the game ends on a signal or a fault.
-// A frame costs an append to the buffer, nothing more.
+// A frame costs an append to the buffer, nothing more. The first write that fails is told at once
+// to whoever asked (the game goes on; the rest of the recording is lost).
 #pragma once
 
 #include "app/GameInputObserver.h"
@@ -16,7 +17,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
+#include <utility>
 
 class Recorder final : public GameInputObserver {
 public:
@@ -29,6 +32,10 @@ public:
     void startedAt(platform::LocalTime time) override;
     void frameRead(const FrameInput& input) override;
     void worldFileRead(std::string_view path, std::string_view bytes) override;
+    void worldFileMissing(std::string_view path) override;
+
+    // Called once, at the first write to the file that fails.
+    void onWriteFailed(std::function<void()> failed) { writeFailed_ = std::move(failed); }
 
     // Writes everything still buffered and closes the file. False when the file could not be
     // written, now or at any time before.
@@ -54,4 +61,6 @@ private:
     // Milliseconds of play since the buffer last reached the file.
     std::int64_t sinceFlushMs_ = 0;
     bool finished_ = false;
+    bool failed_ = false;
+    std::function<void()> writeFailed_;
 };

@@ -141,14 +141,15 @@ bool readPath(std::string_view name, std::string_view word, Command& command, st
     return true;
 }
 
-// data PATH
-bool parseData(std::string_view name, std::span<const std::string_view> args, std::string_view,
+// data PATH. Recordings of version 1.0.0 wrote the blanks of the path as they are: a path of
+// several words is the rest of the line.
+bool parseData(std::string_view name, std::span<const std::string_view> args, std::string_view rest,
                Command& command, std::string& error) {
-    if (args.size() != 1) {
+    if (args.empty()) {
         error = inQuotes(name) + " takes one path";
         return false;
     }
-    return readPath(name, args[0], command, error);
+    return readPath(name, args.size() == 1 ? args[0] : rest, command, error);
 }
 
 // config none | config BYTES
@@ -182,13 +183,15 @@ bool parseHash(std::string_view text, std::uint64_t& hash) {
     return text.size() == 16 && failure == std::errc() && end == text.data() + text.size();
 }
 
-// world PATH BYTES HASH
+// world PATH BYTES HASH | world PATH missing
 bool parseWorld(std::string_view name, std::span<const std::string_view> args, std::string_view,
                 Command& command, std::string& error) {
     long long length = 0;
-    if (args.size() != 3 || !parseInRange(args[1], 0, maxFileBytes, length) ||
-        !parseHash(args[2], command.print.hash)) {
-        error = inQuotes(name) + " takes a path, its size in bytes and 16 hexadecimal digits";
+    command.missing = args.size() == 2 && args[1] == "missing";
+    if (!command.missing && (args.size() != 3 || !parseInRange(args[1], 0, maxFileBytes, length) ||
+                             !parseHash(args[2], command.print.hash))) {
+        error = inQuotes(name) +
+                " takes a path, then its size in bytes and 16 hexadecimal digits, or 'missing'";
         return false;
     }
     command.print.length = static_cast<std::uint64_t>(length);

@@ -38,7 +38,8 @@ enum class CommandKind {
     Data,       // data PATH: the data folder the game was played from
     Config,     // config none | config BYTES: the config.ini the game read (none, or its size)
     ConfigLine, // config-line TEXT: one line of it
-    World,      // world PATH BYTES HASH: a world file the game read, as it was then
+    World,      // world PATH BYTES HASH | world PATH missing: a world file the game read, as it
+                // was then, or one it could not read
     Said,       // said: the sentences the game said since the last said
 };
 
@@ -58,7 +59,8 @@ struct Command {
     FrameInput frame;    // frames: the milliseconds and the keys down
     std::string text;    // svg: the picture's name; data, world: the path; config-line: the bytes
     platform::LocalTime localTime;
-    Fingerprint print; // world
+    Fingerprint print;    // world
+    bool missing = false; // world: the file could not be read
 };
 
 // True for the lines that set up the game, which come before the first frame.
@@ -86,9 +88,20 @@ bool isPictureName(std::string_view name);
 // return the bytes written, line feed included; `out` needs maxRecordedLineBytes.
 std::size_t formatFrames(std::span<char> out, std::uint32_t count, const FrameInput& frame);
 std::size_t formatLocalTime(std::span<char> out, platform::LocalTime time);
-// `path` is relative to the data folder, with either separator; the line uses '/'.
+// `path` is relative to the data folder, with either separator; the line uses '/'. A path on a
+// line has its blanks escaped too (\x20), so that it stays one word.
 std::size_t formatWorld(std::span<char> out, std::string_view path, const Fingerprint& print);
+// A world file the game could not read.
+std::size_t formatMissingWorld(std::span<char> out, std::string_view path);
 std::string formatData(std::string_view folder);
+
+// The first line of a recording: a comment naming the game's version (`versionText`, "tharvok
+// 1.0.0") and how to play it back, with its line feed.
+std::string formatRecordingStart(std::string_view versionText);
+// True for a first line that formatRecordingStart wrote, of any version (its line feed gone, a
+// CR before it allowed). A script that begins with one is a recording: its last line, when it
+// has no line feed, was cut short as it was written.
+bool isRecordingStart(std::string_view line);
 // The config.ini the game read, or that it read none.
 std::string formatConfig(const std::optional<std::string>& bytes);
 

@@ -12,6 +12,10 @@ namespace {
 
 constexpr char hexDigits[] = "0123456789abcdef";
 
+// The first line of a recording, around the version.
+constexpr std::string_view recordingStartHead = "# A game of ";
+constexpr std::string_view recordingStartTail = ". To play it back: tharvok-replay THIS-FILE";
+
 // Appends to a fixed buffer, cutting what does not fit.
 class LineWriter {
 public:
@@ -41,12 +45,43 @@ public:
             }
         }
     }
+    // A path as one word: its blanks escaped as well.
+    void path(std::string_view bytes) {
+        for (const char c : bytes) {
+            if (c == ' ') {
+                put("\\x20");
+            } else {
+                escaped(std::string_view(&c, 1));
+            }
+        }
+    }
     char* at() const { return at_; }
 
 private:
     char* at_;
     char* end_;
 };
+
+// world PATH BYTES HASH, or world PATH missing without a fingerprint.
+std::size_t worldLine(std::span<char> out, std::string_view path, const Fingerprint* print) {
+    LineWriter line(out);
+    line.put("world ");
+    for (const char c : path) {
+        line.path(c == '\\' ? std::string_view("/") : std::string_view(&c, 1));
+    }
+    if (print == nullptr) {
+        line.put(" missing\n");
+        return static_cast<std::size_t>(line.at() - out.data());
+    }
+    line.put(' ');
+    line.number(print->length);
+    line.put(' ');
+    for (int shift = 60; shift >= 0; shift -= 4) {
+        line.put(hexDigits[(print->hash >> shift) & 0x0f]);
+    }
+    line.put('\n');
+    return static_cast<std::size_t>(line.at() - out.data());
+}
 
 } // namespace
 
@@ -99,22 +134,34 @@ std::size_t formatLocalTime(std::span<char> out, platform::LocalTime time) {
 }
 
 std::size_t formatWorld(std::span<char> out, std::string_view path, const Fingerprint& print) {
-    LineWriter line(out);
-    line.put("world ");
-    for (const char c : path) {
-        line.escaped(c == '\\' ? std::string_view("/") : std::string_view(&c, 1));
-    }
-    line.put(' ');
-    line.number(print.length);
-    line.put(' ');
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        line.put(hexDigits[(print.hash >> shift) & 0x0f]);
-    }
-    line.put('\n');
-    return static_cast<std::size_t>(line.at() - out.data());
+    return worldLine(out, path, &print);
 }
 
-std::string formatData(std::string_view folder) { return "data " + shown(folder) + "\n"; }
+std::size_t formatMissingWorld(std::span<char> out, std::string_view path) {
+    return worldLine(out, path, nullptr);
+}
+
+std::string formatData(std::string_view folder) {
+    std::string text(folder.size() * 4 + 6, '\0');
+    LineWriter line(text);
+    line.put("data ");
+    line.path(folder);
+    line.put('\n');
+    text.resize(static_cast<std::size_t>(line.at() - text.data()));
+    return text;
+}
+
+std::string formatRecordingStart(std::string_view versionText) {
+    return std::string(recordingStartHead).append(versionText).append(recordingStartTail) + "\n";
+}
+
+bool isRecordingStart(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line.starts_with(recordingStartHead) && line.ends_with(recordingStartTail) &&
+           line.size() > recordingStartHead.size() + recordingStartTail.size();
+}
 
 std::string formatConfig(const std::optional<std::string>& bytes) {
     if (!bytes) {

@@ -12,6 +12,7 @@
 #include "app/Script.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
+#include "core/Console.h"
 #include "platform/FileReader.h"
 #include "platform/Folders.h"
 #include "platform/Host.h"
@@ -22,10 +23,15 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace {
+
+constexpr std::string_view recordingFailedNotice = " [the recording cannot be written]";
+constexpr std::string_view recordingFailedSentence =
+    "The recording cannot be written; the game goes on without it.";
 
 // Text for standard output; false (with a message) when it cannot be written.
 bool print(const std::string& text) {
@@ -110,16 +116,28 @@ int main(int argc, char** argv) {
         platform::Services services = host.services();
         std::optional<Recorder> recorder;
         if (line.record) {
-            recorder.emplace(recording, "# A game of " + versionText() +
-                                            ". To play it back: tharvok-replay THIS-FILE\n"
-                                            "# config: " +
-                                            search.configFile.string() + "\n" +
-                                            script::formatData(data.string()) +
+            // The data folder as a path from the root, so that the recording plays from any
+            // folder.
+            std::error_code unknown;
+            std::filesystem::path absolute = std::filesystem::absolute(data, unknown);
+            absolute = unknown ? data : absolute.lexically_normal();
+            if (!absolute.has_filename() && absolute.has_relative_path()) {
+                absolute = absolute.parent_path(); // "/home/me/." is "/home/me", not "/home/me/"
+            }
+            recorder.emplace(recording, script::formatRecordingStart(versionText()) +
+                                            "# config: " + search.configFile.string() + "\n" +
+                                            script::formatData(absolute.string()) +
                                             script::formatConfig(configBytes));
         }
         Game game(services, data);
         if (recorder) {
             game.observeInputs(&*recorder);
+            // A recording that stops being written is told at once, in the window's title and in
+            // speech, never on the game's screen; standard error says it again at the end.
+            recorder->onWriteFailed([&services, &game] {
+                services.console->setTitle(std::string(consoleTitle).append(recordingFailedNotice));
+                game.speech().sayNotice(recordingFailedSentence);
+            });
         }
         if (game.init(bindKeys(config))) {
             if (line.speak) {

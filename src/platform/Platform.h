@@ -28,6 +28,9 @@ public:
     // Called once, when the game's console is bound: 80 x 25 buffer, wrap off, the window title,
     // the program's icon.
     virtual void setUp(std::string_view title) = 0;
+    // A new window title, after set-up (a notice the player should see without it touching the
+    // screen). A back end without a title ignores it.
+    virtual void setTitle(std::string_view /*title*/) {}
 
     // Places the cursor; later writes start at (x, y). Out-of-range values are clamped.
     virtual void setCursorPosition(int x, int y) = 0;

@@ -39,6 +39,14 @@ public:
     // the eight directions, and every path the player can walk to, nearest first.
     void describe(const World& world);
 
+    // A notice from the game's host that the player should hear (the recording failed), said now
+    // while speech is on.
+    void sayNotice(std::string_view sentence) {
+        if (on_) {
+            say(std::string(sentence));
+        }
+    }
+
     // The sentences said since the last call, oldest first.
     std::vector<std::string> take();
 

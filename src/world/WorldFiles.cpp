@@ -77,14 +77,21 @@ private:
 
 // Reads one world file; false when the stem names no file of bin/world/ or the file cannot be
 // read (a folder, a FIFO, a device or a file larger than 1 MiB cannot). `path` is the file's path
-// as the messages show it.
+// as the messages show it. An `observer` hears of the file read, or of one that a stem names but
+// that could not be read.
 bool readWorldFile(const std::filesystem::path& dataFolder, std::string_view stem,
                    std::string_view extension, std::string& path, std::string& data,
                    WorldFileObserver* observer) {
-    const bool read = worldFilePath(stem, extension, path) &&
-                      platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
-    if (read && observer != nullptr) {
-        observer->worldFileRead(path, data);
+    if (!worldFilePath(stem, extension, path)) {
+        return false;
+    }
+    const bool read = platform::readWholeFile(dataFolder / path, data) == platform::FileStatus::Ok;
+    if (observer != nullptr) {
+        if (read) {
+            observer->worldFileRead(path, data);
+        } else {
+            observer->worldFileMissing(path);
+        }
     }
     return read;
 }

@@ -152,10 +152,13 @@ struct InfoSource {
 WorldInfo readInfo(std::string_view data, InfoSource* source = nullptr);
 
 // Told of each world file the loader reads, at the moment it reads it: its path relative to the
-// data folder (as the messages show it) and its bytes. A recording keeps their fingerprints.
+// data folder (as the messages show it) and its bytes, or that it could not be read. A recording
+// keeps their fingerprints.
 class WorldFileObserver {
 public:
     virtual void worldFileRead(std::string_view path, std::string_view bytes) = 0;
+    // A file that a world names but that could not be read (missing, not a file, too large).
+    virtual void worldFileMissing(std::string_view path) = 0;
 
 protected:
     ~WorldFileObserver() = default;

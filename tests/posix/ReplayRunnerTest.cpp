@@ -70,7 +70,7 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
     struct Case {
         const char* what;
         std::string script; // written to $T/script
-        const char* command;
+        std::string command;
         int status;
         const char* errHas;   // a part of standard error, or "" when it must be empty
         const char* outIs;    // standard output exactly, or null
@@ -81,6 +81,11 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
     const char* fromInput = "exec \"$R\" --dir \"$W\" < \"$T/script\"";
     const char* bigFromFile = "exec \"$R\" --dir \"$W\" \"$T/big\"";
     const char* bigFromInput = "exec \"$R\" --dir \"$W\" < \"$T/big\"";
+    // A recording as the recorder begins it: what follows its last line feed was cut.
+    const std::string recording =
+        "# A game of tharvok 0.9.0. To play it back: tharvok-replay THIS-FILE\nframe 16 ENTER\n"
+        "frame 16\ncursor\n";
+    const char* thenScript = "; s=$?; cat \"$T/script\"; exit $s"; // no output replaced it
     const Case cases[] = {
         {"frame counts end at ten million", "frames 10000000 16\nframes 10000001 16\n", fromFile, 2,
          "script: line 2: bad frame count '10000001'", "", nullptr},
@@ -137,21 +142,45 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
          "warning: bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf differs from the file the game "
          "read when it was recorded",
          "cursor 0 24 hidden\n", nullptr},
-        {"the data folder the recording names", "",
-         "printf 'data %s\\ncursor\\n' \"$W\" > \"$T/named\" && cd \"$T\" && exec \"$R\" named", 0,
-         "", "cursor 0 24 hidden\n", nullptr},
+        {"the data folder a recording names, its blanks unescaped as 1.0.0 wrote them", "",
+         "cp -R \"$W\" \"$T/My Games\" && printf 'data %s\\ncursor\\n' \"$T/My Games\" > "
+         "\"$T/named\" && cd \"$T\" && exec \"$R\" named",
+         0, "", "cursor 0 24 hidden\n", nullptr},
         {"the last screen before the farewell", "frame 16 ESC\n",
          "exec \"$R\" --dir \"$W\" --final-screen - \"$T/script\"", 0, "", nullptr, "New Game"},
         {"a config.ini cut short", "config 9\nconfig-line a\ncursor\n", fromFile, 2,
          "script: line 3: the 'config-line' lines hold 2 bytes, not the 9 announced", "", nullptr},
+        {"a recording cut inside a frame line", recording + "frame 16 E", fromFile, 4,
+         "script: the recording stops at line 5, cut short", "cursor 41 12 hidden\n", nullptr},
+        {"a recording cut inside a word, read as it comes", recording + "f", fromInput, 4,
+         "-: the recording stops at line 5, cut short", "cursor 41 12 hidden\n", nullptr},
+        {"a script by hand plays its last line without a line feed", "frame 16 ENTER\ncursor",
+         fromFile, 0, "", "cursor 41 12 hidden\n", nullptr},
+        {"--out naming the script through a link", "cursor\n",
+         std::string("ln -sf script \"$T/link\" && \"$R\" --dir \"$W\" --out \"$T/link\" "
+                     "\"$T/script\"") +
+             thenScript,
+         2, "link' is the script the replay reads: nothing is written", "cursor\n", nullptr},
+        {"--asciicast naming the script on standard input", "cursor\n",
+         std::string("\"$R\" --dir \"$W\" --asciicast \"$T/script\" < \"$T/script\"") + thenScript,
+         2, "script' is the script the replay reads", "cursor\n", nullptr},
+        {"only the newest sentences are kept for 'said'", "",
+         "{ echo 'frame 16 ENTER'; yes 'frame 16 D' | head -n 5462 | sed 'a frame 16'; echo "
+         "said; } > \"$T/talk\" && \"$R\" --dir \"$S\" \"$T/talk\" > \"$T/said\"; s=$?; "
+         "wc -l < \"$T/said\"; sed -n '1p;$p' \"$T/said\"; exit $s",
+         0, "'said' keeps the newest 65536 sentences: 11 older ones were not printed",
+         "65536\nNorth-west: open ground for 3 steps, then fields.\n"
+         "Path: Fields, east, 39 steps.\n",
+         nullptr},
     };
 
-    // The commands name the runner R, a folder with worlds W and a scratch folder T.
+    // The commands name the runner R, test worlds W, the shipped data S and a scratch folder T.
     const fs::path scratch = fs::temp_directory_path() /
                              ("tharvok-replay-runner-" + std::to_string(std::random_device{}()));
     fs::create_directories(scratch);
     ::setenv("R", THARVOK_REPLAY_EXE, 1);
     ::setenv("W", THARVOK_SOURCE_DIR "/tests/golden/worlds/play", 1);
+    ::setenv("S", THARVOK_SOURCE_DIR "/data", 1);
     ::setenv("T", scratch.c_str(), 1);
     {
         std::ofstream big(scratch / "big", std::ios::binary);

@@ -50,7 +50,7 @@ class Session:
     """The game on the slave side of a pty; this side is the terminal."""
 
     def __init__(self, columns=80, rows=25, config="", directory=None, ignore_hangup=False,
-                 env=None, args=()):
+                 env=None, args=(), cwd=None):
         self.master, self.slave = pty.openpty()
         self.resize(columns, rows)
         self.settings = termios.tcgetattr(self.slave)
@@ -66,18 +66,18 @@ class Session:
             # The child never returns into the test runner: a failed exec (the game being
             # relinked, say) would run the remaining tests again in every child.
             try:
-                self.become_game(directory, config, env, ignore_hangup, args)
+                self.become_game(directory, config, env, ignore_hangup, args, cwd)
             finally:
                 os._exit(127)
         self.status = None
 
-    def become_game(self, directory, config, env, ignore_hangup, args):
+    def become_game(self, directory, config, env, ignore_hangup, args, cwd):
         """In the forked child: the pseudo-terminal as the controlling one, then the game."""
         os.setsid()
         fcntl.ioctl(self.slave, termios.TIOCSCTTY, 0)
         for fd in (0, 1, 2):
             os.dup2(self.slave, fd)
-        os.chdir(directory or game_directory())
+        os.chdir(cwd or directory or game_directory())
         if config:
             os.environ["XDG_CONFIG_HOME"] = self.home
         # An xterm-like terminal in a UTF-8 locale that is no known terminal of its own,
@@ -519,10 +519,16 @@ class Recording(GameInAPty):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")
         self.addCleanup(shutil.rmtree, work, True)
         recording = os.path.join(work, "bug.replay")
+        # Data in a folder with a space, named from here: the recording plays from anywhere.
+        shutil.copytree(os.path.join(game_directory(), "bin"),
+                        os.path.join(work, "My Games", "bin"))
+        elsewhere = os.path.join(work, "elsewhere")
+        os.mkdir(elsewhere)
         # W walks up only in the player's own config.ini; Ctrl-C ends the game.
         with open(CONFIG) as shipped:
             config = shipped.read().replace("cMoveUp = &", "cMoveUp = W")
-        session = self.start(b"\x1b[?0u\x1b[?62;22c", config=config, args=["--record", recording])
+        session = self.start(b"\x1b[?0u\x1b[?62;22c", config=config, cwd=work,
+                             args=["--data", "My Games", "--record", recording])
         session.read_until(b"Exit")
         session.send(b"\x1b[13u\x1b[13;1:3u")
         self.assertTrue(session.read_after(b"\x1b[?2026l"), session.output)
@@ -538,7 +544,7 @@ class Recording(GameInAPty):
             self.assertEqual(len(found), 1, screen.decode())
             return found[0]
 
-        played = self.replay("--final-screen", "-", recording, cwd=work)
+        played = self.replay("--final-screen", "-", recording, cwd=elsewhere)
         self.assertEqual(played.returncode, 0, played.stderr)
         self.assertEqual(played.stderr, b"")
         self.assertEqual(player_cell(played.stdout), (40, 9))
@@ -564,6 +570,26 @@ class Recording(GameInAPty):
         output, status = self.on_terminal(["asciinema", "cat", cast])
         self.assertEqual(status, 0, output[-400:])
         self.assertTrue(output.endswith(b"\x1b[0m\x1b[?25h"), output[-80:])
+
+    def test_a_recording_that_cannot_be_written_is_told_once_off_the_screen(self):
+        # /dev/full takes no byte: the first write, by the first frame after a second's rest, fails.
+        told = {False: b"\x1b]0;Tharvok (2012) - a small adventure in the text console"
+                       b" [the recording cannot be written]\x07",
+                True: b"The recording cannot be written; the game goes on without it.\r\n"}
+        for speak, notice in told.items():
+            with self.subTest(speak=speak):
+                session = Session(args=["--record", "/dev/full", "--overwrite", "--speak"][:3 + speak])
+                self.addCleanup(session.close)
+                self.assertTrue(session.read_until(PROBE), session.output)
+                session.send(b"\x1b[?0u\x1b[?62;22c")
+                self.assertTrue(session.read_until(b"1 of 5." if speak else b"Exit"))
+                for _ in range(2):
+                    session.read_until(b"\x00never", 1.1)
+                    session.send(b"\x1b[1;1:1B\x1b[1;1:3B")  # Down, pressed and released
+                    self.assertTrue(session.read_until(notice), session.output)
+                session.send(b"\x1b[27u\x1b[27;1:3u")
+                self.assert_ended(session, exit_code=1)
+                self.assertEqual(session.output.count(b"cannot be written"), 1, session.output)
 
     def test_record_leaves_a_file_that_exists_alone(self):
         work = tempfile.mkdtemp(prefix="tharvok-recording-")

@@ -1,6 +1,10 @@
 // The replay runner's command line and script language: what a user, a bug report or a world
 // author can write, and the errors they get for what they cannot.
 #include "Replay.h"
+#include "app/HeadlessGame.h"
+#include "app/Recorder.h"
+#include "app/Script.h"
+#include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +154,45 @@ TEST(Replay, SvgLinesDrawTheScreenIntoTheFolderGiven) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("cannot write"), std::string::npos);
     fs::remove_all(dir);
+}
+
+// A game recorded from a data folder with a space in its name, in which a jump failed for a world
+// that is missing, plays back from its recording alone; once the world exists, it differs.
+TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
+    const fs::path data = fs::temp_directory_path() / "tharvok replay jump";
+    fs::remove_all(data);
+    fs::copy(playWorld, data, fs::copy_options::recursive);
+    const std::string recording = (data / "jump.replay").string();
+    {
+        platform::OutputFile file;
+        std::string error;
+        ASSERT_TRUE(file.open(recording, error)) << error;
+        Recorder recorder(file, script::formatRecordingStart("tharvok 1.0.0") +
+                                    script::formatData(data.string()));
+        HeadlessGame game(data);
+        game.game().observeInputs(&recorder);
+        ASSERT_TRUE(game.start());
+        // The frames of the golden walk that tries the path to the missing world.
+        std::ifstream walk(fs::path(THARVOK_TESTS_DIR) / "golden" / "speech.replay");
+        script::Command frames;
+        for (std::string line; std::getline(walk, line);) {
+            const bool played =
+                script::parseLine(line, frames, error) == script::LineKind::Command &&
+                frames.kind == script::CommandKind::Frames;
+            for (long long n = 0; played && n < frames.count; ++n) {
+                game.frame(frames.frame);
+            }
+        }
+    }
+    EXPECT_EQ(runReplay({recording}).err, "");
+    const std::string missing = "bin/world/0123456789abcdef0123456789abcdef";
+    std::ofstream(data / (missing + ".wgf")) << "";
+    const ReplayRun differs = runReplay({recording});
+    EXPECT_EQ(differs.status, 3);
+    EXPECT_NE(differs.err.find(missing + ".wgf could not be read when the game was recorded"),
+              std::string::npos)
+        << differs.err;
+    fs::remove_all(data);
 }
 
 TEST(Replay, ComesBackToTheDirectoryItWasStartedIn) {

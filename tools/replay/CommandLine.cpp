@@ -5,10 +5,11 @@
 #include "platform/FileReader.h"
 
 #include <exception>
+#include <filesystem>
 #include <ostream>
-#include <utility>
-
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace replay {
 
@@ -27,6 +28,48 @@ constexpr ValueOption textOptions[] = {
     {"--final-screen", &Options::finalScreenPath},
 };
 
+// True when `output` is the file `input` (the same file by its identity: another name for it, or
+// a link to it, is the same); false when either is missing.
+bool sameFile(const std::filesystem::path& input, const std::string& output) {
+    std::error_code error;
+    return !output.empty() && output != "-" && std::filesystem::equivalent(input, output, error) &&
+           !error;
+}
+
+// An output that would replace what the replay reads (its script, or the configuration it is
+// given) is refused before anything is written: a recording is not lost to a slip of the hand.
+bool outputsSpareInputs(const Options& options, std::ostream& err) {
+    std::vector<std::pair<std::string_view, std::filesystem::path>> inputs;
+    if (options.scriptPath != "-") {
+        inputs.emplace_back("the script", options.scriptPath);
+    } else {
+        // Standard input redirected from a file is that file, where the system can name it.
+        std::error_code error;
+        const std::filesystem::path standardInput = "/dev/stdin";
+        if (std::filesystem::is_regular_file(standardInput, error)) {
+            inputs.emplace_back("the script", standardInput);
+        }
+    }
+    if (options.config) {
+        inputs.emplace_back("the configuration", *options.config);
+    }
+    const std::pair<std::string_view, const std::string*> outputs[] = {
+        {"--out", &options.outPath},
+        {"--asciicast", &options.asciicastPath},
+        {"--final-screen", &options.finalScreenPath},
+    };
+    for (const auto& [option, output] : outputs) {
+        for (const auto& [what, input] : inputs) {
+            if (sameFile(input, *output)) {
+                err << "tharvok-replay: " << option << " " << script::inQuotes(*output) << " is "
+                    << what << " the replay reads: nothing is written\n";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 int replayUnguarded(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                     std::ostream& err) {
     Options options;
@@ -38,6 +81,9 @@ int replayUnguarded(const std::vector<std::string>& args, std::istream& in, std:
     if (options.help || options.version) {
         out << (options.help ? helpText() : "tharvok-replay " + versionText().substr(8) + "\n");
         return out.flush() ? exitPlayed : exitUsage;
+    }
+    if (!outputsSpareInputs(options, err)) {
+        return exitUsage;
     }
     std::optional<ConfigFile> config;
     if (options.config) {
@@ -154,8 +200,10 @@ std::string helpText() {
            "  --version           print the version and exit\n"
            "\n"
            "exit status: 0 played, 1 the start world cannot be read, 2 usage error,\n"
-           "malformed script or output that cannot be written, 3 played, but a world file\n"
-           "differs from the one the recording was made with (said on standard error).\n";
+           "malformed script, output that cannot be written or that would replace the\n"
+           "script, 3 played, but a world file differs from the one the recording was made\n"
+           "with, 4 played, but the recording was cut short (its last, unfinished line is\n"
+           "not played). Standard error says which file or line.\n";
 }
 
 int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,

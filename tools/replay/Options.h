@@ -29,5 +29,8 @@ inline constexpr int exitNoStartWorld = 1;
 inline constexpr int exitUsage = 2;
 // Played to the end, but a world file differed from the one the recording was made with.
 inline constexpr int exitWorldsDiffer = 3;
+// A recording cut short as it was written (its last line has no line end): played up to the
+// line cut, which is not played.
+inline constexpr int exitRecordingCut = 4;
 
 } // namespace replay

@@ -125,6 +125,9 @@ public:
             case ScriptReader::Next::End:
                 return started || configComplete(setup, reader);
             case ScriptReader::Next::Line:
+                if (cutShort(reader, line)) {
+                    return started || configComplete(setup, reader);
+                }
                 switch (parseLine(line, command, error_)) {
                 case LineKind::Malformed:
                     return malformed(reader);
@@ -198,6 +201,7 @@ private:
         };
         std::string line;
         Command command;
+        std::size_t cutAt = 0;
         for (bool more = true; more;) {
             const ScriptReader::Next next = reader.next(line);
             switch (next) {
@@ -209,6 +213,11 @@ private:
                 unreadable(reader, next);
                 return exitUsage;
             case ScriptReader::Next::Line:
+                if (cutShort(reader, line)) {
+                    cutAt = reader.lineNumber();
+                    more = false;
+                    break;
+                }
                 switch (parseLine(line, command, error_)) {
                 case LineKind::Nothing:
                     break;
@@ -244,6 +253,11 @@ private:
         if (!start()) {
             return exitUsage;
         }
+        if (cutAt > 0) {
+            messages_ += "tharvok-replay: " + scriptName_ + ": the recording stops at line " +
+                         std::to_string(cutAt) +
+                         ", cut short as it was written: that line is not played\n";
+        }
         if (!options_.finalScreenPath.empty() && options_.finalScreenPath != "-" &&
             !writeFinalScreen(*runner, options_.finalScreenPath)) {
             return exitUsage;
@@ -261,7 +275,18 @@ private:
         }
         return !runner->started()         ? exitNoStartWorld
                : runner->worldsDiffered() ? exitWorldsDiffer
+               : cutAt > 0                ? exitRecordingCut
                                           : exitPlayed;
+    }
+
+    // True for the last line of a recording when it has no line end: the recorder was stopped
+    // as it wrote it, and what it holds may be a part of a line (a frame without all its keys).
+    // A script written by other means plays its last line as it is.
+    bool cutShort(const ScriptReader& reader, std::string_view line) {
+        if (reader.lineNumber() == 1) {
+            recording_ = script::isRecordingStart(line);
+        }
+        return recording_ && !reader.lineEnded();
     }
 
     // A command that can run here: pictures need a folder to go to, and the set-up lines come
@@ -368,6 +393,8 @@ private:
     std::string error_;
     std::string messages_;
     fs::path dataUsed_;
+    // The script began as a recording does.
+    bool recording_ = false;
 };
 
 } // namespace

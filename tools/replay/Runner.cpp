@@ -25,8 +25,14 @@ Runner::Runner(const Options& options, Start start, ReplayConsole& console, std:
     : options_(options), console_(console), out_(out), messages_(messages), cast_(cast),
       headless_(console.device(), std::move(start.data), start.localTime, std::move(start.config)) {
     headless_.game().observeInputs(this);
-    // The runner always listens: `said` prints what the game said.
+    // The runner always listens: `said` prints what the game said. A script that never prints
+    // it keeps no more than the newest sentences.
     started_ = headless_.start(true);
+    Speech& speech = headless_.game().speech();
+    for (std::string& sentence : speech.take()) {
+        keep(std::move(sentence));
+    }
+    speech.listen([this](const std::string& sentence) { keep(sentence); });
     record();
 }
 
@@ -69,9 +75,18 @@ bool Runner::run(const script::Command& command, std::string& failure) {
         return writeSvgScreen(file, console_.snapshot().cells, failure);
     }
     case CommandKind::Said:
-        for (const std::string& sentence : headless_.game().speech().take()) {
+        if (dropped_ > 0 && !toldDropped_) {
+            toldDropped_ = true;
+            messages_ += "tharvok-replay: warning: 'said' keeps the newest " +
+                         std::to_string(maxKeptSentences) +
+                         " sentences: " + std::to_string(dropped_) +
+                         " older ones were not printed\n";
+        }
+        for (const std::string& sentence : said_) {
             out_ << sentence << '\n';
         }
+        said_.clear();
+        dropped_ = 0;
         break;
     case CommandKind::World:
         checkWorld(command);
@@ -91,21 +106,43 @@ void Runner::worldFileRead(std::string_view path, std::string_view bytes) {
     read_.insert_or_assign(slashed(path), script::fingerprint(bytes));
 }
 
+void Runner::worldFileMissing(std::string_view path) {
+    read_.insert_or_assign(slashed(path), std::nullopt);
+}
+
 void Runner::checkWorld(const script::Command& command) {
     const std::string path = slashed(command.text);
+    // What this replay met of the file last: nothing, a file it could not read, or its bytes.
     const auto read = read_.find(path);
-    if (read != read_.end() && read->second == command.print) {
+    const bool lookedFor = read != read_.end();
+    const bool readHere = lookedFor && read->second.has_value();
+    const bool same =
+        command.missing ? lookedFor && !readHere : readHere && *read->second == command.print;
+    if (same) {
         return;
     }
     worldsDiffered_ = true;
     if (!warned_.insert(path).second) {
         return;
     }
-    messages_ +=
-        "tharvok-replay: warning: " + script::shown(path) +
-        (read == read_.end() ? " was read when the game was recorded, but not here"
-                             : " differs from the file the game read when it was recorded") +
-        ": the replay may not be the game that was played\n";
+    const char* difference =
+        !command.missing
+            ? (!lookedFor ? " was read when the game was recorded, but not here"
+               : readHere ? " differs from the file the game read when it was recorded"
+                          : " was read when the game was recorded, but cannot be read here")
+            : (!lookedFor ? " could not be read when the game was recorded, and was not looked "
+                            "for here"
+                          : " could not be read when the game was recorded, but is read here");
+    messages_ += "tharvok-replay: warning: " + script::shown(path) + difference +
+                 ": the replay may not be the game that was played\n";
+}
+
+void Runner::keep(std::string sentence) {
+    if (said_.size() == maxKeptSentences) {
+        said_.pop_front();
+        ++dropped_;
+    }
+    said_.push_back(std::move(sentence));
 }
 
 void Runner::record() {

@@ -11,6 +11,8 @@
 #include "app/Script.h"
 #include "config/ConfigFile.h"
 
+#include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <iosfwd>
 #include <map>
@@ -56,9 +58,15 @@ public:
     void startedAt(platform::LocalTime) override {}
     void frameRead(const FrameInput&) override {}
     void worldFileRead(std::string_view path, std::string_view bytes) override;
+    void worldFileMissing(std::string_view path) override;
+
+    // The most sentences kept between two `said` lines: the newest.
+    static constexpr std::size_t maxKeptSentences = 65536;
 
 private:
     void record();
+    // A sentence the game said, kept for the next `said` line.
+    void keep(std::string sentence);
     // Compares the world file a `world` line names with what this replay read last under its path.
     void checkWorld(const script::Command& command);
 
@@ -75,10 +83,16 @@ private:
     long long elapsedMs_ = 0;
     // The screen before the frame that ended the game, kept when the final screen is asked for.
     std::optional<Snapshot> beforeEnd_;
-    // The fingerprint of each world file as this replay last read it, by path with '/'.
-    std::map<std::string, script::Fingerprint, std::less<>> read_;
+    // The fingerprint of each world file as this replay last read it (none: it could not be
+    // read), by path with '/'.
+    std::map<std::string, std::optional<script::Fingerprint>, std::less<>> read_;
     std::set<std::string, std::less<>> warned_;
     bool worldsDiffered_ = false;
+    // The sentences said since the last `said` line, the newest of them, and how many older
+    // ones were let go.
+    std::deque<std::string> said_;
+    std::size_t dropped_ = 0;
+    bool toldDropped_ = false;
 };
 
 } // namespace replay

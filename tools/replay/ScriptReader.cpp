@@ -22,10 +22,12 @@ ScriptReader::Next ScriptReader::next(std::string& line) {
                     return Next::End;
                 }
                 ++number_;
+                ended_ = false;
                 return Next::Line;
             }
             if (c == '\n') {
                 ++number_;
+                ended_ = true;
                 return Next::Line;
             }
             if (line.size() == script::maxLineBytes) {

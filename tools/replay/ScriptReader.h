@@ -19,10 +19,13 @@ public:
     Next next(std::string& line);
 
     std::size_t lineNumber() const { return number_; }
+    // Whether the line just read ended with its line feed (the last line of a file may not).
+    bool lineEnded() const { return ended_; }
 
 private:
     std::streambuf* buffer_;
     std::size_t number_ = 0;
+    bool ended_ = false;
 };
 
 } // namespace replay

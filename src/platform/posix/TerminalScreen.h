@@ -28,6 +28,7 @@ public:
 
     // ConsoleDevice: every call acts on the model at once.
     void setUp(std::string_view title) override { session_.setTitle(title); }
+    void setTitle(std::string_view title) override { session_.setTitle(title); }
     void setCursorPosition(int x, int y) override;
     void setCursorVisible(bool visible) override;
     void setAttribute(std::uint16_t attribute) override { model_.setAttribute(attribute); }

@@ -14,6 +14,10 @@ namespace platform {
 class VirtualConsole final : public ConsoleDevice {
 public:
     void setUp(std::string_view title) override;
+    void setTitle(std::string_view title) override {
+        title_ = title;
+        ++callCount_;
+    }
     void setCursorPosition(int x, int y) override;
     void setCursorVisible(bool visible) override;
     void setAttribute(std::uint16_t attribute) override;

@@ -146,6 +146,12 @@ void Win32Console::restore() {
     }
 }
 
+void Win32Console::setTitle(std::string_view title) {
+    if (setUp_ && usable(output_)) {
+        win32::setTitle(title);
+    }
+}
+
 void Win32Console::setCursorPosition(int x, int y) {
     cursorX_ = std::clamp(x, 0, lastColumn);
     cursorY_ = std::clamp(y, 0, lastRow);

@@ -51,6 +51,7 @@ public:
     static bool attached();
 
     void setUp(std::string_view title) override;
+    void setTitle(std::string_view title) override;
     void setCursorPosition(int x, int y) override;
     void setCursorVisible(bool visible) override;
     void setAttribute(std::uint16_t attribute) override;
