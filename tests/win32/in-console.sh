@@ -62,8 +62,10 @@ if [ -z "$after" ] && [ -z "$until" ]; then
 else
     # The terminal's input is a pipe kept open until the text is typed.
     fifo=$(mktemp -u)
+    program=$(mktemp)
     mkfifo "$fifo"
-    script -qec "stty cols 80 rows 25; exec$command" /dev/null <"$fifo" >"$log" &
+    script -qec "stty cols 80 rows 25; echo \$\$ >$(quote "$program"); exec$command" /dev/null \
+        <"$fifo" >"$log" &
     pid=$!
     exec 8>"$fifo"
     rm -f "$fifo"
@@ -76,11 +78,10 @@ else
         done
         shown | grep -qF -- "$1"
     }
-    # Ends the program (the shell in the terminal has become it) and so the terminal.
+    # Ends the program (the shell in the terminal that wrote its number has become it) and so
+    # the terminal.
     stop() {
-        for child in $(ps -o pid= --ppid "$pid"); do
-            kill "$child" 2>/dev/null || true
-        done
+        [ -s "$program" ] && kill "$(cat "$program")" 2>/dev/null || true
     }
     seen=yes
     if [ -n "$after" ]; then
@@ -107,6 +108,7 @@ else
     fi
     exec 8>&-
     wait "$pid" || status=$?
+    rm -f "$program"
     if [ "$seen" = no ] && [ "$ended" = yes ]; then
         echo "in-console: the program ended before the terminal showed '$after$until'" >&2
     elif [ "$seen" = no ]; then
