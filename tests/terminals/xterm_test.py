@@ -20,7 +20,9 @@ import time
 BUILD = os.path.abspath(sys.argv[1])
 GAME = os.path.join(BUILD, "tharvok")
 REPLAY = os.path.join(BUILD, "tharvok-replay")
-DEADLINE = 20.0
+# The longest wait for xterm, the X server or a screen: generous for a first start on a busy
+# machine, as every wait ends as soon as what it waits for comes.
+DEADLINE = 60.0
 BEFORE = ["before the game, line %d" % n for n in (1, 2, 3)]
 PANEL = "Ver. 1.0"
 HELP = "Any key closes this box."
