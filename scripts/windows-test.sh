@@ -25,6 +25,13 @@ if [ "${THARVOK_SKIP_INSTALL:-}" != 1 ]; then
     fi
 fi
 
+for tool in wine wineserver tmux script flock; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "windows-test: no $tool here (apt-get install wine wine64 tmux bsdutils util-linux)" >&2
+        exit 1
+    fi
+done
+
 # A brand-new wine prefix every run, so that the first start of wine (its prefix, its server, its
 # services) is what every run goes through: made here, before the build's configuration would make
 # it and before any test, outside every time limit. The test programs are listed under wine when
