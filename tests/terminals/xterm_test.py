@@ -168,8 +168,7 @@ def play(display, columns, rows):
         time.sleep(0.5)
         shown.append(("Tab let go", term.dump()))
         term.key("question")
-        time.sleep(0.3)
-        shown.append(("?", term.dump()))
+        shown.append(("?", term.wait_for(HELP)))
         term.key("Escape")
         time.sleep(0.3)
         shown.append(("Escape closes the help", term.dump()))
@@ -179,8 +178,7 @@ def play(display, columns, rows):
         end = time.monotonic() + DEADLINE
         while not os.path.exists(os.path.join(work, "status")) and time.monotonic() < end:
             time.sleep(0.05)
-        time.sleep(0.3)
-        after = term.dump()
+        after = term.wait_for("Shutdown game")
     finally:
         term.close()
 
