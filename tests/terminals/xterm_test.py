@@ -21,7 +21,9 @@ import time
 BUILD = os.path.abspath(sys.argv[1])
 GAME = os.path.join(BUILD, "tharvok")
 REPLAY = os.path.join(BUILD, "tharvok-replay")
-DEADLINE = 20.0
+# The longest wait for xterm, the X server or a screen: generous for a first start on a busy
+# machine, as every wait ends as soon as what it waits for comes.
+DEADLINE = 60.0
 BEFORE = ["before the game, line %d" % n for n in (1, 2, 3)]
 PANEL = "Ver. 1.0"
 HELP = "Any key closes this box."
@@ -171,8 +173,7 @@ def play(display, columns, rows):
         time.sleep(0.5)
         shown.append(("Tab let go", term.dump()))
         term.key("question")
-        time.sleep(0.3)
-        shown.append(("?", term.dump()))
+        shown.append(("?", term.wait_for(HELP)))
         term.key("Escape")
         time.sleep(0.3)
         shown.append(("Escape closes the help", term.dump()))
@@ -182,8 +183,7 @@ def play(display, columns, rows):
         end = time.monotonic() + DEADLINE
         while not os.path.exists(os.path.join(work, "status")) and time.monotonic() < end:
             time.sleep(0.05)
-        time.sleep(0.3)
-        after = term.dump()
+        after = term.wait_for("Shutdown game")
     finally:
         term.close()
 

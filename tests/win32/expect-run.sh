@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs a command, shows its output, and passes when it exits with STATUS and its output has
-# every TEXT given.
+# every TEXT given, and none given as !TEXT.
 #
 #   expect-run.sh STATUS [TEXT...] -- COMMAND [ARGS...]
 set -u
@@ -23,8 +23,18 @@ if [ "$status" != "$want" ]; then
     exit 1
 fi
 printf '%s' "$texts" | while IFS= read -r text; do
-    if ! printf '%s' "$output" | grep -qF -- "$text"; then
-        echo "expect-run: '$text' is missing from the output" >&2
-        exit 1
-    fi
+    case "$text" in
+    !*)
+        if printf '%s' "$output" | grep -qF -- "${text#!}"; then
+            echo "expect-run: '${text#!}' is in the output" >&2
+            exit 1
+        fi
+        ;;
+    *)
+        if ! printf '%s' "$output" | grep -qF -- "$text"; then
+            echo "expect-run: '$text' is missing from the output" >&2
+            exit 1
+        fi
+        ;;
+    esac
 done

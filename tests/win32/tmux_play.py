@@ -30,6 +30,11 @@ class Pane:
                                text=True).stdout.split("\n")[:25]
         return [line.ljust(80)[:80] for line in shown + [""] * (25 - len(shown))]
 
+    def history(self):
+        """Every line the pane showed, those scrolled off the top included."""
+        return subprocess.run(self.tmux + ["capture-pane", "-p", "-S", "-"], capture_output=True,
+                              text=True).stdout.split("\n")
+
     def settle(self, want):
         """Waits until the pane shows `want` and stays the same for half a second."""
         end, last = time.monotonic() + WAIT_S, None

@@ -138,8 +138,9 @@ void Host::close(int exitStatus) {
             }
         }
     }
-    // A console of its own closes with the program: keep a failed start's message readable.
-    if (exitStatus != 0 && win32::consoleProcessCount() == 1) {
+    // A console of its own closes with the program: keep a failed start's message readable. A
+    // game ended by Ctrl-C or the window's closing, like a quit, goes at once.
+    if (failed && win32::consoleProcessCount() == 1) {
         if (impl_->speaking) {
             impl_->writeLine(closePrompt);
         } else {
