@@ -3,6 +3,7 @@
 #include "GameHarness.h"
 
 #include "app/FrameRest.h"
+#include "world/DayClock.h"
 
 #include "Replay.h"
 
@@ -106,6 +107,11 @@ TEST(GameLoop, RestsUntilAKeyOrTheDayClocksMidnight) {
     // A timer of the keyboard's keeps frames coming, no further apart than its time.
     EXPECT_EQ(frameWaitMs(true, 1, -1), 1);
     EXPECT_EQ(frameWaitMs(true, 500, 9000), busyFrameMs);
+    // Rests of clocks set by hand: a second, an hour and more, a clock stopped or past the day.
+    EXPECT_EQ(msUntilMidnight(DayClock(secondsPerDay - 1.0)), 1000);
+    EXPECT_EQ(msUntilMidnight(DayClock(secondsPerDay - 3600.0)), longestRestMs);
+    EXPECT_EQ(msUntilMidnight(DayClock(secondsPerDay - 1.0, 0.0)), -1);
+    EXPECT_EQ(msUntilMidnight(DayClock(secondsPerDay + 1.0)), -1);
 
     ASSERT_TRUE(h.enterPlay());
     h.frame(16);
