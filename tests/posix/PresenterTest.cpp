@@ -401,6 +401,81 @@ bool shows(const TerminalEmulator& term, std::u32string_view text) {
     return false;
 }
 
+// Where a 40 x 12 terminal's view of one screen stands: the player with a margin, the boxes that
+// fit beside the player (drawn of any line and tee a frame has), or the boxes alone, or else
+// what is drawn; a corner whose line ends without its corner is no box.
+TEST(ViewPlaces, EachScreenAsItsPlaceToLook) {
+    struct Text {
+        int x;
+        int y;
+        std::string glyphs;
+    };
+    // A box drawn from its top line, its left line, its bottom-left corner and its right side.
+    const auto box = [](int x, int y, std::string_view top, std::string_view left,
+                        std::string_view bottomLeft, std::string_view topRight) {
+        const int width = static_cast<int>(top.size());
+        const int height = static_cast<int>(left.size());
+        std::vector<Text> texts{{x, y, std::string(top)},
+                                {x + width, y, std::string(topRight)},
+                                {x, y + 1 + height, std::string(bottomLeft)}};
+        for (int i = 0; i < height; ++i) {
+            texts.push_back({x, y + 1 + i, std::string(1, left[static_cast<std::size_t>(i)])});
+            texts.push_back({x + width, y + 1 + i, "\xB3"});
+        }
+        return texts;
+    };
+    const std::vector<Text> single =
+        box(20, 15, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4", "\xB3\xB3\xB3",
+            "\xC0", "\xBF");
+    const std::vector<Text> everyLine = box(60, 14, "\xC9\xC4\xCD\xC2\xCB\xD1\xD2\xCD\xCD",
+                                            "\xB3\xBA\xC3\xCC\xC6\xC7\xBA", "\xC8", "\xBB");
+    const std::vector<Text> small = box(45, 16, "\xDA\xC4\xC4\xC4\xC4", "\xB3\xB3", "\xC0", "\xBF");
+    const std::vector<Text> open = box(60, 14, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4 ",
+                                       "\xB3\xB3\xB3\xB3\xB3\xB3\xB3", "\xC0", " ");
+    const auto with = [](std::vector<Text> texts, const std::vector<Text>& more) {
+        texts.insert(texts.end(), more.begin(), more.end());
+        return texts;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Text> player; // the white face
+        std::vector<Text> drawn;  // in grey
+        platform::ansi::Area view;
+    };
+    const Row rows[] = {
+        {"the player, ten columns and three rows from the edges",
+         {{50, 20, "\x02"}},
+         {},
+         {30, 13, 40, 12}},
+        {"a single-line box beside the player", {{50, 20, "\x02"}}, single, {17, 13, 40, 12}},
+        {"a box of every line and tee", {{58, 20, "\x02"}}, everyLine, {39, 12, 40, 12}},
+        {"a line without its corner", {{58, 20, "\x02"}}, open, {38, 13, 40, 12}},
+        {"two boxes, no player", {}, with(small, everyLine), {37, 12, 40, 12}},
+        {"text inside the view's corner", {}, {{38, 11, "ab"}}, {0, 0, 40, 12}},
+        {"one glyph in the view's corner", {}, {{39, 11, "z"}}, {0, 0, 40, 12}},
+        {"text taller than the view: its lowest part",
+         {},
+         {{5, 2, "top"}, {5, 20, "end"}},
+         {0, 9, 40, 12}},
+    };
+    for (const Row& row : rows) {
+        ScreenModel model;
+        for (const auto& [texts, attribute] :
+             {std::pair{&row.drawn, std::uint16_t{7}}, std::pair{&row.player, std::uint16_t{15}}}) {
+            model.setAttribute(attribute);
+            for (const Text& text : *texts) {
+                model.setCursorPosition(text.x, text.y);
+                model.writeGlyphs(text.glyphs);
+            }
+        }
+        Screen screen(40, 12);
+        screen.show(model);
+        EXPECT_EQ(screen.presenter.view(), row.view) << row.what;
+        EXPECT_EQ(differences(screen.term, model.cells(), screen.left(), screen.top()), "")
+            << row.what;
+    }
+}
+
 // Terminals smaller than the screen show a view of the real game: the title's menu, then the
 // player always, away from the view's edge where there is room, the view moving seldom.
 class GameViews : public GameScreens, public ::testing::WithParamInterface<std::pair<int, int>> {};
