@@ -4,7 +4,6 @@
 #include "TerminalEmulator.h"
 
 #include "app/HeadlessGame.h"
-#include "platform/AsciiGlyphs.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/ansi/Presenter.h"
@@ -32,6 +31,26 @@ constexpr int sgrForeground[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 9
 
 bool blank(std::uint8_t ch) { return ch == ' ' || ch == 0; }
 
+// What a terminal without Unicode shows for each byte, 16 to a row: printable ASCII as itself,
+// the faces as @, box lines as + - |, shades and blocks as # and the like, accents dropped.
+constexpr std::string_view asciiLookAlikes = " @@v****#o#mfdd*"  // 0x00
+                                             "><|!PS-|^v><L-^v"  // 0x10
+                                             " !\"#$%&'()*+,-./" // 0x20
+                                             "0123456789:;<=>?"  // 0x30
+                                             "@ABCDEFGHIJKLMNO"  // 0x40
+                                             "PQRSTUVWXYZ[\\]^_" // 0x50
+                                             "`abcdefghijklmno"  // 0x60
+                                             "pqrstuvwxyz{|}~^"  // 0x70
+                                             "CueaaaaceeeiiiAA"  // 0x80
+                                             "EaAooouuyOUcLYPf"  // 0x90
+                                             "aiounNao?--%%!<>"  // 0xa0
+                                             ":%#|++++++|+++++"  // 0xb0
+                                             "++++-++++++++-++"  // 0xc0
+                                             "+++++++++++#####"  // 0xd0
+                                             "aBGnEoutOOOd8oen"  // 0xe0
+                                             "=+><||/~o..vn2# "; // 0xf0
+static_assert(asciiLookAlikes.size() == 256);
+
 // Empty when the emulator shows `cells` with their top-left cell at (left, top) (glyphs, colours;
 // a blank shows only its background) and blanks on black around them, otherwise the first
 // differences.
@@ -50,7 +69,7 @@ std::string differences(const TerminalEmulator& term, const Cells& cells, int le
                 continue;
             }
             const Cell& want = cells[static_cast<std::size_t>((y - top) * screenWidth + x - left)];
-            const char32_t glyph = ascii ? static_cast<char32_t>(platform::asciiGlyph(want.ch))
+            const char32_t glyph = ascii ? static_cast<char32_t>(asciiLookAlikes[want.ch])
                                          : platform::cp437CodePoint(want.ch);
             const int background = sgrForeground[(want.attribute >> 4) & 15] + 10;
             const int foreground = sgrForeground[want.attribute & 15];
