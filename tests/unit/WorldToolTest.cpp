@@ -180,6 +180,18 @@ std::vector<Case> cases() {
          [](Folder& f) { f.grids[other][0].pop_back(); },
          {wgf(other) + ":1:80: error: line 1 has 79 characters, not 80: in the game lines 2 to "
                        "25 are shifted"}},
+        {"a short line made up by a long one",
+         [](Folder& f) {
+             f.grids[start][2].pop_back();
+             f.grids[start][3] += "x";
+         },
+         {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game line 4 is "
+                       "shifted",
+          wgf(start) + ":4:81: error: line 4 has 81 characters, not 80"}},
+        {"empty link list",
+         [](Folder& f) { f.infos[start] = ""; },
+         {wif(start) + ": error: the file is empty: it needs two header words (the world's name) "
+                       "and a link count"}},
         {"stem one digit off",
          [](Folder& f) {
              f.set(start, 5, 5, '-');
