@@ -466,6 +466,8 @@ TEST(ViewPlaces, EachScreenAsItsPlaceToLook) {
          {{50, 20, "\x02"}},
          {},
          {30, 13, 40, 12}},
+        {"the player at the margin: the view stays", {{29, 8, "\x02"}}, {}, {0, 0, 40, 12}},
+        {"a cell beyond the margin: it moves", {{30, 9, "\x02"}}, {}, {10, 3, 40, 12}},
         {"a single-line box beside the player", {{50, 20, "\x02"}}, single, {17, 13, 40, 12}},
         {"a box of every line and tee", {{58, 20, "\x02"}}, everyLine, {39, 12, 40, 12}},
         {"a line without its corner", {{58, 20, "\x02"}}, open, {38, 13, 40, 12}},
