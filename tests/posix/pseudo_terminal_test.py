@@ -318,9 +318,10 @@ class Terminals(GameInAPty):
         self.assertIsNone(re.search(rb"\x1b\[\d*X", out))
 
     def test_entries_are_found_where_the_terminfo_library_looks(self):
-        # An entry of one's own without smcup, in $HOME/.terminfo (by letter), in $TERMINFO (by
-        # the letter's hex code, as macOS lays them out), and one that a TERM naming a path must
-        # not reach: the game keeps the normal screen exactly when it finds the entry.
+        # Entries of one's own without smcup: in $HOME/.terminfo (by letter), in the second of the
+        # $TERMINFO_DIRS, one behind the system's (an empty one stands for them), in $TERMINFO
+        # (by the letter's hex code, as macOS lays them out), and one that a TERM naming a path
+        # must not reach: the game keeps the normal screen exactly when it takes the entry.
         def entry(folder, sub, name):
             os.makedirs(os.path.join(folder, sub), exist_ok=True)
             names = name.encode() + b"\0"
@@ -334,7 +335,11 @@ class Terminals(GameInAPty):
         entry(os.path.join(own, ".terminfo"), "t", "tharvok-test")
         entry(own, "77", "wtest")
         entry(own, "t/t", "t/tharvok-test")
+        entry(own, "t", "tharvok-dirs")
+        entry(own, "x", "xterm")
         for env, found in (({"HOME": own, "TERM": "tharvok-test"}, True),
+                           ({"TERMINFO_DIRS": "/none:" + own, "TERM": "tharvok-dirs"}, True),
+                           ({"TERMINFO_DIRS": ":" + own, "TERM": "xterm"}, False),
                            ({"TERMINFO": own, "TERM": "wtest"}, True),
                            ({"TERMINFO": own, "TERM": "t/tharvok-test"}, False)):
             with self.subTest(env=env):
