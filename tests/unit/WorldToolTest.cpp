@@ -147,6 +147,12 @@ std::vector<Case> cases() {
          [](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
          {wif(start) + ":2:1: error: the link count is 2, but the file ends after 1 link: the "
                        "game makes the rest empty links at (0, 0)"}},
+        {"count beyond the records, the file ending inside a link",
+         [](Folder& f) {
+             f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\nCut " + other + " 5\n";
+         },
+         {wif(start) + ":2:1: error: the link count is 2, but the file ends inside link 2: the "
+                       "game makes the rest empty links at (0, 0)"}},
         {"records beyond the count",
          [](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
          {wif(start) + ":4:1: error: the file holds 1 more link than its link count (1) says: "
@@ -188,6 +194,10 @@ std::vector<Case> cases() {
          {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game line 4 is "
                        "shifted",
           wgf(start) + ":4:81: error: line 4 has 81 characters, not 80"}},
+        {"empty grid",
+         [](Folder& f) { f.grids[other].clear(); },
+         {wgf(other) + ": error: the grid file is empty: the game keeps the cells shown before "
+                       "(blanks at the start)"}},
         {"empty link list",
          [](Folder& f) { f.infos[start] = ""; },
          {wif(start) + ": error: the file is empty: it needs two header words (the world's name) "
