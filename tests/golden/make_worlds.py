@@ -164,9 +164,22 @@ def rebound_worlds():
     write_world(folder, START, grid("."), "Rebound field", [])
 
 
+def bearings_worlds():
+    """Paths one step away, and two cells by one away on either diagonal; describe on D."""
+    folder = os.path.join(HERE, "worlds", "bearings")
+    write_config(folder, CONFIG + "cDescribe = D\n")
+    g = grid(".")
+    links = [("Mill", START, 41, 12, 40, 12), ("Well", START, 41, 14, 40, 12),
+             ("Gate", START, 38, 11, 40, 12)]
+    for _, _, x, y, _, _ in links:
+        put(g, x, y, "-")
+    write_world(folder, START, g, "Bearings field", links)
+
+
 if __name__ == "__main__":
     play_worlds()
     config_worlds()
     partial_worlds()
     rules_worlds()
     rebound_worlds()
+    bearings_worlds()

@@ -153,6 +153,17 @@ TEST(KeyStatesHeld, APanelKeyHeldIsDownOnceWithoutAGap) {
     // A movement key keeps one step per stroke: down at one poll, then up until its repeats.
     seen = hold(keys, right, 40000, 900, 40500, 40600);
     EXPECT_EQ(seen.down, 1);
+    // Slow repeats (every 100 ms) keep it down for 2.5 intervals after the last one.
+    keys.stroke(tab, 50000);
+    for (std::int64_t t = 50900; t <= 51500; t += 100) {
+        keys.stroke(tab, t);
+        keys.poll(t);
+    }
+    EXPECT_EQ(keys.msUntilRelease(51500), 251);
+    // A stroke that comes after the hold ran out, with no poll between, starts a hold afresh.
+    keys.stroke(tab, 60000);
+    keys.stroke(tab, 62000);
+    EXPECT_EQ(keys.msUntilRelease(62000), 900 + KeyStates::maxRepeatGapMs + 1);
 }
 
 TEST(KeyStatesHeld, TheLearnedPauseIsNeverShorterThanADoubleTap) {
@@ -275,6 +286,9 @@ TEST(KeyStatesTimers, EveryChangeWithoutAnEventWasAnnounced) {
             EXPECT_TRUE(announced >= 0 && announced <= t) << t;
         }
         announced = keys.nextChangeMs(t);
+        if (t == 850) {
+            EXPECT_EQ(announced, -1) << "a key pressed and not let go changes nothing by itself";
+        }
     }
     EXPECT_EQ(announced, -1);
     EXPECT_GE(changes, 3); // the repeats' end and both taps' ends

@@ -4,7 +4,6 @@
 #include "TerminalEmulator.h"
 
 #include "app/HeadlessGame.h"
-#include "platform/AsciiGlyphs.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/ansi/Presenter.h"
@@ -32,6 +31,26 @@ constexpr int sgrForeground[16] = {30, 34, 32, 36, 31, 35, 33, 37, 90, 94, 92, 9
 
 bool blank(std::uint8_t ch) { return ch == ' ' || ch == 0; }
 
+// What a terminal without Unicode shows for each byte, 16 to a row: printable ASCII as itself,
+// the faces as @, box lines as + - |, shades and blocks as # and the like, accents dropped.
+constexpr std::string_view asciiLookAlikes = " @@v****#o#mfdd*"  // 0x00
+                                             "><|!PS-|^v><L-^v"  // 0x10
+                                             " !\"#$%&'()*+,-./" // 0x20
+                                             "0123456789:;<=>?"  // 0x30
+                                             "@ABCDEFGHIJKLMNO"  // 0x40
+                                             "PQRSTUVWXYZ[\\]^_" // 0x50
+                                             "`abcdefghijklmno"  // 0x60
+                                             "pqrstuvwxyz{|}~^"  // 0x70
+                                             "CueaaaaceeeiiiAA"  // 0x80
+                                             "EaAooouuyOUcLYPf"  // 0x90
+                                             "aiounNao?--%%!<>"  // 0xa0
+                                             ":%#|++++++|+++++"  // 0xb0
+                                             "++++-++++++++-++"  // 0xc0
+                                             "+++++++++++#####"  // 0xd0
+                                             "aBGnEoutOOOd8oen"  // 0xe0
+                                             "=+><||/~o..vn2# "; // 0xf0
+static_assert(asciiLookAlikes.size() == 256);
+
 // Empty when the emulator shows `cells` with their top-left cell at (left, top) (glyphs, colours;
 // a blank shows only its background) and blanks on black around them, otherwise the first
 // differences.
@@ -50,7 +69,7 @@ std::string differences(const TerminalEmulator& term, const Cells& cells, int le
                 continue;
             }
             const Cell& want = cells[static_cast<std::size_t>((y - top) * screenWidth + x - left)];
-            const char32_t glyph = ascii ? static_cast<char32_t>(platform::asciiGlyph(want.ch))
+            const char32_t glyph = ascii ? static_cast<char32_t>(asciiLookAlikes[want.ch])
                                          : platform::cp437CodePoint(want.ch);
             const int background = sgrForeground[(want.attribute >> 4) & 15] + 10;
             const int foreground = sgrForeground[want.attribute & 15];
@@ -401,6 +420,83 @@ bool shows(const TerminalEmulator& term, std::u32string_view text) {
         }
     }
     return false;
+}
+
+// Where a 40 x 12 terminal's view of one screen stands: the player with a margin, the boxes that
+// fit beside the player (drawn of any line and tee a frame has), or the boxes alone, or else
+// what is drawn; a corner whose line ends without its corner is no box.
+TEST(ViewPlaces, EachScreenAsItsPlaceToLook) {
+    struct Text {
+        int x;
+        int y;
+        std::string glyphs;
+    };
+    // A box drawn from its top line, its left line, its bottom-left corner and its right side.
+    const auto box = [](int x, int y, std::string_view top, std::string_view left,
+                        std::string_view bottomLeft, std::string_view topRight) {
+        const int width = static_cast<int>(top.size());
+        const int height = static_cast<int>(left.size());
+        std::vector<Text> texts{{x, y, std::string(top)},
+                                {x + width, y, std::string(topRight)},
+                                {x, y + 1 + height, std::string(bottomLeft)}};
+        for (int i = 0; i < height; ++i) {
+            texts.push_back({x, y + 1 + i, std::string(1, left[static_cast<std::size_t>(i)])});
+            texts.push_back({x + width, y + 1 + i, "\xB3"});
+        }
+        return texts;
+    };
+    const std::vector<Text> single =
+        box(20, 15, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4", "\xB3\xB3\xB3",
+            "\xC0", "\xBF");
+    const std::vector<Text> everyLine = box(60, 14, "\xC9\xC4\xCD\xC2\xCB\xD1\xD2\xCD\xCD",
+                                            "\xB3\xBA\xC3\xCC\xC6\xC7\xBA", "\xC8", "\xBB");
+    const std::vector<Text> small = box(45, 16, "\xDA\xC4\xC4\xC4\xC4", "\xB3\xB3", "\xC0", "\xBF");
+    const std::vector<Text> open = box(60, 14, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4 ",
+                                       "\xB3\xB3\xB3\xB3\xB3\xB3\xB3", "\xC0", " ");
+    const auto with = [](std::vector<Text> texts, const std::vector<Text>& more) {
+        texts.insert(texts.end(), more.begin(), more.end());
+        return texts;
+    };
+    struct Row {
+        const char* what;
+        std::vector<Text> player; // the white face
+        std::vector<Text> drawn;  // in grey
+        platform::ansi::Area view;
+    };
+    const Row rows[] = {
+        {"the player, ten columns and three rows from the edges",
+         {{50, 20, "\x02"}},
+         {},
+         {30, 13, 40, 12}},
+        {"the player at the margin: the view stays", {{29, 8, "\x02"}}, {}, {0, 0, 40, 12}},
+        {"a cell beyond the margin: it moves", {{30, 9, "\x02"}}, {}, {10, 3, 40, 12}},
+        {"a single-line box beside the player", {{50, 20, "\x02"}}, single, {17, 13, 40, 12}},
+        {"a box of every line and tee", {{58, 20, "\x02"}}, everyLine, {39, 12, 40, 12}},
+        {"a line without its corner", {{58, 20, "\x02"}}, open, {38, 13, 40, 12}},
+        {"two boxes, no player", {}, with(small, everyLine), {37, 12, 40, 12}},
+        {"text inside the view's corner", {}, {{38, 11, "ab"}}, {0, 0, 40, 12}},
+        {"one glyph in the view's corner", {}, {{39, 11, "z"}}, {0, 0, 40, 12}},
+        {"text taller than the view: its lowest part",
+         {},
+         {{5, 2, "top"}, {5, 20, "end"}},
+         {0, 9, 40, 12}},
+    };
+    for (const Row& row : rows) {
+        ScreenModel model;
+        for (const auto& [texts, attribute] :
+             {std::pair{&row.drawn, std::uint16_t{7}}, std::pair{&row.player, std::uint16_t{15}}}) {
+            model.setAttribute(attribute);
+            for (const Text& text : *texts) {
+                model.setCursorPosition(text.x, text.y);
+                model.writeGlyphs(text.glyphs);
+            }
+        }
+        Screen screen(40, 12);
+        screen.show(model);
+        EXPECT_EQ(screen.presenter.view(), row.view) << row.what;
+        EXPECT_EQ(differences(screen.term, model.cells(), screen.left(), screen.top()), "")
+            << row.what;
+    }
 }
 
 // Terminals smaller than the screen show a view of the real game: the title's menu, then the

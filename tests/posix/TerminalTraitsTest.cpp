@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -115,6 +116,75 @@ TEST(TerminalTraits, CompiledEntriesReadAsInfocmpShowsThem) {
     EXPECT_GT(read, 0) << "no terminfo entries found (ncurses-base)";
     EXPECT_FALSE(parseTerminfo("not an entry at all"));
     EXPECT_FALSE(parseTerminfo(std::string("\x1a\x01\xff\xff", 4) + std::string(8, '\0')));
+}
+
+// Two bytes, low first, as a compiled entry holds its numbers.
+std::string twoBytes(int value) {
+    return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF)};
+}
+
+// A compiled entry: the header, `names`, the booleans, `numbers` numbers, and the strings' offsets
+// (-1 absent, -2 cancelled) with no string table after them.
+std::string compiled(bool extended, std::string_view names, const std::vector<int>& bools,
+                     int numbers, const std::vector<int>& strings) {
+    std::string file = twoBytes(extended ? 01036 : 0432);
+    for (const std::size_t count : {names.size(), bools.size(), static_cast<std::size_t>(numbers),
+                                    strings.size(), std::size_t{0}}) {
+        file += twoBytes(static_cast<int>(count));
+    }
+    file += names;
+    for (const int b : bools) {
+        file += static_cast<char>(b);
+    }
+    file.resize(file.size() + file.size() % 2);
+    file.append(static_cast<std::size_t>(numbers) * (extended ? 4 : 2), '\x01');
+    for (const int offset : strings) {
+        file += twoBytes(offset);
+    }
+    return file;
+}
+
+// `count` values of `fill`, but for the ones given by position.
+std::vector<int> values(int count, int fill, std::initializer_list<std::pair<int, int>> set) {
+    std::vector<int> all(static_cast<std::size_t>(count), fill);
+    for (const auto& [at, value] : set) {
+        all[static_cast<std::size_t>(at)] = value;
+    }
+    return all;
+}
+
+TEST(TerminalTraits, MadeEntriesReadAtTheirPlacesOnly) {
+    // bce is boolean 28, smcup string 28; their neighbours say the opposite.
+    const std::string both = compiled(false, "made|both", values(30, 0, {{28, 1}}), 3,
+                                      values(44, 0, {{27, -1}, {29, -1}, {42, -1}}));
+    const std::string neither =
+        compiled(true, "made|neither", values(30, 1, {{28, 0}}), 3, values(44, 0, {{28, -2}}));
+    const auto patched = [&](std::size_t at) {
+        std::string file = both;
+        file[at] = file[at + 1] = '\xFF';
+        return file;
+    };
+    const std::tuple<const char*, std::string, std::optional<Terminfo>> rows[] = {
+        {"both", both, Terminfo{true, true}},
+        {"neither, numbers of four bytes", neither, Terminfo{false, false}},
+        {"no names, booleans or numbers", compiled(false, "", {}, 0, values(29, -1, {{28, 0}})),
+         Terminfo{false, true}},
+        {"no strings", compiled(false, "x", values(29, 0, {{28, 1}}), 0, {}),
+         Terminfo{true, false}},
+        {"too short for its strings", both.substr(0, both.size() - 1), std::nullopt},
+        {"names of negative size", patched(2), std::nullopt},
+        {"a negative count of booleans", patched(4), std::nullopt},
+        {"a negative count of numbers", patched(6), std::nullopt},
+        {"a negative count of strings", patched(8), std::nullopt},
+    };
+    for (const auto& [what, file, expected] : rows) {
+        const std::optional<Terminfo> info = parseTerminfo(file);
+        ASSERT_EQ(info.has_value(), expected.has_value()) << what;
+        if (info) {
+            EXPECT_EQ(info->backColourErase, expected->backColourErase) << what;
+            EXPECT_EQ(info->alternateScreen, expected->alternateScreen) << what;
+        }
+    }
 }
 
 } // namespace

@@ -359,6 +359,41 @@ class Terminals(GameInAPty):
         self.assertNotIn(b"\x1b[K", out)
         self.assertIsNone(re.search(rb"\x1b\[\d*X", out))
 
+    def test_entries_are_found_where_the_terminfo_library_looks(self):
+        # Entries of one's own without smcup: in $HOME/.terminfo (by letter), in the second of the
+        # $TERMINFO_DIRS, one behind the system's (an empty one stands for them), in $TERMINFO
+        # (by the letter's hex code, as macOS lays them out), and one that a TERM naming a path
+        # must not reach: the game keeps the normal screen exactly when it takes the entry.
+        def entry(folder, sub, name):
+            os.makedirs(os.path.join(folder, sub), exist_ok=True)
+            names = name.encode() + b"\0"
+            header = struct.pack("<6h", 0o432, len(names), 0, 0, 29, 0)
+            with open(os.path.join(folder, sub, name.split("/")[-1]), "wb") as file:
+                file.write(header + names + b"\0" * (len(names) % 2) +
+                           struct.pack("<29h", *[-1] * 29))
+
+        own = tempfile.mkdtemp(prefix="tharvok-terminfo-")
+        self.addCleanup(shutil.rmtree, own, ignore_errors=True)
+        entry(os.path.join(own, ".terminfo"), "t", "tharvok-test")
+        entry(own, "77", "wtest")
+        entry(own, "t/t", "t/tharvok-test")
+        entry(own, "t", "tharvok-dirs")
+        entry(own, "x", "xterm")
+        for env, found in (({"HOME": own, "TERM": "tharvok-test"}, True),
+                           ({"TERMINFO_DIRS": "/none:" + own, "TERM": "tharvok-dirs"}, True),
+                           ({"TERMINFO_DIRS": ":" + own, "TERM": "xterm"}, False),
+                           ({"TERMINFO": own, "TERM": "wtest"}, True),
+                           ({"TERMINFO": own, "TERM": "t/tharvok-test"}, False)):
+            with self.subTest(env=env):
+                session = Session(env=env)
+                self.addCleanup(session.close)
+                self.assertTrue(session.read_until(PROBE), session.output)
+                session.send(b"\x1b[?62;22c")
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                session.send(b"\x1b")
+                self.assert_ended(session, exit_code=0)
+                self.assertEqual(ALT_ON not in session.output, found)
+
     def test_a_terminal_that_is_not_utf8_gets_ascii(self):
         for env, player in (({"LC_ALL": "C"}, b"@"),
                             ({"LC_ALL": "C", "THARVOK_UTF8": "1"}, "\u263b".encode())):

@@ -101,6 +101,25 @@ TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
     EXPECT_EQ(h.playerX(), 40);
 }
 
+// A walk over ground that changes at every step: no sentence is kept for a speech nobody
+// switched on.
+TEST(Cost, AWalkOverChangingGroundAllocatesNothing) {
+    harness::GameHarness h;
+    std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
+    for (std::size_t x = 41; x < rows[12].size(); x += 2) {
+        rows[12][x] = ',';
+    }
+    h.dir.writeWorld(startStem, gridFile(rows), "a b 0");
+    ASSERT_TRUE(h.start());
+    ASSERT_TRUE(h.enterPlay());
+    AllocationCounter counter;
+    for (int i = 0; i < 300; ++i) {
+        h.frame(16, {vkRight});
+    }
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_GT(h.playerX(), 60);
+}
+
 TEST(Cost, PlayerStepWritesTwoCells) {
     harness::GameHarness h;
     std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));

@@ -147,6 +147,12 @@ std::vector<Case> cases() {
          [](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
          {wif(start) + ":2:1: error: the link count is 2, but the file ends after 1 link: the "
                        "game makes the rest empty links at (0, 0)"}},
+        {"count beyond the records, the file ending inside a link",
+         [](Folder& f) {
+             f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\nCut " + other + " 5\n";
+         },
+         {wif(start) + ":2:1: error: the link count is 2, but the file ends inside link 2: the "
+                       "game makes the rest empty links at (0, 0)"}},
         {"records beyond the count",
          [](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
          {wif(start) + ":4:1: error: the file holds 1 more link than its link count (1) says: "
@@ -180,6 +186,22 @@ std::vector<Case> cases() {
          [](Folder& f) { f.grids[other][0].pop_back(); },
          {wgf(other) + ":1:80: error: line 1 has 79 characters, not 80: in the game lines 2 to "
                        "25 are shifted"}},
+        {"a short line made up by a long one",
+         [](Folder& f) {
+             f.grids[start][2].pop_back();
+             f.grids[start][3] += "x";
+         },
+         {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game line 4 is "
+                       "shifted",
+          wgf(start) + ":4:81: error: line 4 has 81 characters, not 80"}},
+        {"empty grid",
+         [](Folder& f) { f.grids[other].clear(); },
+         {wgf(other) + ": error: the grid file is empty: the game keeps the cells shown before "
+                       "(blanks at the start)"}},
+        {"empty link list",
+         [](Folder& f) { f.infos[start] = ""; },
+         {wif(start) + ": error: the file is empty: it needs two header words (the world's name) "
+                       "and a link count"}},
         {"stem one digit off",
          [](Folder& f) {
              f.set(start, 5, 5, '-');
