@@ -92,7 +92,8 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
          "line 1: 'svg' takes one name, without '/' or '\\'"},
         {"data a\\x4\n", "line 1: 'data' takes a path (\\\\ and \\xHH escapes)"},
         {"world a 1 0123456789abcde\n",
-         "line 1: 'world' takes a path, its size in bytes and 16 hexadecimal digits"},
+         "line 1: 'world' takes a path, then its size in bytes and 16 hexadecimal digits, or "
+         "'missing'"},
         {"frame 16" + std::string(4089, ' ') + "\n", "line 1: longer than 4096 bytes"},
     };
     const fs::path file = fs::temp_directory_path() / "tharvok-replay-malformed-test.replay";
