@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """scripts/mutate on a throwaway repository: a renamed file's changed line alone is mutated, the
 verdicts of a whole run, and a run stopped by Ctrl-C or by a kill while a mutant is under test
-leaves the developer's tree and the mutants' worktree as committed, with the test it ran gone.
+leaves the developer's tree and the mutants' worktree as committed, with the test it ran gone and
+what that test started in a session of its own.
 
     restore_test.py SCRIPT
 """
@@ -15,10 +16,12 @@ import tempfile
 import time
 from pathlib import Path
 
-CHECK = """import os, sys, time
+CHECK = """import os, subprocess, sys, time
 if "a < 2" not in open(sys.argv[1]).read():
     if os.environ.get("HOLD"):
-        open(os.environ["HOLD"], "w").write(str(os.getpid()))
+        stray = subprocess.Popen([sys.executable, "-c", "import time; time.sleep(60)", sys.argv[1]],
+                                 start_new_session=True)
+        open(os.environ["HOLD"], "w").write(f"{os.getpid()} {stray.pid}")
         time.sleep(60)
     sys.exit(1)
 """
@@ -117,8 +120,9 @@ def main():
                 if git(checkout, "status", "--porcelain") or "a < 2" not in (
                         checkout / "src/a.cpp").read_text():
                     fail(f"{checkout} is left changed after {stop.name}")
-            if alive(int(hold.read_text())):
-                fail(f"the test under way outlived {stop.name}")
+            if any(alive(int(pid)) for pid in hold.read_text().split()):
+                fail(f"the test under way or what it left in a session of its own outlived "
+                     f"{stop.name}")
         print("mutate restores: ok")
     finally:
         shutil.rmtree(where, ignore_errors=True)
