@@ -101,7 +101,8 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
         std::ofstream(file, std::ios::binary) << script;
         const ReplayRun run = runReplay({"--dir", playWorld, file.string()});
         EXPECT_EQ(run.status, 2) << script;
-        EXPECT_EQ(run.err, "tharvok-replay: " + file.string() + ": " + message + "\n");
+        EXPECT_EQ(run.err,
+                  "tharvok-replay: " + script::shown(file.string()) + ": " + message + "\n");
         EXPECT_EQ(run.out, "") << "nothing runs before the whole script is read";
     }
     fs::remove(file);
