@@ -33,6 +33,10 @@ project(fake NONE)
 enable_testing()
 add_test(NAME check COMMAND {sys.executable} ${{CMAKE_SOURCE_DIR}}/check.py
          ${{CMAKE_SOURCE_DIR}}/src/a.cpp)
+# src/a.cpp is "compiled" (copied); src/b.cpp is no part of the build.
+add_custom_command(OUTPUT a.copy DEPENDS ${{CMAKE_SOURCE_DIR}}/src/a.cpp
+                   COMMAND ${{CMAKE_COMMAND}} -E copy ${{CMAKE_SOURCE_DIR}}/src/a.cpp a.copy)
+add_custom_target(copy ALL DEPENDS a.copy)
 """
 OLD = "".join(f"int old{n}() {{ return {n}; }}\n" for n in range(6))
 
@@ -87,15 +91,17 @@ def main():
         in_a = [("src/a.cpp:1:25", "< -> <="), ("src/a.cpp:1:27", "2 -> 1"),
                 ("src/a.cpp:1:27", "2 -> 3"), ("src/a.cpp:2:18", "! -> "),
                 ("src/a.cpp:2:19", "0 -> 1")]
-        if re.findall(r"^(src/\S+)  (.*?):", listed.stdout, re.M) != in_a + [
-                ("src/b.cpp:4:21", "30 -> 29"), ("src/b.cpp:4:21", "30 -> 31")]:
+        in_b = in_a + [("src/b.cpp:4:21", "30 -> 29"), ("src/b.cpp:4:21", "30 -> 31")]
+        if re.findall(r"^(src/\S+)  (.*?):", listed.stdout, re.M) != in_b:
             fail("the mutants listed:\n" + listed.stdout + listed.stderr)
 
-        whole = subprocess.run(mutate + ["--files", "src/a.cpp"], cwd=repo, capture_output=True,
-                               text=True, timeout=120)
-        verdicts = re.findall(r"^(killed|survived) +(src/\S+)  (.*?):", whole.stdout, re.M)
+        whole = subprocess.run(mutate + ["--files", "src/a.cpp", "src/b.cpp"], cwd=repo,
+                               capture_output=True, text=True, timeout=120)
+        verdicts = re.findall(r"^(killed|survived|not compiled) +(src/\S+)  (.*?):", whole.stdout,
+                              re.M)
         if whole.returncode != 0 or verdicts != [(v, *m) for v, m in zip(
-                ["killed"] * 3 + ["survived"] * 2, in_a)] or "score 3/5 = 60 %" not in whole.stdout:
+                ["killed"] * 3 + ["survived"] * 2 + ["not compiled"] * 2, in_b)] or \
+                "score 3/5 = 60 %" not in whole.stdout:
             fail("the whole run:\n" + whole.stdout + whole.stderr)
 
         tree = repo / "build" / "mutate"
