@@ -226,6 +226,7 @@ TEST(PresenterDiff, BlankRunsAreErasedWhenShorter) {
 
 TEST(PresenterDiff, InvalidateRedrawsEverythingAfterTheTerminalWasMessedWith) {
     ScreenModel model;
+    model.setCursorVisible(false);
     model.setAttribute(0x2F);
     model.writeText("status line");
     Screen screen;
@@ -234,6 +235,9 @@ TEST(PresenterDiff, InvalidateRedrawsEverythingAfterTheTerminalWasMessedWith) {
     screen.presenter.invalidate();
     screen.show(model);
     EXPECT_EQ(differences(screen.term, model.cells()), "");
+    // The hidden cursor waits at the top-left again after the redraw.
+    EXPECT_EQ(screen.term.cursorX(), 0);
+    EXPECT_EQ(screen.term.cursorY(), 0);
 }
 
 TEST(PresenterDiff, LargerTerminalShowsTheGameCentred) {

@@ -291,6 +291,9 @@ class WindowSize(GameInAPty):
                 self.assert_ended(session, **status)
                 out = session.output
                 self.assertTrue(out[out.rindex(POP):].startswith(end), out[-200:])
+                # Asked to grow once: not again when the game comes back from a suspend (the
+                # output read so far was let go there).
+                self.assertEqual(out.count(b"\x1b[8;25;100t"), 0 if how == "quit" else 1)
                 tty.setraw(session.slave, termios.TCSANOW)
                 self.assertFalse(select.select([session.slave], [], [], 0.2)[0], "input left over")
 

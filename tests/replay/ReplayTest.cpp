@@ -144,8 +144,10 @@ TEST(Replay, RecordedLinesReadBackAsTheyWereWritten) {
               "config 18\nconfig-line [keys]\nconfig-line \\x1b=quit\nconfig-line \n"
               "config-line end\n");
     EXPECT_EQ(read(script::formatConfig(std::nullopt)), "config none\n");
+    EXPECT_EQ(read({buffer.data(), script::formatWorld(buffer, "e.wgf", script::fingerprint(""))}),
+              "world e.wgf 0 cbf29ce484222325\n");
 
-    ASSERT_EQ(commands.size(), 11u);
+    ASSERT_EQ(commands.size(), 12u);
     for (const std::size_t i : {0u, 1u}) {
         EXPECT_EQ(commands[i].count, i == 0 ? 3 : 1);
         EXPECT_EQ(commands[i].frame.ms, -5);
