@@ -298,6 +298,13 @@ std::vector<Case> cases() {
          {"config.ini:8:9: error: cRest binds E, as does cUse (line 5): a key bound to two "
           "actions never counts as newly pressed, so E no longer follows a link or chooses in the "
           "menu"}},
+        {"use and choose on one key: what is lost is said once",
+         [](Folder& f) { f.config = "cSelect = 69\n" + f.config; },
+         {"config.ini:6:8: error: cUse binds E, as does cSelect (line 1): a key bound to two "
+          "actions never counts as newly pressed, so E no longer follows a link or chooses in the "
+          "menu",
+          "config.ini:7:1: warning: cSelect is set again: the game keeps the first value, on "
+          "line 1, and skips this line"}},
         {"Escape's key bound too",
          [](Folder& f) { f.config += "cHelp = 27\n"; },
          {"config.ini:8:9: error: cHelp binds Escape, as does the fixed Escape key: a key bound "

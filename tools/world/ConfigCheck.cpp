@@ -102,13 +102,18 @@ std::string_view pressDoes(std::string_view name) {
 // Why a key that two actions hold is an error: the game polls it once for each, so it never
 // counts as newly pressed, and neither action works on a press.
 std::string twiceBound(std::string_view key, std::string_view first, std::string_view second) {
-    std::string lost;
-    for (const std::string_view name : {first, second}) {
-        const std::string_view does = pressDoes(name);
-        if (!does.empty() && lost.find(does) == std::string::npos) {
-            lost += (lost.empty() ? "" : ", nor ") + std::string(does);
-        }
+    // What one action loses may hold what the other does ("follows a link or chooses in the
+    // menu" holds "chooses in the menu"): that is said once.
+    std::string_view a = pressDoes(first);
+    std::string_view b = pressDoes(second);
+    if (a.find(b) != std::string_view::npos) {
+        b = {};
+    } else if (b.find(a) != std::string_view::npos) {
+        a = b;
+        b = {};
     }
+    const std::string lost =
+        std::string(a) + (!a.empty() && !b.empty() ? ", nor " : "") + std::string(b);
     std::string text = "a key bound to two actions never counts as newly pressed, so ";
     if (lost.empty()) {
         return text + "neither takes a press of " + std::string(key);
