@@ -3,7 +3,6 @@
 // redraw and a link jump (both world files read, the new world drawn). Each reports, beside its
 // time, the heap allocations and the console calls of one iteration.
 #include "app/HeadlessGame.h"
-#include "app/Recorder.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
 #include "core/Console.h"
@@ -12,6 +11,7 @@
 #include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
 #include "render/MapView.h"
+#include "replay/Recorder.h"
 #include "support/AllocationCount.h"
 #include "world/World.h"
 

@@ -2,10 +2,10 @@
 // author can write, and the errors they get for what they cannot.
 #include "Replay.h"
 #include "app/HeadlessGame.h"
-#include "app/Recorder.h"
-#include "app/Script.h"
 #include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
+#include "replay/Recorder.h"
+#include "replay/Script.h"
 
 #include <gtest/gtest.h>
 
