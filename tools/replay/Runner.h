@@ -6,8 +6,8 @@
 #include "Options.h"
 #include "ReplayConsole.h"
 
-#include "app/HeadlessGame.h"
 #include "config/ConfigFile.h"
+#include "headless/HeadlessGame.h"
 #include "replay/GameInputObserver.h"
 #include "replay/Script.h"
 
