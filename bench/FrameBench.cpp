@@ -2,16 +2,16 @@
 // common case: nothing to draw; also with the game recorded), a full map draw, a title screen
 // redraw and a link jump (both world files read, the new world drawn). Each reports, beside its
 // time, the heap allocations and the console calls of one iteration.
-#include "app/HeadlessGame.h"
-#include "app/Recorder.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
 #include "core/Console.h"
+#include "headless/HeadlessGame.h"
 #include "menu/MainMenu.h"
 #include "menu/TitleScreen.h"
 #include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
 #include "render/MapView.h"
+#include "replay/Recorder.h"
 #include "support/AllocationCount.h"
 #include "world/World.h"
 

@@ -10,7 +10,7 @@
 // two-byte move per row touched).
 //
 //   tharvok_screen_bytes [DATA_DIR]
-#include "app/HeadlessGame.h"
+#include "headless/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/VirtualKeys.h"
 #include "platform/ansi/ByteBuffer.h"

@@ -2,8 +2,8 @@
 // the rules that must hold after every frame of the game.
 #pragma once
 
-#include "app/HeadlessGame.h"
 #include "config/ConfigFile.h"
+#include "headless/HeadlessGame.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <cstdint>

@@ -5,7 +5,7 @@
 // are checked after every frame.
 #include "FuzzSupport.h"
 
-#include "app/Script.h"
+#include "replay/Script.h"
 
 #include <algorithm>
 #include <array>

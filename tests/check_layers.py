@@ -3,8 +3,9 @@
 
 Layers, bottom to top: platform (its back ends and the screen model); core and config (the console
 services, the key table, the configuration); world (the model and its rules); render (the views);
-menu; speech (what the game says, beside the views); app (the game object and the frame loop);
-tools (the programs). It reports:
+menu; speech (what the game says, beside the views); replay (the script grammar and the
+recorder); app (the game object and the frame loop); headless (the game on the in-memory back
+end); tools (the programs). It reports:
   - an include that points up a layer;
   - a platform file that includes anything outside src/platform, or one back end's header in
     another back end (or in the platform's own interface files);
@@ -24,7 +25,7 @@ import sys
 import tempfile
 
 LAYERS = {"platform": 1, "core": 2, "config": 2, "world": 3, "render": 4, "menu": 5, "speech": 6,
-          "app": 7, "tools": 8}
+          "replay": 7, "app": 8, "headless": 9, "tools": 10}
 BACK_ENDS = {"posix", "win32", "web", "virtual"}
 # Back ends that may include operating-system headers.
 OS_BACK_ENDS = {"posix", "win32", "web"}
@@ -214,6 +215,11 @@ def self_test():
         "src/world/Path.h": "#pragma once\n#if defined(_WIN32)\n#endif\n",
         "src/platform/win32/Path.cpp": "#ifdef _WIN32\n#endif\n",
         "tools/Tool.cpp": "#include <cstdio>\n#elif defined(__APPLE__)\n",
+        "src/app/Game.h": '#include "replay/Script.h"\n',
+        "src/replay/Script.h": '#include "world/Map.h"\n',
+        "src/replay/Recorder.cpp": '#include "app/Game.h"\n',
+        "src/headless/Headless.h": '#include "app/Game.h"\n',
+        "src/app/Main.cpp": '#include "headless/Headless.h"\n',
     }
     expected = [
         "src/platform/posix/Bad.cpp:1",  # another back end
@@ -225,6 +231,8 @@ def self_test():
         "src/render/View.cpp:2",  # a member of Map defined in render/
         "src/world/Path.h:2",  # a test of the system outside the platform
         "tools/Tool.cpp:2",  # the same in a tool
+        "src/replay/Recorder.cpp:1",  # the recorder sees the game that records through it
+        "src/app/Main.cpp:1",  # the game sees the headless game built on it
     ]
     with tempfile.TemporaryDirectory() as root:
         for name, text in tree.items():

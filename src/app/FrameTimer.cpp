@@ -1,19 +1,21 @@
 #include "app/FrameTimer.h"
 
-FrameTimer::FrameTimer(platform::Clock& clock) : lastMs(clock.nowMs()), clock_(&clock) {}
+FrameTimer::FrameTimer(platform::Clock& clock) : clock_(&clock), lastMs_(clock.nowMs()) {}
 
 void FrameTimer::tick() {
     const std::int64_t now = clock_->nowMs();
     // Subtracted as unsigned: readings at the two ends of the range are still far apart, not an
     // overflow.
-    deltaMs = now > lastMs ? static_cast<double>(static_cast<std::uint64_t>(now) -
-                                                 static_cast<std::uint64_t>(lastMs))
-                           : 0.0;
-    lastMs = now;
+    const std::uint64_t difference =
+        static_cast<std::uint64_t>(now) - static_cast<std::uint64_t>(lastMs_);
+    frameMs = static_cast<std::int64_t>(difference);
+    deltaMs = now > lastMs_ ? static_cast<double>(difference) : 0.0;
+    lastMs_ = now;
 }
 
 void FrameTimer::restart() {
-    lastMs = clock_->nowMs();
+    lastMs_ = clock_->nowMs();
+    frameMs = 0;
     deltaMs = 0.0;
 }
 

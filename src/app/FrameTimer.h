@@ -13,17 +13,22 @@ class FrameTimer {
 public:
     explicit FrameTimer(platform::Clock& clock);
 
-    // Measures the frame that just ended. The wall clock may step backwards; such a frame counts
-    // as lasting no time, so nothing ever moves backwards in time.
+    // Measures the frame that just ended: one reading of the clock, one difference. The wall
+    // clock may step backwards; the rules count such a frame as lasting no time, so nothing ever
+    // moves backwards in time, while a recording keeps the difference as it was read.
     void tick();
     // Starts timing afresh from now.
     void restart();
     // The last frame's length in seconds, as the menu and the world are given it.
     double seconds() const;
 
-    std::int64_t lastMs = 0;
+    // The last frame's milliseconds as read, negative when the clock stepped back: what a
+    // recording keeps.
+    std::int64_t frameMs = 0;
+    // The last frame's milliseconds as the rules use them: 0 when the clock stepped back.
     double deltaMs = 0.0;
 
 private:
     platform::Clock* clock_;
+    std::int64_t lastMs_ = 0;
 };

@@ -62,13 +62,10 @@ void Game::startLoop() {
 }
 
 void Game::runFrame() {
-    const std::int64_t lastMs = timer_->lastMs;
     timer_->tick();
     world_.startFrame();
     FrameInput input;
-    // Subtracted as unsigned: clock readings at the two ends of the range are no overflow.
-    input.ms = static_cast<std::int64_t>(static_cast<std::uint64_t>(timer_->lastMs) -
-                                         static_cast<std::uint64_t>(lastMs));
+    input.ms = timer_->frameMs;
     endedBy_ = readFrameKeys(*services_.keyboard, controls_->keys(), input);
     if (endedBy_ != platform::InputStatus::Keys) {
         // The game ends where it stands: nothing more is drawn, the console is given back.

@@ -8,7 +8,6 @@
 // with present().
 #pragma once
 
-#include "app/GameInputObserver.h"
 #include "core/Console.h"
 #include "core/Controls.h"
 #include "core/GameState.h"
@@ -16,6 +15,7 @@
 #include "menu/TitleScreen.h"
 #include "platform/Platform.h"
 #include "render/WorldView.h"
+#include "replay/GameInputObserver.h"
 #include "speech/Speech.h"
 #include "world/MapTypes.h"
 #include "world/World.h"

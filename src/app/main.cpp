@@ -8,8 +8,6 @@
 #include "app/CommandLine.h"
 #include "app/DataSearch.h"
 #include "app/Game.h"
-#include "app/Recorder.h"
-#include "app/Script.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
 #include "core/Console.h"
@@ -18,6 +16,8 @@
 #include "platform/Host.h"
 #include "platform/OutputFile.h"
 #include "platform/ProcessEnd.h"
+#include "replay/Recorder.h"
+#include "replay/Script.h"
 
 #include <cstdio>
 #include <filesystem>

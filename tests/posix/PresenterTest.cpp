@@ -3,7 +3,7 @@
 #include "GameDirectory.h"
 #include "TerminalEmulator.h"
 
-#include "app/HeadlessGame.h"
+#include "headless/HeadlessGame.h"
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/ansi/Presenter.h"

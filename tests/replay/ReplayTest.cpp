@@ -1,11 +1,11 @@
 // The replay runner's command line and script language: what a user, a bug report or a world
 // author can write, and the errors they get for what they cannot.
 #include "Replay.h"
-#include "app/HeadlessGame.h"
-#include "app/Recorder.h"
-#include "app/Script.h"
+#include "headless/HeadlessGame.h"
 #include "platform/OutputFile.h"
 #include "platform/VirtualKeys.h"
+#include "replay/Recorder.h"
+#include "replay/Script.h"
 
 #include <gtest/gtest.h>
 

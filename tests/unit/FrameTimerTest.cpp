@@ -18,10 +18,11 @@ TEST(FrameTimer, MeasuresWallClockFramesAndNeverGoesBackwards) {
     // Seconds are scaled by the single-precision 0.001, widened.
     EXPECT_EQ(timer.seconds(), 16.0 * static_cast<double>(0.001f));
     EXPECT_NE(timer.seconds(), 0.016);
-    // A clock that steps back gives a frame of no time...
+    // A clock that steps back gives the rules a frame of no time, the recording the step as read...
     clock.advance(-5000);
     timer.tick();
     EXPECT_EQ(timer.deltaMs, 0.0);
+    EXPECT_EQ(timer.frameMs, -5000);
     EXPECT_EQ(timer.seconds(), 0.0);
     // ...and the next frame is measured from the new reading, not from the old one.
     clock.advance(20);

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "app/Game.h"
-#include "app/HeadlessGame.h"
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"
 #include "core/Controls.h"
+#include "headless/HeadlessGame.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 #include "platform/virtual/VirtualConsole.h"

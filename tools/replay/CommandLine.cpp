@@ -1,8 +1,8 @@
 #include "Replay.h"
 
 #include "app/CommandLine.h"
-#include "app/Script.h"
 #include "platform/FileReader.h"
+#include "replay/Script.h"
 
 #include <exception>
 #include <filesystem>

@@ -5,9 +5,9 @@
 #include "ScriptReader.h"
 
 #include "app/DataSearch.h"
-#include "app/Script.h"
 #include "core/Console.h"
 #include "platform/ScreenText.h"
+#include "replay/Script.h"
 #include "world/WorldFiles.h"
 
 #include <filesystem>

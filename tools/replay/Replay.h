@@ -1,5 +1,5 @@
 // tharvok-replay: the real game, headless on the virtual console, with the keyboard and the
-// clocks driven by a script (the grammar of app/Script.h), printing the screens it asks for.
+// clocks driven by a script (the grammar of replay/Script.h), printing the screens it asks for.
 #pragma once
 
 #include "Options.h"

@@ -6,10 +6,10 @@
 #include "Options.h"
 #include "ReplayConsole.h"
 
-#include "app/GameInputObserver.h"
-#include "app/HeadlessGame.h"
-#include "app/Script.h"
 #include "config/ConfigFile.h"
+#include "headless/HeadlessGame.h"
+#include "replay/GameInputObserver.h"
+#include "replay/Script.h"
 
 #include <cstddef>
 #include <deque>

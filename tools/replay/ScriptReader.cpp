@@ -1,6 +1,6 @@
 #include "ScriptReader.h"
 
-#include "app/Script.h"
+#include "replay/Script.h"
 
 #include <exception>
 #include <istream>

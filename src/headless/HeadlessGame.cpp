@@ -1,4 +1,4 @@
-#include "app/HeadlessGame.h"
+#include "headless/HeadlessGame.h"
 
 #include "config/ConfigFile.h"
 #include "config/KeyBindings.h"

@@ -1,4 +1,4 @@
-#include "app/Script.h"
+#include "replay/Script.h"
 
 #include "platform/VirtualKeys.h"
 

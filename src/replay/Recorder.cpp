@@ -1,6 +1,6 @@
-#include "app/Recorder.h"
+#include "replay/Recorder.h"
 
-#include "app/Script.h"
+#include "replay/Script.h"
 
 #include <algorithm>
 

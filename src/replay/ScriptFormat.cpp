@@ -1,5 +1,5 @@
 // The lines of the script grammar that a recording writes; Script.cpp reads them.
-#include "app/Script.h"
+#include "replay/Script.h"
 
 #include "platform/VirtualKeys.h"
 

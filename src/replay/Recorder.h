@@ -10,8 +10,8 @@
 // to whoever asked (the game goes on; the rest of the recording is lost).
 #pragma once
 
-#include "app/GameInputObserver.h"
 #include "platform/OutputFile.h"
+#include "replay/GameInputObserver.h"
 
 #include <array>
 #include <atomic>
