@@ -93,30 +93,21 @@ void Win32Keyboard::useKeys(std::span<const std::int32_t> codes) {
 
 void Win32Keyboard::keyEvent(int vk, int sided, bool pressed) {
     for (const int code : {vk, sided}) {
-        if (code <= 0 || code > 255) {
-            continue;
-        }
-        const auto k = static_cast<std::size_t>(code);
-        if (pressed && !down_[k]) {
-            downSincePoll_[k] = true;
-            if (firstDown_ == 0) {
-                firstDown_ = code;
-            }
+        if (keys_.set(code, pressed)) {
             // A press still held when it is read tells whether the desktop's state can be
             // trusted to say when it ends.
             keyStateAgrees_ = keyStateAgrees_ || physicallyDown(code);
             foregroundAgrees_ = foregroundAgrees_ || consoleHasFocus(GetConsoleWindow());
         }
-        down_[k] = pressed;
     }
 }
 
 void Win32Keyboard::leftButton(bool pressed) { keyEvent(VK_LBUTTON, 0, pressed); }
 
-void Win32Keyboard::releaseAll() { down_.fill(false); }
+void Win32Keyboard::releaseAll() { keys_.releaseAll(); }
 
 void Win32Keyboard::checkFocus() {
-    if (std::find(down_.begin(), down_.end(), true) == down_.end()) {
+    if (!keys_.anyDown()) {
         return;
     }
     if (foregroundAgrees_ && !consoleHasFocus(GetConsoleWindow())) {
@@ -127,8 +118,8 @@ void Win32Keyboard::checkFocus() {
         return;
     }
     for (int vk = 1; vk < 256; ++vk) {
-        if (down_[static_cast<std::size_t>(vk)] && !physicallyDown(vk)) {
-            down_[static_cast<std::size_t>(vk)] = false;
+        if (keys_.down(vk) && !physicallyDown(vk)) {
+            keys_.setDown(vk, false);
         }
     }
 }
@@ -170,12 +161,7 @@ InputStatus Win32Keyboard::sample() {
         }
     }
     checkFocus();
-    for (std::size_t k = 0; k < down_.size(); ++k) {
-        polled_[k] = down_[k] || downSincePoll_[k];
-    }
-    downSincePoll_.fill(false);
-    wentDown_ = firstDown_;
-    firstDown_ = 0;
+    keys_.poll();
     return InputStatus::Keys;
 }
 
@@ -202,12 +188,7 @@ void Win32Keyboard::waitForInput(std::int64_t timeoutMs) {
     WaitForMultipleObjects(count, handles, FALSE, timeout);
 }
 
-bool Win32Keyboard::isDown(int vk) {
-    if (vk <= 0 || vk > 255) {
-        return false;
-    }
-    return polled_[static_cast<std::size_t>(vk)];
-}
+bool Win32Keyboard::isDown(int vk) { return keys_.isDown(vk); }
 
 void waitForKeyPress() {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);

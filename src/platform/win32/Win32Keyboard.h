@@ -2,9 +2,9 @@
 // tests do. No Windows header is included here: handles are kept as plain pointers.
 #pragma once
 
+#include "KeyLatch.h"
 #include "Platform.h"
 
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -32,7 +32,7 @@ public:
 
     InputStatus sample() override;
     void waitForInput(std::int64_t timeoutMs) override;
-    std::int32_t keyWentDown() const override { return wentDown_; }
+    std::int32_t keyWentDown() const override { return keys_.wentDown(); }
     bool isDown(int vk) override;
     void useKeys(std::span<const std::int32_t> codes) override;
 
@@ -53,11 +53,7 @@ private:
     std::uint32_t savedMode_ = 0;
     bool modeSaved_ = false;
     bool mouse_ = false;
-    std::array<bool, 256> down_{};
-    std::array<bool, 256> downSincePoll_{};
-    std::array<bool, 256> polled_{};
-    std::int32_t wentDown_ = 0;
-    std::int32_t firstDown_ = 0;
+    KeyLatch keys_;
     // Seen to agree with a press: the desktop's key state and the foreground window can tell
     // that a key is no longer held here (wine without a desktop knows neither).
     bool keyStateAgrees_ = false;
