@@ -1,5 +1,6 @@
 // The keyboard rule and the clock of the Win32 back end.
-#include "platform/win32/Win32Console.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Keyboard.h"
 
 #include <gtest/gtest.h>
 

@@ -25,25 +25,19 @@ void KeyStates::press(int vk) {
     if (!valid(vk)) {
         return;
     }
-    Key& key = keys_[static_cast<std::size_t>(vk)];
-    if (!key.down) {
+    if (!latch_.down(vk)) {
         noteWentDown(vk);
     }
-    key.down = true;
-    key.downSincePoll = true;
+    latch_.setDown(vk, true);
+    latch_.latch(vk);
 }
 
-void KeyStates::repeat(int vk) {
-    if (valid(vk)) {
-        keys_[static_cast<std::size_t>(vk)].down = true;
-    }
-}
+void KeyStates::repeat(int vk) { latch_.setDown(vk, true); }
 
 void KeyStates::release(int vk) {
     if (valid(vk)) {
-        Key& key = keys_[static_cast<std::size_t>(vk)];
-        key.down = false;
-        key.held = false;
+        latch_.setDown(vk, false);
+        keys_[static_cast<std::size_t>(vk)].held = false;
     }
 }
 
@@ -83,7 +77,7 @@ void KeyStates::stroke(int vk, std::int64_t nowMs) {
         } else {
             key.held = true;
             key.awaitingRepeat = true;
-            key.downSincePoll = true;
+            latch_.latch(vk);
             key.holdUntilMs = nowMs + repeatDelayMs_ + maxRepeatGapMs;
         }
     } else if (fast || inHold) {
@@ -92,7 +86,7 @@ void KeyStates::stroke(int vk, std::int64_t nowMs) {
         key.holdUntilMs = nowMs + std::max(minHoldMs, key.intervalMs * 5 / 2);
     } else {
         key.held = false;
-        key.downSincePoll = true;
+        latch_.latch(vk);
         noteWentDown(vk);
     }
     key.stroked = true;
@@ -101,8 +95,8 @@ void KeyStates::stroke(int vk, std::int64_t nowMs) {
 }
 
 void KeyStates::noteWentDown(int vk) {
-    if (wentDownSincePoll_ == 0 && !muted_) {
-        wentDownSincePoll_ = vk;
+    if (!muted_) {
+        latch_.noteWentDown(vk);
     }
 }
 
@@ -112,16 +106,16 @@ void KeyStates::releaseAll() {
         key = Key{};
         key.holds = holds;
     }
-    polled_.fill(false);
-    wentDownSincePoll_ = 0;
+    latch_.clear();
+    latch_.forgetFirstDown();
 }
 
 void KeyStates::setMuted(bool muted) {
     if (muted_ && !muted) {
-        for (Key& key : keys_) {
-            key.stale = key.down || key.held;
-            key.downSincePoll = false;
+        for (std::size_t i = 0; i < keys_.size(); ++i) {
+            keys_[i].stale = latch_.down(static_cast<int>(i)) || keys_[i].held;
         }
+        latch_.unlatchAll();
     }
     muted_ = muted;
 }
@@ -132,14 +126,17 @@ void KeyStates::poll(std::int64_t nowMs) {
         if (key.held && nowMs > key.holdUntilMs) {
             key.held = false;
         }
-        if (key.stale && !key.down && !key.held) {
+        if (key.stale && !latch_.down(static_cast<int>(i)) && !key.held) {
             key.stale = false;
         }
-        polled_[i] = !muted_ && !key.stale && (key.down || key.held || key.downSincePoll);
-        key.downSincePoll = false;
     }
-    wentDown_ = muted_ ? 0 : wentDownSincePoll_;
-    wentDownSincePoll_ = 0;
+    latch_.poll([this](int vk, bool readsDown) {
+        const Key& key = keys_[static_cast<std::size_t>(vk)];
+        return !muted_ && !key.stale && (readsDown || key.held);
+    });
+    if (muted_) {
+        latch_.dropWentDown();
+    }
 }
 
 std::int64_t KeyStates::nextChangeMs(std::int64_t nowMs) const {
@@ -147,7 +144,8 @@ std::int64_t KeyStates::nextChangeMs(std::int64_t nowMs) const {
     for (std::size_t i = 0; i < keys_.size(); ++i) {
         const Key& key = keys_[i];
         std::int64_t at = -1;
-        if (key.downSincePoll || (polled_[i] && !key.down && !key.held)) {
+        const int vk = static_cast<int>(i);
+        if (latch_.latched(vk) || (latch_.isDown(vk) && !latch_.down(vk) && !key.held)) {
             at = nowMs;
         } else if (key.held) {
             at = key.holdUntilMs + 1;

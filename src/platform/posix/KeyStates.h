@@ -11,6 +11,7 @@
 // second stroke of a run of repeats).
 #pragma once
 
+#include "KeyLatch.h"
 #include "posix/KeyDecoder.h"
 
 #include <array>
@@ -55,23 +56,21 @@ public:
     // Milliseconds from `nowMs` until a key held by strokes is let go if no repeat comes (0 when
     // one is due), or -1 when none is: what a rest between frames may wait at most.
     std::int64_t msUntilRelease(std::int64_t nowMs) const;
-    bool isDown(int vk) const {
-        return vk > 0 && vk < 256 && polled_[static_cast<std::size_t>(vk)];
-    }
+    bool isDown(int vk) const { return latch_.isDown(vk); }
     // The first key that went down (pressed, or stroked by a finger rather than by auto-repeat)
     // between the last two polls, or 0; none while muted.
-    std::int32_t wentDown() const { return wentDown_; }
+    std::int32_t wentDown() const { return latch_.wentDown(); }
     // The steady time at which a poll would answer differently with no new event (a key went
     // down since the last poll, a stroke's one poll is over, a held key's repeats stopped long
     // enough to let it go), or -1 when only new events can change the answer.
     std::int64_t nextChangeMs(std::int64_t nowMs) const;
 
 private:
+    // Beside the latch's own (pressed and not released by exact events, went down after the
+    // last poll), what strokes tell of a key.
     struct Key {
-        bool down = false;          // pressed, not released (exact events)
-        bool downSincePoll = false; // went down after the last poll
-        bool stroked = false;       // a stroke has been seen
-        bool held = false;          // auto-repeating
+        bool stroked = false; // a stroke has been seen
+        bool held = false;    // auto-repeating
         std::int64_t lastStrokeMs = 0;
         std::int64_t intervalMs = 0; // the repeat interval, smoothed
         std::int64_t holdUntilMs = 0;
@@ -81,15 +80,13 @@ private:
         bool repeating = false;      // the last stroke came as fast as auto-repeat
         std::int64_t lastGapMs = -1; // between the last two strokes
     };
-    static bool valid(int vk) { return vk > 0 && vk < 256; }
+    static bool valid(int vk) { return KeyLatch::valid(vk); }
     void noteWentDown(int vk);
 
     std::array<Key, 256> keys_{};
-    std::array<bool, 256> polled_{};
+    KeyLatch latch_;
     bool muted_ = false;
     std::int64_t repeatDelayMs_ = defaultRepeatDelayMs;
-    std::int32_t wentDownSincePoll_ = 0;
-    std::int32_t wentDown_ = 0;
 };
 
 } // namespace platform::posix

@@ -5,6 +5,7 @@
 #include "Host.h"
 
 #include "Cp437.h"
+#include "KeyLatch.h"
 #include "ScreenModel.h"
 #include "ScreenText.h"
 #include "web/FrameLoop.h"
@@ -129,14 +130,8 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     std::string title;
     bool open = false;
 
-    // Keys: down while held; a key that went down since the last poll is down for that poll even
-    // when it is already up again.
-    std::array<bool, 256> down{};
-    std::array<bool, 256> downSincePoll{};
-    std::array<bool, 256> polled{};
-    // The first key that went down since the last poll, bound or not, and what the poll found.
-    std::int32_t firstDown = 0;
-    std::int32_t wentDown = 0;
+    // Keys of the keyboard and of the touch controls, bound or not.
+    KeyLatch keys;
     // The keys the game reads: the browser's own use of them (scrolling, moving the focus, help)
     // is held back.
     std::array<bool, 256> read{};
@@ -162,15 +157,10 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
 
     // Keyboard
     InputStatus sample() override {
-        for (std::size_t vk = 0; vk < down.size(); ++vk) {
-            polled[vk] = down[vk] || downSincePoll[vk];
-            downSincePoll[vk] = false;
-        }
-        wentDown = firstDown;
-        firstDown = 0;
+        keys.poll();
         return InputStatus::Keys;
     }
-    std::int32_t keyWentDown() const override { return wentDown; }
+    std::int32_t keyWentDown() const override { return keys.wentDown(); }
     // The bound keys are the game's from the start, before any frame has read them.
     void useKeys(std::span<const std::int32_t> codes) override {
         for (const std::int32_t code : codes) {
@@ -184,7 +174,7 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
             return false;
         }
         read[static_cast<std::size_t>(vk)] = true;
-        return polled[static_cast<std::size_t>(vk)];
+        return keys.isDown(vk);
     }
 
     // Clock
@@ -201,23 +191,14 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
         return local ? LocalTime{local->tm_hour, local->tm_min, local->tm_sec} : LocalTime{};
     }
 
-    void releaseAll() {
-        down.fill(false);
-        downSincePoll.fill(false);
-        polled.fill(false);
-    }
+    void releaseAll() { keys.clear(); }
 
     // A key of the keyboard or of the page's touch controls went down or up.
     void press(int vk, bool pressed) {
-        if (!open || vk <= 0 || vk >= 256) {
+        if (!open || !KeyLatch::valid(vk)) {
             return;
         }
-        const auto index = static_cast<std::size_t>(vk);
-        if (pressed && !down[index]) {
-            downSincePoll[index] = true;
-            firstDown = firstDown == 0 ? vk : firstDown;
-        }
-        down[index] = pressed;
+        keys.set(vk, pressed);
         // A key (or a touch) wakes a resting page.
         requestFrame();
     }

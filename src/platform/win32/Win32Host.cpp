@@ -5,12 +5,10 @@
 #include "Host.h"
 #include "ScreenModel.h"
 #include "ScreenText.h"
+#include "win32/Win32Clock.h"
 #include "win32/Win32Console.h"
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "win32/Win32Keyboard.h"
+#include "win32/WindowsApi.h"
 
 #include <cstdio>
 #include <string>
