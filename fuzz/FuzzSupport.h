@@ -5,6 +5,7 @@
 #include "config/ConfigFile.h"
 #include "headless/HeadlessGame.h"
 #include "platform/virtual/VirtualConsole.h"
+#include "world/WorldFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,8 +27,9 @@ inline constexpr std::string_view playConfig = "cMoveUp = &\n"
                                                "cUse = E\n"
                                                "cSelect = 13\n"
                                                "cToggleRightOverlay = 9\n";
-inline constexpr std::string_view startGrid = "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf";
-inline constexpr std::string_view startInfo = "bin/world/cbd0c59d7beb6f252926f8b454738e97.wif";
+// The start world's files, relative to the data folder.
+inline const std::string startGrid = "bin/world/" + std::string(startWorldStem) + ".wgf";
+inline const std::string startInfo = "bin/world/" + std::string(startWorldStem) + ".wif";
 inline constexpr std::string_view otherGrid = "bin/world/0f1e2d3c4b5a69788796a5b4c3d2e1f0.wgf";
 inline constexpr std::string_view otherInfo = "bin/world/0f1e2d3c4b5a69788796a5b4c3d2e1f0.wif";
 

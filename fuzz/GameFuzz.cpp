@@ -24,7 +24,7 @@ constexpr std::string_view separator = "\n%%\n";
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const fuzz::DataFolder folder;
-    constexpr std::array<std::string_view, 5> files = {
+    const std::array<std::string_view, 5> files = {
         fuzz::startGrid, fuzz::startInfo, fuzz::otherGrid, fuzz::otherInfo, configFileName};
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     for (const std::string_view file : files) {

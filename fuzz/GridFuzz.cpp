@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -13,11 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         made.write(configFileName, fuzz::playConfig);
         // Links on the start cell and around it: to this world, to a world that is not there, and
         // one whose arrival lies outside the grid.
-        made.write(fuzz::startInfo, "Grid fuzz 4\n"
-                                    "Here cbd0c59d7beb6f252926f8b454738e97 40 12 41 12\n"
-                                    "There cbd0c59d7beb6f252926f8b454738e97 41 12 40 13\n"
-                                    "Nowhere 0f0f0f0f0f0f0f0f0f0f0f0f0f0f0f0f 40 13 1 1\n"
-                                    "Far cbd0c59d7beb6f252926f8b454738e97 39 12 200 200\n");
+        const std::string start(startWorldStem);
+        std::string links = "Grid fuzz 4\n";
+        links += "Here " + start + " 40 12 41 12\n";
+        links += "There " + start + " 41 12 40 13\n";
+        links += "Nowhere 0f0f0f0f0f0f0f0f0f0f0f0f0f0f0f0f 40 13 1 1\n";
+        links += "Far " + start + " 39 12 200 200\n";
+        made.write(fuzz::startInfo, links);
         return true;
     }();
     static_cast<void>(laidOut);

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         made.write(fuzz::startGrid, grid);
         made.write(fuzz::otherGrid, grid);
         made.write(fuzz::otherInfo,
-                   "Other world 1\nBack cbd0c59d7beb6f252926f8b454738e97 1 1 40 12\n");
+                   "Other world 1\nBack " + std::string(startWorldStem) + " 1 1 40 12\n");
         return true;
     }();
     static_cast<void>(laidOut);

@@ -7,19 +7,7 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-missing=
-command -v xterm >/dev/null || missing="$missing xterm"
-command -v Xvfb >/dev/null || missing="$missing xvfb"
-command -v xdotool >/dev/null || missing="$missing xdotool"
-command -v python3 >/dev/null || missing="$missing python3"
-if [ -n "$missing" ]; then
-    echo "terminal-test: installing$missing"
-    sudo=
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+"$root/scripts/need" terminal-test xterm xterm Xvfb xvfb xdotool xdotool python3 python3
 
 cd "$root"
 cmake --preset release >/dev/null

@@ -7,18 +7,7 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-missing=
-command -v em++ >/dev/null || missing="$missing emscripten"
-command -v cmake >/dev/null || missing="$missing cmake"
-command -v ninja >/dev/null || missing="$missing ninja-build"
-if [ -n "$missing" ]; then
-    echo "web-build: installing$missing"
-    sudo=
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+"$root/scripts/need" web-build em++ emscripten cmake cmake ninja ninja-build
 
 cd "$root"
 cmake --preset web >/dev/null

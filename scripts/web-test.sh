@@ -7,19 +7,7 @@ set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-missing=
-command -v chromium >/dev/null || missing="$missing chromium"
-command -v python3 >/dev/null || missing="$missing python3"
-dpkg-query -W -f='${Status}' fonts-dejavu-core 2>/dev/null | grep -q 'install ok installed' ||
-    missing="$missing fonts-dejavu-core"
-if [ -n "$missing" ]; then
-    echo "web-test: installing$missing"
-    sudo=
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-fi
+"$root/scripts/need" web-test chromium chromium python3 python3 - fonts-dejavu-core
 
 "$root/scripts/web-build.sh"
 cd "$root"

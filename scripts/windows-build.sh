@@ -10,24 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/win64"
 build_type="${1:-Release}"
 
-# Installs the Debian packages given that are not installed yet.
-install_missing() {
-    missing=
-    for package in "$@"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing="$missing $package"
-    done
-    [ -z "$missing" ] && return 0
-    echo "windows-build: installing$missing"
-    sudo=
-    [ "$(id -u)" = 0 ] || sudo=sudo
-    $sudo apt-get update -q
-    # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-}
-
 if [ "${THARVOK_SKIP_INSTALL:-}" != 1 ]; then
-    install_missing g++-mingw-w64-x86-64-posix cmake ninja-build python3 googletest
+    "$root/scripts/need" windows-build - g++-mingw-w64-x86-64-posix - cmake - ninja-build - python3 \
+        - googletest
 fi
 
 cmake -S "$root" -B "$build" -G Ninja \

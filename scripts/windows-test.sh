@@ -10,19 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/win64"
 
 if [ "${THARVOK_SKIP_INSTALL:-}" != 1 ]; then
-    missing=
-    for package in wine wine64 bsdutils util-linux tmux; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing="$missing $package"
-    done
-    if [ -n "$missing" ]; then
-        echo "windows-test: installing$missing"
-        sudo=
-        [ "$(id -u)" = 0 ] || sudo=sudo
-        $sudo apt-get update -q
-        # shellcheck disable=SC2086
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends $missing
-    fi
+    "$root/scripts/need" windows-test - wine - wine64 - bsdutils - util-linux - tmux
 fi
 
 for tool in wine wineserver tmux script flock; do

@@ -5,9 +5,11 @@ Run it after changing a layout here, then refresh the expected screens with
 THARVOK_UPDATE_GOLDEN=1 and read every changed screen before committing it.
 """
 import os
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-START = "cbd0c59d7beb6f252926f8b454738e97"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from start_world import STEM as START  # noqa: E402
 MEADOW = "a1b2c3d4e5f60718293a4b5c6d7e8f90"
 ODDITIES = "0f1e2d3c4b5a69788796a5b4c3d2e1f0"
 MISSING = "0123456789abcdef0123456789abcdef"

@@ -329,7 +329,7 @@ TEST_F(TmuxGame, AutoRepeatedTabHoldsThePanelOpen) {
 TEST_F(TmuxGame, ARecordedGameReplaysToTheScreenShownLast) {
     // A field with a bridge to a second world two steps east of the start.
     const fs::path data = work / "data";
-    const std::string home = "cbd0c59d7beb6f252926f8b454738e97";
+    const std::string home(startWorldStem);
     const std::string other = "0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d0d";
     fs::create_directories(data / "bin" / "world");
     std::string field;

@@ -3,16 +3,17 @@
 // these tests.
 #pragma once
 
+#include "world/WorldFiles.h"
+
 #include <filesystem>
 #include <string>
 
 namespace posixtest {
 
-inline constexpr const char* startWorld = "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf";
-
 inline std::filesystem::path gameDirectory() {
     namespace fs = std::filesystem;
     const fs::path build = THARVOK_BUILD_DIR;
+    const fs::path startWorld = fs::path("bin") / "world" / (std::string(startWorldStem) + ".wgf");
     if (fs::exists(build / startWorld) && fs::exists(build / "config.ini")) {
         return build;
     }

@@ -1,6 +1,8 @@
 // tharvok-replay as a user runs it, with what a careless or hostile user gives it: each case is a
 // shell command line, and the runner must end in time with the exit status and messages that say
 // what happened, in bounded memory, writing no control byte to the user's terminal.
+#include "world/WorldFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -85,6 +87,11 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
     const std::string recording =
         "# A game of tharvok 0.9.0. To play it back: tharvok-replay THIS-FILE\nframe 16 ENTER\n"
         "frame 16\ncursor\n";
+    const std::string startGrid = "bin/world/" + std::string(startWorldStem) + ".wgf";
+    const std::string startMissing = startGrid + " missing or corrupt!";
+    const std::string noStart = "cannot read the start world (" + startGrid + " and .wif) in '/";
+    const std::string startDiffers =
+        "warning: " + startGrid + " differs from the file the game read when it was recorded";
     const char* thenScript = "; s=$?; cat \"$T/script\"; exit $s"; // no output replaced it
     const Case cases[] = {
         {"frame counts end at ten million", "frames 10000000 16\nframes 10000001 16\n", fromFile, 2,
@@ -113,12 +120,9 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
          "/dev/zero: line 1: longer than 4096 bytes", "", nullptr},
         {"a working folder that was deleted", "screen\n",
          "mkdir \"$T/gone\" && cd \"$T/gone\" && rmdir \"$T/gone\" && exec \"$R\" \"$T/script\"", 1,
-         "cannot read the start world", nullptr,
-         "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf missing or corrupt!"},
+         "cannot read the start world", nullptr, startMissing.c_str()},
         {"no temporary folder and no data folder", "screen\n",
-         "TMPDIR=\"$T/none\" exec \"$R\" --dir \"$T/none\" \"$T/script\"", 1,
-         "cannot read the start world (bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf and .wif) in "
-         "'/",
+         "TMPDIR=\"$T/none\" exec \"$R\" --dir \"$T/none\" \"$T/script\"", 1, noStart.c_str(),
          nullptr, "missing or corrupt!"},
         {"no temporary folder is made or played", "screen\n",
          "mkdir \"$T/tmp\" && TMPDIR=\"$T/tmp\" \"$R\" --dir \"$T/nowhere\" \"$T/script\"; s=$?; "
@@ -137,11 +141,8 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
         {"--help", "", "exec \"$R\" --help", 0, "", nullptr, "exit status: 0 played"},
         {"--version", "", "exec \"$R\" --version", 0, "", "tharvok-replay 1.0.0\n", nullptr},
         {"a world file that differs from the recording's",
-         "world bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf 2025 0123456789abcdef\ncursor\n",
-         fromFile, 3,
-         "warning: bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf differs from the file the game "
-         "read when it was recorded",
-         "cursor 0 24 hidden\n", nullptr},
+         "world " + startGrid + " 2025 0123456789abcdef\ncursor\n", fromFile, 3,
+         startDiffers.c_str(), "cursor 0 24 hidden\n", nullptr},
         {"the data folder a recording names, its blanks unescaped as 1.0.0 wrote them", "",
          "cp -R \"$W\" \"$T/My Games\" && printf 'data %s\\ncursor\\n' \"$T/My Games\" > "
          "\"$T/named\" && cd \"$T\" && exec \"$R\" named",

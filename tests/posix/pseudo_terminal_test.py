@@ -23,8 +23,11 @@ import time
 import tty
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from start_world import STEM  # noqa: E402
+
 THARVOK, BUILD_DIR, TEST_WORLD, CONFIG = sys.argv[1:5]
-START_WORLD = "bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf"
+START_WORLD = f"bin/world/{STEM}.wgf"
 DEADLINE = 15.0
 
 PROBE = b"\x1b[?u\x1b[c"
@@ -441,7 +444,7 @@ class ExitPaths(GameInAPty):
     def test_the_game_never_hangs_nor_runs_on_without_its_terminal(self):
         # (what, the file made a FIFO, SIGHUP ignored, what this side does, how the game ends:
         #  exit status or signal, what it shows last)
-        fifo_world = os.path.join("bin", "world", "cbd0c59d7beb6f252926f8b454738e97.wgf")
+        fifo_world = os.path.join("bin", "world", STEM + ".wgf")
         cases = (
             ("start world is a FIFO", fifo_world, False, None, 1, b"missing or corrupt!"),
             ("config.ini is a FIFO", "config.ini", False, b"\x1b", 0, FAREWELL),

@@ -1,5 +1,6 @@
 # Packs the release ZIP of the build in BUILD_DIR and unpacks it into UNPACK_DIR.
-#   cmake -D BUILD_DIR=... -D UNPACK_DIR=... -D PACKAGE_NAME=... -P UnpackRelease.cmake
+#   cmake -D BUILD_DIR=... -D UNPACK_DIR=... -D PACKAGE_NAME=... -D START_WORLD=STEM
+#         -P UnpackRelease.cmake
 execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP WORKING_DIRECTORY ${BUILD_DIR}
                 RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
@@ -12,7 +13,7 @@ endif()
 file(REMOVE_RECURSE ${UNPACK_DIR})
 file(MAKE_DIRECTORY ${UNPACK_DIR})
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${UNPACK_DIR})
-foreach(part tharvok.exe tharvok-replay.exe tharvok-world.exe config.ini bin/world/cbd0c59d7beb6f252926f8b454738e97.wgf)
+foreach(part tharvok.exe tharvok-replay.exe tharvok-world.exe config.ini bin/world/${START_WORLD}.wgf)
   if(NOT EXISTS ${UNPACK_DIR}/${PACKAGE_NAME}/${part})
     message(FATAL_ERROR "the ZIP has no ${PACKAGE_NAME}/${part}")
   endif()

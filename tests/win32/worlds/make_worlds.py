@@ -14,11 +14,13 @@ Usage:  python3 tests/win32/worlds/make_worlds.py   (from anywhere)
 
 import os
 import shutil
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", "..", ".."))
 
-START = "cbd0c59d7beb6f252926f8b454738e97"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from start_world import STEM as START  # noqa: E402
 CAVE = "5e0d7c1a9b2f4e6a8c3d1f0b7a9e2c4d"
 WIDTH, HEIGHT = 80, 25
 
