@@ -165,6 +165,11 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
         {"--asciicast naming the script on standard input", "cursor\n",
          std::string("\"$R\" --dir \"$W\" --asciicast \"$T/script\" < \"$T/script\"") + thenScript,
          2, "script' is the script the replay reads", "cursor\n", nullptr},
+        {"a picture named as the script", "svg script\n",
+         std::string("cp \"$T/script\" \"$T/script.svg\" && \"$R\" --dir \"$W\" --svg-dir \"$T\" "
+                     "\"$T/script.svg\"; s=$?; cat \"$T/script.svg\"; exit $s"),
+         2, "'svg script' would write over the script: nothing is written", "svg script\n",
+         nullptr},
         {"only the newest sentences are kept for 'said'", "",
          "{ echo 'frame 16 ENTER'; yes 'frame 16 D' | head -n 5462 | sed 'a frame 16'; echo "
          "said; } > \"$T/talk\" && \"$R\" --dir \"$S\" \"$T/talk\" > \"$T/said\"; s=$?; "

@@ -297,6 +297,16 @@ private:
                 << "tharvok-replay: the script writes pictures ('svg' lines): give --svg-dir DIR\n";
             return false;
         }
+        // A picture never replaces the script it comes from (the same file by its identity).
+        if (std::error_code unknown;
+            command.kind == CommandKind::Svg && options_.scriptPath != "-" &&
+            fs::equivalent(options_.scriptPath, fs::path(options_.svgDir) / (command.text + ".svg"),
+                           unknown) &&
+            !unknown) {
+            err_ << "tharvok-replay: 'svg " << command.text
+                 << "' would write over the script: nothing is written\n";
+            return false;
+        }
         if (script::beforeStart(command.kind) && started) {
             error_ = inQuotes(setupName(command.kind)) + " comes before the first frame";
             return malformed(reader);
