@@ -92,10 +92,11 @@ std::string helpText(const DataSearch& search, const KeyCodes& keys,
         text += "  none but Escape and F1: the game ignores that file, which\n  " + configIgnored +
                 "\n";
     }
-    for (const Action& action : actions) {
-        std::string name(action.name);
+    for (const KeySlot slot : helpOrder) {
+        const Action& row = action(slot);
+        std::string name(row.help);
         name.resize(std::max<std::size_t>(name.size(), 21), ' ');
-        text += "  " + name + " " + actionKeys(action, keys) + "\n";
+        text += "  " + name + " " + actionKeys(row, keys) + "\n";
     }
     text += "\ndata folders, in the order they are looked in (the first whose bin/world/\n"
             "holds the start world is used, marked *):\n";

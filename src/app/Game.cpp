@@ -2,8 +2,6 @@
 
 #include "app/FrameRest.h"
 #include "app/FrameTimer.h"
-#include "app/KeyHelp.h"
-#include "render/Overlay.h"
 #include "world/DayClock.h"
 
 #include <utility>
@@ -47,7 +45,7 @@ int Game::run() {
 
 std::int64_t Game::inputWaitMs() const {
     // The world's clock runs only in play and not behind the help box.
-    const bool clockRuns = state_ == GameState::Playing && !helpShown_;
+    const bool clockRuns = state_ == GameState::Playing && !help_.shown();
     return frameWaitMs(!inputChanged_ && state_ != GameState::Quit,
                        services_.keyboard->pendingTimerMs(),
                        clockRuns ? msUntilMidnight(world_.clock()) : -1);
@@ -88,17 +86,24 @@ void Game::runFrame() {
 }
 
 void Game::update(bool inputChanged) {
-    const bool helpKey = !helpShown_ && inputChanged && state_ != GameState::Quit &&
-                         (controls_->pressed(KeySlot::Help) || controls_->pressed(KeySlot::HelpF1));
-    if (helpKey) {
-        openHelp();
+    const bool playing = state_ == GameState::Playing;
+    switch (help_.update(*controls_, inputChanged, services_.keyboard->keyWentDown() != 0,
+                         state_ != GameState::Quit, playing ? &world_ : nullptr)) {
+    case HelpBox::Step::Away:
+        break;
+    case HelpBox::Step::Opened:
+        if (playing) {
+            worldView_.cover(help_.rect());
+        }
+        speech_.sayLines(help_.lines());
         return;
-    }
-    if (helpShown_) {
-        // Any key closes the box; a bound key's press is used up doing it.
-        const bool anyKey = services_.keyboard->keyWentDown() != 0;
-        if ((inputChanged && takePresses()) || anyKey) {
-            closeHelp();
+    case HelpBox::Step::Up:
+        return;
+    case HelpBox::Step::Closed:
+        if (playing) {
+            worldView_.uncover();
+        } else {
+            titleScreen_.forget();
         }
         return;
     }
@@ -137,39 +142,7 @@ void Game::draw() {
         worldView_.draw(console_, world_);
         break;
     }
-    if (helpDrawPending_) {
-        helpDrawPending_ = false;
-        drawTextBox(console_, helpRect_, helpLines_);
-    }
-}
-
-void Game::openHelp() {
-    const bool playing = state_ == GameState::Playing;
-    helpLines_ = helpLines(controls_->keys(), playing ? &world_ : nullptr);
-    helpRect_ = textBoxRect(helpLines_);
-    if (playing) {
-        worldView_.cover(helpRect_);
-    }
-    helpShown_ = true;
-    helpDrawPending_ = true;
-    speech_.sayLines(helpLines_);
-}
-
-void Game::closeHelp() {
-    helpShown_ = false;
-    if (state_ == GameState::Playing) {
-        worldView_.uncover();
-    } else {
-        titleScreen_.forget();
-    }
-}
-
-bool Game::takePresses() {
-    bool any = false;
-    for (int slot = 0; slot < keySlotCount; ++slot) {
-        any = controls_->pressed(static_cast<KeySlot>(slot)) || any;
-    }
-    return any;
+    help_.draw(console_);
 }
 
 void Game::handleCommands() {

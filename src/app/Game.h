@@ -8,6 +8,7 @@
 // with present().
 #pragma once
 
+#include "app/HelpBox.h"
 #include "core/Console.h"
 #include "core/Controls.h"
 #include "core/GameState.h"
@@ -79,7 +80,7 @@ public:
     GameState state() const { return state_; }
     MapCell playerCell() const { return world_.player().cell(); }
     bool panelShown() const { return world_.panelShown(); }
-    bool helpShown() const { return helpShown_; }
+    bool helpShown() const { return help_.shown(); }
     double clockSeconds() const { return world_.clock().seconds(); }
     std::string_view worldName() const { return world_.map().name(); }
     const KeyCodes& keys() const { return controls_->keys(); }
@@ -94,13 +95,6 @@ public:
 private:
     // The rules of one frame, after the keys were read.
     void update(bool inputChanged);
-    // The help box: opened by the help key (or F1) over the title screen or the map, closed by
-    // the next press of any key, bound or not, which does nothing else. The game stands still while
-    // it is up.
-    void openHelp();
-    void closeHelp();
-    // Consumes every new press of this frame; true when there was one.
-    bool takePresses();
     // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
     // the status panel while it is held, the describe key has the surroundings said; rest, save
     // and load only have their releases consumed.
@@ -120,13 +114,9 @@ private:
     Speech speech_;
     GameState state_ = GameState::Menu;
     bool running_ = false;
-    bool helpShown_ = false;
     // The last frame found a bound key down or just released: the loop does not rest.
     bool inputChanged_ = false;
     platform::InputStatus endedBy_ = platform::InputStatus::Keys;
     GameInputObserver* observer_ = nullptr;
-    // The help box's lines and place, and whether it is still to be drawn.
-    std::vector<std::string> helpLines_;
-    CellRect helpRect_{};
-    bool helpDrawPending_ = false;
+    HelpBox help_;
 };

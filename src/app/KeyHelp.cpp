@@ -8,7 +8,7 @@
 std::string actionKeys(const Action& action, const KeyCodes& keys) {
     std::string text;
     std::int32_t first = 0;
-    for (const KeySlot slot : action.slots) {
+    for (const KeySlot slot : action.helpKeys) {
         const std::int32_t code = keys[static_cast<std::size_t>(slot)];
         if (code == 0 || code == first) {
             continue;
@@ -25,10 +25,11 @@ std::string actionKeys(const Action& action, const KeyCodes& keys) {
 std::vector<std::string> helpLines(const KeyCodes& keys, const World* world) {
     constexpr std::size_t nameWidth = 22;
     std::vector<std::string> lines = {"Keys", ""};
-    for (const Action& action : actions) {
-        std::string line(action.name);
+    for (const KeySlot slot : helpOrder) {
+        const Action& row = action(slot);
+        std::string line(row.help);
         line.resize(std::max(line.size() + 1, nameWidth), ' ');
-        lines.push_back(line + actionKeys(action, keys));
+        lines.push_back(line + actionKeys(row, keys));
     }
     lines.emplace_back();
     if (world != nullptr) {

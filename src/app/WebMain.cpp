@@ -1,10 +1,12 @@
 // The page's program: the game on the browser back end, its frames run on the page's animation
 // frames while something can change, none while it rests. The shipped config.ini and worlds are
 // packed with the page under /data. What the game says goes to the page's log (read by screen
-// readers, shown by "Show text").
+// readers, shown by "Show text"). The page builds its touch controls from the table of actions,
+// through tharvok_touch_controls().
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
+#include "platform/VirtualKeys.h"
 #include "platform/web/FrameLoop.h"
 
 #include <cstdint>
@@ -27,7 +29,44 @@ bool frame() {
 
 std::int64_t waitMs() { return game->inputWaitMs(); }
 
+// The key a touch control sends: its action's own, else the next on the action's help line that
+// is bound (F1 for help when config.ini gives help no key); 0 when none is.
+std::int32_t touchKey(const Action& row, const KeyCodes& keys) {
+    bool fromOwn = false;
+    for (const KeySlot slot : row.helpKeys) {
+        fromOwn = fromOwn || slot == row.slot;
+        const std::int32_t code = keys[static_cast<std::size_t>(slot)];
+        if (fromOwn && code != 0) {
+            return code;
+        }
+    }
+    return 0;
+}
+
 } // namespace
+
+// What the page calls once, when the program has loaded (before the game starts): the touch
+// controls, one line each, "NAME\tPAD\tKEY\tFACE\tWORD": the control's name, its pad ("cross" or
+// "keys"), the virtual-key code it sends (0: none, the control is hidden), what it shows (an
+// arrow on the cross, else the key's name as the help box gives it) and the word under it.
+extern "C" const char* tharvok_touch_controls() {
+    static std::string text;
+    const KeyCodes keys = readKeyBindings("/data/config.ini");
+    text.clear();
+    for (const Action& row : actions) {
+        const TouchControl& touch = row.touch;
+        if (touch.pad == TouchPad::None) {
+            continue;
+        }
+        const std::int32_t key = touchKey(row, keys);
+        const bool cross = touch.pad == TouchPad::Cross;
+        text.append(touch.name).append(cross ? "\tcross\t" : "\tkeys\t");
+        text.append(std::to_string(key)).append("\t");
+        text.append(cross ? std::string(touch.face) : platform::vk::displayName(key));
+        text.append("\t").append(touch.word).append("\n");
+    }
+    return text.c_str();
+}
 
 int main() {
     // The page keeps running after main returns: the game lives as long as the page.

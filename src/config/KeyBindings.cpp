@@ -1,25 +1,9 @@
 #include "config/KeyBindings.h"
 
 #include "config/ConfigFile.h"
-#include "platform/VirtualKeys.h"
 
+#include <cstddef>
 #include <string>
-
-const std::array<KeyBinding, namedSlotCount> keyBindings = {{
-    {"cMoveUp", BindingForm::Character},
-    {"cMoveDown", BindingForm::Character},
-    {"cMoveLeft", BindingForm::Character},
-    {"cMoveRight", BindingForm::Character},
-    {"cUse", BindingForm::Character},
-    {"cSelect", BindingForm::Number},
-    {"cRest", BindingForm::Character},
-    {"cSave", BindingForm::Character},
-    {"cLoad", BindingForm::Character},
-    {"cToggleInventory", BindingForm::Character},
-    {"cToggleRightOverlay", BindingForm::Number},
-    {"cHelp", BindingForm::Number},
-    {"cDescribe", BindingForm::Character},
-}};
 
 std::int32_t keyCodeFromCharacter(char value) {
     const auto byte = static_cast<std::uint8_t>(value);
@@ -33,21 +17,42 @@ std::int32_t keyCodeFromNumber(std::int32_t value) {
     return value >= 0 && value <= 255 ? value : 0;
 }
 
+namespace {
+
+bool named(const Action& row) {
+    return row.form == BindingForm::Character || row.form == BindingForm::Number;
+}
+
+} // namespace
+
 KeyCodes bindKeys(const ConfigFile& config) {
     KeyCodes keys{};
-    keys[static_cast<int>(KeySlot::Escape)] = platform::vk::escape;
-    for (std::size_t i = 0; i < keyBindings.size(); ++i) {
-        const KeyBinding& binding = keyBindings[i];
-        const std::string name = binding.name;
-        keys[i + 1] = binding.form == BindingForm::Character
-                          ? keyCodeFromCharacter(config.get(name, '\0'))
-                          : keyCodeFromNumber(config.get(name, std::int32_t{0}));
+    for (const Action& row : actions) {
+        const auto slot = static_cast<std::size_t>(row.slot);
+        const std::string name(row.name);
+        switch (row.form) {
+        case BindingForm::Character:
+            keys[slot] = keyCodeFromCharacter(config.get(name, static_cast<char>(row.fallback)));
+            break;
+        case BindingForm::Number:
+            keys[slot] = keyCodeFromNumber(config.get(name, row.fallback));
+            break;
+        case BindingForm::Fixed:
+        case BindingForm::Spare:
+            keys[slot] = row.fallback;
+            break;
+        }
     }
-    bool f1Taken = false;
-    for (std::size_t i = 1; i <= keyBindings.size(); ++i) {
-        f1Taken = f1Taken || keys[i] == platform::vk::f1;
+    for (const Action& spare : actions) {
+        if (spare.form != BindingForm::Spare) {
+            continue;
+        }
+        for (const Action& row : actions) {
+            if (named(row) && keys[static_cast<std::size_t>(row.slot)] == spare.fallback) {
+                keys[static_cast<std::size_t>(spare.slot)] = 0;
+            }
+        }
     }
-    keys[static_cast<int>(KeySlot::HelpF1)] = f1Taken ? 0 : platform::vk::f1;
     return keys;
 }
 

@@ -3,27 +3,14 @@
 
 #include "core/Controls.h"
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
 class ConfigFile;
 
-// The form in which a binding's value is read: a character ("w", "&") or a number ("13").
-enum class BindingForm { Character, Number };
-
-struct KeyBinding {
-    const char* name;
-    BindingForm form;
-};
-
-// Slots 1 to 13 in slot order, the ones config.ini names; slot 0 is always Escape.
-inline constexpr std::size_t namedSlotCount = 13;
-extern const std::array<KeyBinding, namedSlotCount> keyBindings;
-
-// The key codes of the slots as `config` binds them: Escape in slot 0, 0 for every name the
-// configuration lacks, and F1 in the last slot unless a name binds F1 (then F1 does what that
+// The key codes of the slots as `config` binds them, by the table of actions: each named action
+// its value in its form, 0 when the configuration lacks it; a fixed action (Escape) its own key;
+// a spare action (F1's help) its key unless a name binds that key (then the key does what that
 // name says, and only that).
 KeyCodes bindKeys(const ConfigFile& config);
 // The key codes of the slots as the configuration file `file` binds them (a file that cannot be

@@ -3,31 +3,12 @@
 // apart, so that one physical press triggers one action.
 #pragma once
 
+#include "core/Actions.h"
 #include "core/FrameInput.h"
 #include "platform/Platform.h"
 
 #include <array>
 #include <cstdint>
-
-enum class KeySlot : int {
-    Escape = 0,
-    MoveUp = 1,
-    MoveDown = 2,
-    MoveLeft = 3,
-    MoveRight = 4,
-    Use = 5,
-    Select = 6,
-    Rest = 7,
-    Save = 8,
-    Load = 9,
-    ToggleInventory = 10,
-    ToggleRightOverlay = 11,
-    Help = 12,     // the help box, bound in config.ini
-    Describe = 13, // says where the player is and what lies around
-    HelpF1 = 14,   // F1 opens the help box too, unless config.ini gives F1 to an action
-};
-
-inline constexpr int keySlotCount = 15;
 
 // The virtual-key code of each slot, indexed by KeySlot; 0 leaves a slot unbound.
 using KeyCodes = std::array<std::int32_t, keySlotCount>;

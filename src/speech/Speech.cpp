@@ -195,11 +195,14 @@ void Speech::followPlay(const World& world) {
             break;
         case PlayEvent::Kind::CaptionShown: {
             std::string sentence = "Path: " + spoken(event.text) + ".";
-            const std::int32_t use = keys_[static_cast<std::size_t>(KeySlot::Use)];
-            if (use != 0) {
+            const Action& use = action(KeySlot::Use);
+            const std::int32_t key = keys_[static_cast<std::size_t>(use.slot)];
+            if (key != 0) {
                 sentence += ' ';
-                sentence += platform::vk::displayName(use);
-                sentence += " follows it.";
+                sentence += platform::vk::displayName(key);
+                sentence += ' ';
+                sentence += use.said;
+                sentence += '.';
             }
             say(sentence);
             break;

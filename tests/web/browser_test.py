@@ -397,6 +397,9 @@ def phone(browser, url, args, results):
     canvas, pad = box_of(browser, "#screen"), box_of(browser, "#cross")
     check(results, pad["height"] > 0 and canvas["right"] <= 390 and canvas["bottom"] <= pad["top"],
           f"no touch controls under the screen: {canvas} {pad}")
+    label = browser.evaluate("document.querySelector('.pad button[data-action=help]')"
+                             ".firstChild.textContent")
+    check(results, label == "/", f"the help control names its key {label!r}, not '/'")
     play(browser, steps, expected, args.out, results, press=browser.touch)
 
 

@@ -20,10 +20,13 @@ namespace {
 std::optional<std::string_view> nearestName(std::string_view key) {
     std::optional<std::string_view> best;
     std::size_t bestDistance = 0;
-    for (const KeyBinding& binding : keyBindings) {
-        const std::size_t d = editDistance(key, binding.name, true);
+    for (const Action& row : actions) {
+        if (row.name.empty()) {
+            continue;
+        }
+        const std::size_t d = editDistance(key, row.name, true);
         if (!best || d < bestDistance) {
-            best = binding.name;
+            best = row.name;
             bestDistance = d;
         }
     }
@@ -32,21 +35,6 @@ std::optional<std::string_view> nearestName(std::string_view key) {
     }
     return std::nullopt;
 }
-
-// The actions a player cannot do without, by the name that binds each.
-struct Need {
-    std::string_view name;
-    std::string_view action;
-};
-constexpr std::array<Need, 7> needs = {{
-    {"cMoveUp", "walk up"},
-    {"cMoveDown", "walk down"},
-    {"cMoveLeft", "walk left"},
-    {"cMoveRight", "walk right"},
-    {"cUse", "follow a link"},
-    {"cSelect", "choose in the menu"},
-    {"cToggleRightOverlay", "show the panel"},
-}};
 
 // The name a line meant to set: its own, or the known name nearest to it (for a line without
 // '=', its first word's).
@@ -65,10 +53,11 @@ std::optional<std::string_view> meantName(const ConfigLine& line) {
     return nearestName(key);
 }
 
-const KeyBinding* bindingNamed(std::string_view key) {
-    for (const KeyBinding& binding : keyBindings) {
-        if (key == binding.name) {
-            return &binding;
+// The action config.ini binds by `key`, or null.
+const Action* actionNamed(std::string_view key) {
+    for (const Action& row : actions) {
+        if (!row.name.empty() && key == row.name) {
+            return &row;
         }
     }
     return nullptr;
@@ -76,36 +65,13 @@ const KeyBinding* bindingNamed(std::string_view key) {
 
 std::string keyName(std::int32_t code) { return platform::vk::displayName(code); }
 
-// What a press of its key does for an action, as words after "no longer": what a key bound to two
-// actions stops doing (empty for the actions that do nothing yet).
-std::string_view pressDoes(std::string_view name) {
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 10> presses = {{
-        {"Escape", "leaves play or quits"},
-        {"cMoveUp", "moves up on a tap"},
-        {"cMoveDown", "moves down on a tap"},
-        {"cMoveLeft", "moves left on a tap"},
-        {"cMoveRight", "moves right on a tap"},
-        {"cUse", "follows a link or chooses in the menu"},
-        {"cSelect", "chooses in the menu"},
-        {"cToggleRightOverlay", "shows the panel"},
-        {"cHelp", "opens the help box"},
-        {"cDescribe", "describes the surroundings"},
-    }};
-    for (const auto& [action, does] : presses) {
-        if (action == name) {
-            return does;
-        }
-    }
-    return {};
-}
-
 // Why a key that two actions hold is an error: the game polls it once for each, so it never
 // counts as newly pressed, and neither action works on a press.
-std::string twiceBound(std::string_view key, std::string_view first, std::string_view second) {
+std::string twiceBound(std::string_view key, const Action& first, const Action& second) {
     // What one action loses may hold what the other does ("follows a link or chooses in the
     // menu" holds "chooses in the menu"): that is said once.
-    std::string_view a = pressDoes(first);
-    std::string_view b = pressDoes(second);
+    std::string_view a = first.pressDoes;
+    std::string_view b = second.pressDoes;
     if (a.find(b) != std::string_view::npos) {
         b = {};
     } else if (b.find(a) != std::string_view::npos) {
@@ -119,7 +85,7 @@ std::string twiceBound(std::string_view key, std::string_view first, std::string
         return text + "neither takes a press of " + std::string(key);
     }
     text += std::string(key) + " no longer " + lost;
-    if (first.starts_with("cMove") || second.starts_with("cMove")) {
+    if (first.name.starts_with("cMove") || second.name.starts_with("cMove")) {
         text += " (held, it still moves)";
     }
     return text;
@@ -148,10 +114,9 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
     const KeyCodes codes = bindKeys(config);
     // Each action the game needs that has no key: the line that meant to bind it says so, as an
     // error, in place of what it would say otherwise; without such a line, the file does.
-    std::map<std::uint32_t, const Need*> unbinding;
-    for (const Need& need : needs) {
-        const KeyBinding* binding = bindingNamed(need.name);
-        if (codes[static_cast<std::size_t>(binding - keyBindings.data()) + 1] != 0) {
+    std::map<std::uint32_t, const Action*> unbinding;
+    for (const Action& need : actions) {
+        if (need.needed.empty() || codes[static_cast<std::size_t>(need.slot)] != 0) {
             continue;
         }
         auto meant = std::find_if(lines.begin(), lines.end(), [&](const ConfigLine& line) {
@@ -165,7 +130,7 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
         if (meant == lines.end()) {
             report.error(file, {},
                          "no line binds " + std::string(need.name) + ": the game has no key to " +
-                             std::string(need.action));
+                             std::string(need.needed));
         } else {
             unbinding[meant->line] = &need;
         }
@@ -180,16 +145,17 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
         } else {
             report.error(file, at,
                          message + ", so the game has no key to " +
-                             std::string(need->second->action));
+                             std::string(need->second->needed));
         }
     };
     std::map<std::string_view, std::uint32_t> firstLine;
     // Which action holds each key, and where it is named; Escape is always bound.
     struct Holder {
-        std::string_view name;
+        const Action* action;
         std::string named;
     };
-    std::map<std::int32_t, Holder> holders{{codes[0], {"Escape", "the fixed Escape key"}}};
+    std::map<std::int32_t, Holder> holders{
+        {codes[0], {&action(KeySlot::Escape), "the fixed Escape key"}}};
     for (const ConfigLine& line : lines) {
         const auto firstText = line.text.find_first_not_of(" \t");
         const FilePosition start{
@@ -223,7 +189,7 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
             break;
         case ConfigLine::Kind::Entry: {
             firstLine[line.key] = line.line;
-            const KeyBinding* binding = bindingNamed(line.key);
+            const Action* binding = actionNamed(line.key);
             if (binding == nullptr) {
                 std::string message;
                 if (line.key.front() == '#' || line.key.front() == '[') {
@@ -242,8 +208,7 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
                 finding(line, key, message, ": the line does nothing");
                 break;
             }
-            const auto slot = static_cast<std::size_t>(binding - keyBindings.data()) + 1;
-            const std::int32_t code = codes[slot];
+            const std::int32_t code = codes[static_cast<std::size_t>(binding->slot)];
             const bool number = binding->form == BindingForm::Number;
             if (line.value.empty()) {
                 finding(line, value, std::string(binding->name) + " has an empty value",
@@ -264,14 +229,14 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
                         std::string(binding->name) + " = " + inQuotes(line.value) + " binds " +
                             keyName(code) + ": only the first character of a value counts");
             }
-            const auto [holder, added] = holders.try_emplace(
-                code, Holder{binding->name, std::string(binding->name) + " (line " +
-                                                std::to_string(line.line) + ")"});
+            const auto [holder, added] =
+                holders.try_emplace(code, Holder{binding, std::string(binding->name) + " (line " +
+                                                              std::to_string(line.line) + ")"});
             if (!added) {
                 report.error(file, value,
                              std::string(binding->name) + " binds " + keyName(code) + ", as does " +
                                  holder->second.named + ": " +
-                                 twiceBound(keyName(code), holder->second.name, binding->name));
+                                 twiceBound(keyName(code), *holder->second.action, *binding));
             }
             break;
         }

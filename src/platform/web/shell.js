@@ -179,44 +179,6 @@ window.Module = Module;
   var touchChoice = remembered('touch');
   showTouch(touchChoice ? touchChoice === 'on' : matchMedia('(pointer: coarse)').matches);
 
-  // The keys of the shipped config.ini, read as the game reads them: the first line of a name
-  // counts; a character binds its key (letters as capitals), a number the key of that code.
-  var KEY_NAMES = {8: 'Bksp', 9: 'Tab', 13: 'Enter', 27: 'Esc', 32: 'Space', 37: '\u2190',
-                   38: '\u2191', 39: '\u2192', 40: '\u2193'};
-  function keyName(code) {
-    if (KEY_NAMES[code]) {
-      return KEY_NAMES[code];
-    }
-    if (code >= 112 && code <= 123) {
-      return 'F' + (code - 111);
-    }
-    return code > 32 && code < 127 ? String.fromCharCode(code) : '#' + code;
-  }
-  function readBindings(text) {
-    var values = {};
-    text.split('\n').forEach(function (line) {
-      var equals = line.indexOf('=');
-      if (equals > 0 && line[0] !== '#' && line[0] !== '[') {
-        var name = line.slice(0, equals).trim();
-        if (!(name in values)) {
-          values[name] = line.slice(equals + 1).trim();
-        }
-      }
-    });
-    function character(name) {
-      var c = (values[name] || '').charCodeAt(0) || 0;
-      return c >= 97 && c <= 122 ? c - 32 : c;
-    }
-    function number(name) {
-      var n = parseInt(values[name] || '', 10);
-      return n >= 0 && n <= 255 ? n : 0;
-    }
-    return {up: character('cMoveUp'), down: character('cMoveDown'),
-            left: character('cMoveLeft'), right: character('cMoveRight'),
-            use: character('cUse'), select: number('cSelect'),
-            panel: number('cToggleRightOverlay'), help: number('cHelp') || 112, escape: 27};
-  }
-
   // Each finger holds the key of the control it went down on until it comes up: presses and
   // releases reach the game as a key's would, several at once.
   var fingers = new Map();
@@ -233,15 +195,27 @@ window.Module = Module;
       Module._tharvok_key(key, 0);
     }
   }
+  // The controls are the game's: it lists them, one line each, with the key each sends and what
+  // each shows ("NAME\tPAD\tKEY\tFACE\tWORD"), the keys named as its help box names them.
   function setUpPad() {
-    var keys = readBindings(Module.FS.readFile('/data/config.ini', {encoding: 'utf8'}));
-    document.querySelectorAll('.pad button').forEach(function (button) {
-      var key = keys[button.dataset.action];
-      button.dataset.key = key;
-      button.hidden = !key;
-      if (button.parentNode.id === 'keys') {
-        button.firstChild.textContent = keyName(key);
+    var list = Module.UTF8ToString(Module._tharvok_touch_controls());
+    list.split('\n').forEach(function (line) {
+      var field = line.split('\t');
+      if (field.length < 5) {
+        return;
       }
+      var button = document.createElement('button');
+      button.dataset.action = field[0];
+      button.dataset.key = field[2];
+      button.hidden = !Number(field[2]);
+      button.textContent = field[3];
+      button.classList.toggle('long', field[3].length > 5);
+      if (field[4]) {
+        var word = document.createElement('small');
+        word.textContent = field[4];
+        button.appendChild(word);
+      }
+      document.getElementById(field[1]).appendChild(button);
     });
     document.querySelectorAll('.pad').forEach(function (pad) {
       pad.addEventListener('pointerdown', function (event) {
