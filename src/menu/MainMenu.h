@@ -33,8 +33,6 @@ public:
     MenuMarker marker() const;
     // The item under the marker (0 is the first), or none while it lies between two items.
     std::optional<std::size_t> item() const;
-    // The row of the item under the cursor.
-    std::uint8_t cursorRow() const { return cursorRow_; }
     // What happened to the menu during this frame, in order.
     std::span<const MenuEvent> events() const { return events_.all(); }
 
