@@ -61,6 +61,7 @@ void Game::startLoop() {
 
 void Game::runFrame() {
     timer_->tick();
+    menu_.startFrame();
     world_.startFrame();
     FrameInput input;
     input.ms = timer_->frameMs;

@@ -4,8 +4,8 @@
 // frame loop until the player quits, and leaves the farewell screen behind.
 //
 // Every frame goes one way: the keys are read, the rules update the game's state (the menu, the
-// world, the help box), the views draw from that state and the world's events, and the frame ends
-// with present().
+// world, the help box), the views draw from that state and the menu's and the world's events, and
+// the frame ends with present().
 #pragma once
 
 #include "app/HelpBox.h"

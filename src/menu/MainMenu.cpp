@@ -5,12 +5,15 @@
 #include <cmath>
 
 namespace {
-constexpr double itemStep = 2.0;
+// The rows from one item to the next.
+constexpr int itemRows = 2;
+constexpr double itemStep = itemRows;
 constexpr int lastItemOffset = 8;
 constexpr int exitRowOffset = 8;
 } // namespace
 
 GameState MainMenu::update(Controls& controls, double dt) {
+    const std::uint8_t oldRow = cursorRow_;
     GameState result = GameState::Menu;
     if (controls.pressed(KeySlot::Escape)) {
         result = GameState::Quit;
@@ -28,7 +31,13 @@ GameState MainMenu::update(Controls& controls, double dt) {
         cursorRow_ = menuFirstRow;
         cursorPos_ = menuFirstRow;
     }
+    if (cursorRow_ != oldRow) {
+        events_.add({MenuEvent::Kind::MarkerMoved, marker()});
+    }
     if (controls.pressed(KeySlot::Use) || controls.pressed(KeySlot::Select)) {
+        if (item().has_value()) {
+            events_.add({MenuEvent::Kind::Chosen, marker()});
+        }
         if (cursorRow_ == menuFirstRow) {
             return GameState::Playing;
         }
@@ -38,4 +47,18 @@ GameState MainMenu::update(Controls& controls, double dt) {
         return GameState::Menu;
     }
     return result;
+}
+
+MenuMarker MainMenu::marker() const {
+    // The row never leaves the rows from the first item to the last.
+    const int offset = cursorRow_ - menuFirstRow;
+    return {static_cast<std::size_t>(offset / itemRows), offset % itemRows != 0};
+}
+
+std::optional<std::size_t> MainMenu::item() const {
+    const MenuMarker at = marker();
+    if (at.between) {
+        return std::nullopt;
+    }
+    return at.item;
 }

@@ -1,11 +1,16 @@
 // The main menu: five items two rows apart, a cursor that moves by tap and hold and wraps around,
-// and the choice that starts play or ends the program. The title screen draws it.
+// and the choice that starts play or ends the program. The title screen draws it; what happened
+// to it in a frame is recorded as events, as the world records play.
 #pragma once
 
 #include "core/GameState.h"
+#include "menu/MenuEvents.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string_view>
 
 class Controls;
@@ -18,15 +23,23 @@ inline constexpr std::uint8_t menuFirstRow = 15;
 
 class MainMenu {
 public:
+    // A new frame: the last frame's events are forgotten.
+    void startFrame() { events_.clear(); }
     // Called once per frame while the menu is shown; returns the next game state.
     GameState update(Controls& controls, double dt);
 
-    // The row of the item under the cursor.
-    std::uint8_t cursorRow() const { return cursorRow_; }
+    // Where the marker stands. A held key and a long frame can leave it on a row between two
+    // items, until a wrap puts it back on the first or last one.
+    MenuMarker marker() const;
+    // The item under the marker (0 is the first), or none while it lies between two items.
+    std::optional<std::size_t> item() const;
+    // What happened to the menu during this frame, in order.
+    std::span<const MenuEvent> events() const { return events_.all(); }
 
 private:
     static constexpr double speed = 8.0; // rows a second, a key held
 
     std::uint8_t cursorRow_ = menuFirstRow;
     double cursorPos_ = menuFirstRow;
+    MenuEvents events_;
 };

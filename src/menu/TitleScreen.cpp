@@ -3,7 +3,9 @@
 #include "core/Console.h"
 #include "menu/MainMenu.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -58,21 +60,25 @@ void drawBanner(Console& console) {
 }
 
 void TitleScreen::draw(Console& console, const MainMenu& menu) {
-    if (shown_ && selectedRow_ == menu.cursorRow()) {
+    const auto moved = [](const MenuEvent& event) {
+        return event.kind == MenuEvent::Kind::MarkerMoved;
+    };
+    if (shown_ && std::ranges::none_of(menu.events(), moved)) {
         return;
     }
     shown_ = true;
-    selectedRow_ = menu.cursorRow();
+    // Between two items none is selected.
+    const std::optional<std::size_t> selected = menu.item();
     console.clear();
     console.setAttribute(attrBrightWhite);
     drawBanner(console);
     for (std::size_t i = 0; i < menuLabels.size(); ++i) {
         const int row = menuFirstRow + 2 * static_cast<int>(i);
         console.moveCursor(itemColumn, row);
-        if (row == selectedRow_) {
+        if (selected == i) {
             console.setAttribute(attrDarkRed);
             console.writeLine(menuLabels[i]);
-            console.moveCursor(markerColumn, selectedRow_);
+            console.moveCursor(markerColumn, row);
             console.writeChar('>');
         } else {
             console.setAttribute(attrBrightWhite);

@@ -1,23 +1,20 @@
 // The title screen: the game's name as a block-letter banner between two arrow decorations, and
 // the menu's five items below it with the selected one in red behind a ">" marker. The view
-// remembers which item it drew selected, and whether its screen is still shown.
+// remembers only whether its screen is still shown; the menu's events say when the marker moved.
 #pragma once
-
-#include <cstdint>
 
 class Console;
 class MainMenu;
 
 class TitleScreen {
 public:
-    // Draws the whole screen from blank unless it is shown with the same item selected.
+    // Draws the whole screen from blank unless it is shown and the marker did not move this frame.
     void draw(Console& console, const MainMenu& menu);
     // Something else was drawn over the screen: the next draw starts from blank.
     void forget() { shown_ = false; }
 
 private:
     bool shown_ = false;
-    std::uint8_t selectedRow_ = 0;
 };
 
 // The banner and the arrows, from the top-left cell in the attribute in force.

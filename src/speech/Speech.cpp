@@ -146,15 +146,12 @@ void Speech::follow(GameState state, const MainMenu& menu, const World& world) {
     case GameState::Menu:
         if (entered) {
             say("Title screen.");
+            sayMarker(menu.marker());
+            return;
         }
-        if (entered || menu.cursorRow() != menuRow_) {
-            menuRow_ = menu.cursorRow();
-            const std::size_t item = (menuRow_ - menuFirstRow) / 2u;
-            if (item < menuLabels.size()) {
-                std::string label(menuLabels[item]);
-                label.erase(label.find_last_not_of(' ') + 1);
-                say(label + ", " + std::to_string(item + 1) + " of " +
-                    std::to_string(menuLabels.size()) + ".");
+        for (const MenuEvent& event : menu.events()) {
+            if (event.kind == MenuEvent::Kind::MarkerMoved) {
+                sayMarker(event.marker);
             }
         }
         return;
@@ -166,6 +163,14 @@ void Speech::follow(GameState state, const MainMenu& menu, const World& world) {
         followPlay(world);
         return;
     }
+}
+
+void Speech::sayMarker(MenuMarker marker) {
+    // Between two items the marker is named by the item above it.
+    std::string label(menuLabels[marker.item]);
+    label.erase(label.find_last_not_of(' ') + 1);
+    say(label + ", " + std::to_string(marker.item + 1) + " of " +
+        std::to_string(menuLabels.size()) + ".");
 }
 
 void Speech::followPlay(const World& world) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 class MainMenu;
+struct MenuMarker;
 class World;
 
 class Speech {
@@ -53,6 +54,7 @@ public:
 private:
     void say(std::string sentence);
     void sayWhere(const World& world);
+    void sayMarker(MenuMarker marker);
     void followPlay(const World& world);
 
     bool on_ = false;
@@ -60,10 +62,9 @@ private:
     std::string farewell_;
     std::function<void(const std::string&)> listener_;
     std::vector<std::string> said_;
-    // What was last said about: the screen, the marker's row, the cell a refused step aimed at.
+    // What was last said about: the screen, the cell a refused step aimed at.
     bool heard_ = false;
     GameState state_ = GameState::Menu;
-    std::uint8_t menuRow_ = 0;
     bool refused_ = false;
     MapCell refusedAt_{};
 };
