@@ -3,6 +3,7 @@
 #include "app/FrameRest.h"
 #include "app/FrameTimer.h"
 #include "app/KeyHelp.h"
+#include "app/ScreenFocus.h"
 #include "render/Overlay.h"
 #include "world/DayClock.h"
 
@@ -32,6 +33,7 @@ bool Game::init(const KeyCodes& keys) {
     console_.writeText("\n");
     console_.writeGlyphs(failedPath);
     console_.writeText(missingFileMessage);
+    console_.setFocus(textFocus(1, 1, failedPath.size() + missingFileMessage.size()));
     console_.present();
     return false;
 }
@@ -141,6 +143,7 @@ void Game::draw() {
         helpDrawPending_ = false;
         drawTextBox(console_, helpRect_, helpLines_);
     }
+    console_.setFocus(frameFocus(state_, worldView_, helpBox(), farewellLine));
 }
 
 void Game::openHelp() {

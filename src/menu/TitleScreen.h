@@ -3,6 +3,8 @@
 // remembers which item it drew selected, and whether its screen is still shown.
 #pragma once
 
+#include "platform/Focus.h"
+
 #include <cstdint>
 
 class Console;
@@ -22,3 +24,7 @@ private:
 
 // The banner and the arrows, from the top-left cell in the attribute in force.
 void drawBanner(Console& console);
+
+// Where the title screen's text stands: the banner, the arrows and the menu below them, which
+// are its lowest rows.
+platform::Area titleArea();

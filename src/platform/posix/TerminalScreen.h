@@ -31,6 +31,8 @@ public:
     // The game draws into the model; its title goes to the window.
     void setUp(std::string_view title) override { session_.setTitle(title); }
     void setTitle(std::string_view title) override { session_.setTitle(title); }
+    // The view of a smaller window follows the last focus when it is presented.
+    void setFocus(const Focus& focus) override { presenter_.setFocus(focus); }
     void present() override;
 
     // The window may have a new size (it was resized, or the game resumed): it is looked at, and

@@ -22,9 +22,12 @@ public:
         ModelConsole::setAttribute(attribute);
         ++ownCalls_;
     }
+    void setFocus(const Focus& focus) override { focus_ = focus; }
     void present() override { ++presentCount_; }
 
     const std::string& title() const { return title_; }
+    // The focus the game gave last.
+    const Focus& focus() const { return focus_; }
     int setUpCount() const { return setUpCount_; }
     std::uint64_t presentCount() const { return presentCount_; }
     // Every call that may change the screen or its state counts; reads and presents do not.
@@ -32,6 +35,7 @@ public:
 
 private:
     std::string title_;
+    Focus focus_;
     int setUpCount_ = 0;
     std::uint64_t presentCount_ = 0;
     // The calls counted besides the model's changes: set-up, titles, attributes.

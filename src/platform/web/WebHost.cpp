@@ -127,6 +127,8 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
     bool shownNothing = true;
     std::array<std::uint32_t, 2 * (screenCellCount + 2)> batch{};
     std::string title;
+    // What a view smaller than the screen must keep in sight, as the game said last.
+    Focus viewFocus;
     bool open = false;
 
     // Keys of the keyboard and of the touch controls, bound or not.
@@ -140,6 +142,7 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
         title.assign(text);
         tharvok_page_title(title.c_str());
     }
+    void setFocus(const Focus& focus) override { viewFocus = focus; }
     void present() override;
 
     // Keyboard
