@@ -38,36 +38,36 @@ void CheckedConsole::setCursorPosition(int x, int y) {
     if (!inside(x, y)) {
         fail("the cursor is placed outside the screen");
     }
-    console_.setCursorPosition(x, y);
+    ModelConsole::setCursorPosition(x, y);
 }
 
 void CheckedConsole::fillCharacters(int x, int y, std::uint8_t ch, int count) {
     checkRun(x, y, count);
-    console_.fillCharacters(x, y, ch, count);
+    ModelConsole::fillCharacters(x, y, ch, count);
 }
 
 void CheckedConsole::fillAttributes(int x, int y, std::uint16_t attribute, int count) {
     checkRun(x, y, count);
-    console_.fillAttributes(x, y, attribute, count);
+    ModelConsole::fillAttributes(x, y, attribute, count);
 }
 
 void CheckedConsole::writeText(std::string_view text) {
     checkCursor();
-    console_.writeText(text);
+    ModelConsole::writeText(text);
     checkCursor();
 }
 
 void CheckedConsole::writeGlyphs(std::string_view glyphs) {
     checkCursor();
-    if (console_.model().cursorX() + static_cast<int>(glyphs.size()) > screenWidth) {
+    if (model().cursorX() + static_cast<int>(glyphs.size()) > screenWidth) {
         fail("glyphs are written past the end of their row");
     }
-    console_.writeGlyphs(glyphs);
+    ModelConsole::writeGlyphs(glyphs);
     checkCursor();
 }
 
 void CheckedConsole::checkCursor() const {
-    if (!inside(console_.model().cursorX(), console_.model().cursorY())) {
+    if (!inside(model().cursorX(), model().cursorY())) {
         fail("the cursor is outside the screen");
     }
 }

@@ -4,7 +4,7 @@
 
 #include "config/ConfigFile.h"
 #include "headless/HeadlessGame.h"
-#include "platform/virtual/VirtualConsole.h"
+#include "platform/ModelConsole.h"
 #include "world/WorldFiles.h"
 
 #include <cstdint>
@@ -33,24 +33,18 @@ inline const std::string startInfo = "bin/world/" + std::string(startWorldStem) 
 inline constexpr std::string_view otherGrid = "bin/world/0f1e2d3c4b5a69788796a5b4c3d2e1f0.wgf";
 inline constexpr std::string_view otherInfo = "bin/world/0f1e2d3c4b5a69788796a5b4c3d2e1f0.wif";
 
-// The virtual console; every position, fill and write the game asks for must lie inside the
+// A console in memory; every position, fill and write the game asks for must lie inside the
 // 80 x 25 screen.
-class CheckedConsole final : public platform::ConsoleDevice {
+class CheckedConsole final : public platform::ModelConsole {
 public:
-    void setUp(std::string_view title) override { console_.setUp(title); }
     void setCursorPosition(int x, int y) override;
-    void setCursorVisible(bool visible) override { console_.setCursorVisible(visible); }
-    void setAttribute(std::uint16_t attribute) override { console_.setAttribute(attribute); }
-    std::uint16_t attribute() const override { return console_.attribute(); }
     void fillCharacters(int x, int y, std::uint8_t ch, int count) override;
     void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
     void writeText(std::string_view text) override;
     void writeGlyphs(std::string_view glyphs) override;
-    void present() override { console_.present(); }
 
 private:
     void checkCursor() const;
-    platform::VirtualConsole console_;
 };
 
 // A folder of this process's own under the temporary folder (config.ini, bin/world/), removed

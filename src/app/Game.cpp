@@ -2,6 +2,7 @@
 
 #include "app/FrameRest.h"
 #include "app/FrameTimer.h"
+#include "app/ScreenFocus.h"
 #include "world/DayClock.h"
 
 #include <utility>
@@ -30,6 +31,7 @@ bool Game::init(const KeyCodes& keys) {
     console_.writeText("\n");
     console_.writeGlyphs(failedPath);
     console_.writeText(missingFileMessage);
+    console_.setFocus(textFocus(1, 1, failedPath.size() + missingFileMessage.size()));
     console_.present();
     return false;
 }
@@ -144,6 +146,7 @@ void Game::draw() {
         break;
     }
     help_.draw(console_);
+    console_.setFocus(frameFocus(state_, worldView_, helpBox(), farewellLine));
 }
 
 void Game::handleCommands() {

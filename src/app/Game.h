@@ -99,8 +99,10 @@ private:
     // the status panel while it is held, the describe key has the surroundings said; rest, save
     // and load only have their releases consumed.
     void handleCommands();
-    // The views draw the frame.
+    // The views draw the frame, and the console is told what a smaller view must keep in sight.
     void draw();
+    // The help box's place while it is open, or null.
+    const CellRect* helpBox() const { return help_.shown() ? &help_.rect() : nullptr; }
 
     platform::Services services_;
     std::filesystem::path dataFolder_;

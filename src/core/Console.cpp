@@ -25,6 +25,8 @@ void Console::setAttribute(std::uint16_t attribute) { output_->setAttribute(attr
 
 void Console::hideCursor() { output_->setCursorVisible(false); }
 
+void Console::setFocus(const platform::Focus& focus) { output_->setFocus(focus); }
+
 void Console::present() { output_->present(); }
 
 void Console::writeText(std::string_view text) { output_->writeText(text); }

@@ -26,6 +26,8 @@ public:
     void moveCursor(int x, int y);
     void setAttribute(std::uint16_t attribute);
     void hideCursor();
+    // What a view smaller than the screen must keep in sight: told once a frame, before present().
+    void setFocus(const platform::Focus& focus);
     // Ends a frame: what was drawn reaches the screen.
     void present();
 

@@ -86,3 +86,45 @@ void TitleScreen::draw(Console& console, const MainMenu& menu) {
         }
     }
 }
+
+namespace {
+
+// Widens [from, to) to the columns of `line`'s glyphs written from `column` (tabs expanded).
+void spanOf(std::string_view line, int column, int& from, int& to) {
+    for (const char ch : line) {
+        if (ch == '\t') {
+            column = (column / 8 + 1) * 8;
+            continue;
+        }
+        if (ch != ' ') {
+            from = std::min(from, column);
+            to = std::max(to, column + 1);
+        }
+        ++column;
+    }
+}
+
+} // namespace
+
+platform::Area titleArea() {
+    int from = platform::screenWidth;
+    int to = 0;
+    for (const auto* block : {&upperBlock, &lowerBlock}) {
+        for (const std::string_view line : *block) {
+            spanOf(line, 0, from, to);
+        }
+    }
+    for (const std::string_view line : leftArrow) {
+        spanOf(line, leftArrowColumn, from, to);
+    }
+    for (const std::string_view line : rightArrow) {
+        spanOf(line, rightArrowColumn, from, to);
+    }
+    for (const std::string_view label : menuLabels) {
+        spanOf(label, itemColumn, from, to);
+    }
+    spanOf(">", markerColumn, from, to);
+    // From the banner's first row (below the blank top row) to the menu's last.
+    const int bottom = menuFirstRow + 2 * static_cast<int>(menuLabels.size()) - 1;
+    return platform::Area{from, 1, to - from, bottom - 1};
+}

@@ -3,6 +3,8 @@
 // remembers only whether its screen is still shown; the menu's events say when the marker moved.
 #pragma once
 
+#include "platform/Focus.h"
+
 class Console;
 class MainMenu;
 
@@ -19,3 +21,7 @@ private:
 
 // The banner and the arrows, from the top-left cell in the attribute in force.
 void drawBanner(Console& console);
+
+// Where the title screen's text stands: the banner, the arrows and the menu below them, which
+// are its lowest rows.
+platform::Area titleArea();

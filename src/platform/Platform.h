@@ -3,6 +3,8 @@
 // implements them. Nothing here knows about the game.
 #pragma once
 
+#include "Focus.h"
+
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -57,6 +59,10 @@ public:
     // once at the end of every frame by the frame loop (and after a start-up message). Back ends
     // that write straight to the screen have nothing to do here.
     virtual void present() = 0;
+
+    // What a view smaller than the screen must keep in sight, told by the game once a frame
+    // before present(). A back end that always shows the whole screen ignores it.
+    virtual void setFocus(const Focus& /*focus*/) {}
 };
 
 // What a key poll met besides keys. Anything but `Keys` ends the game: the frame loop stops at

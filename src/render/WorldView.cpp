@@ -6,9 +6,54 @@
 #include "render/StatusPanelView.h"
 #include "world/World.h"
 
+#include <algorithm>
+
+namespace {
+
+bool inside(MapCell cell, CellRect rect) {
+    return cell.x >= rect.left && cell.x < rect.right && cell.y >= rect.top && cell.y < rect.bottom;
+}
+
+// True when something drawn over `drawn` reaches the frame of the box `box`: they meet, and
+// `drawn` does not lie within the box's inside.
+bool touchesFrame(CellRect box, CellRect drawn) {
+    const bool meet = drawn.left < box.right && box.left < drawn.right && drawn.top < box.bottom &&
+                      box.top < drawn.bottom;
+    const bool within = drawn.left > box.left && drawn.right < box.right && drawn.top > box.top &&
+                        drawn.bottom < box.bottom;
+    return meet && !within;
+}
+
+} // namespace
+
 void WorldView::push(CellRect rect) {
     boxes_.push_back(rect);
     boxOnMap_ = true;
+    drawnOver(rect);
+    if (wholeCount_ == whole_.size()) {
+        std::shift_left(whole_.begin(), whole_.end(), 1);
+        --wholeCount_;
+    }
+    whole_[wholeCount_++] = rect;
+}
+
+void WorldView::drawnOver(CellRect rect) {
+    const auto end = std::remove_if(whole_.begin(), whole_.begin() + wholeCount_,
+                                    [rect](CellRect box) { return touchesFrame(box, rect); });
+    wholeCount_ = static_cast<std::size_t>(end - whole_.begin());
+    if (playerShown_ && inside(*playerShown_, rect)) {
+        playerShown_.reset();
+    }
+}
+
+void WorldView::drawnOver(MapCell cell) {
+    drawnOver(CellRect{cell.x, cell.y, static_cast<std::uint8_t>(cell.x + 1),
+                       static_cast<std::uint8_t>(cell.y + 1)});
+}
+
+void WorldView::forgetScreen() {
+    wholeCount_ = 0;
+    playerShown_.reset();
 }
 
 void WorldView::takeOff(Console& console, const WorldMap& map) {
@@ -17,6 +62,7 @@ void WorldView::takeOff(Console& console, const WorldMap& map) {
         return;
     }
     drawMapRect(console, map, boxes_.back());
+    drawnOver(boxes_.back());
     boxes_.pop_back();
 }
 
@@ -40,6 +86,7 @@ void WorldView::follow(const World& world) {
         }
     }
     mapShown_ = false;
+    forgetScreen();
 }
 
 void WorldView::leftPlay() {
@@ -104,6 +151,7 @@ void WorldView::draw(Console& console, const World& world) {
     }
     if (!mapShown_ || newWorld) {
         drawMap(console, map);
+        forgetScreen();
         mapShown_ = true;
         playerDue_ = true;
     }
@@ -112,10 +160,13 @@ void WorldView::draw(Console& console, const World& world) {
         const MapCell cell = world.player().cell();
         console.moveCursor(from.x, from.y);
         drawMapCell(console, map.at(from));
+        drawnOver(from);
         console.moveCursor(cell.x, cell.y);
         console.setAttribute(attrBrightWhite);
         const char glyph = static_cast<char>(playerGlyph);
         console.writeGlyphs(std::string_view(&glyph, 1));
+        drawnOver(cell);
+        playerShown_ = cell;
         playerDue_ = false;
     }
 }

@@ -7,7 +7,11 @@
 
 #include "world/MapTypes.h"
 
+#include <array>
+#include <cstddef>
 #include <deque>
+#include <optional>
+#include <span>
 #include <string_view>
 
 class Console;
@@ -31,6 +35,12 @@ public:
     const std::deque<CellRect>& boxes() const { return boxes_; }
     bool panelUp() const { return panelUp_; }
 
+    // What the last frame left on the screen: the boxes whose frames are whole (nothing drawn
+    // since has touched them), newest last, the newest eight at most; and the player's cell
+    // while the player's glyph shows.
+    std::span<const CellRect> wholeBoxes() const { return {whole_.data(), wholeCount_}; }
+    std::optional<MapCell> playerShown() const { return playerShown_; }
+
 private:
     // Play was left for the menu: the panel is gone with it.
     void leftPlay();
@@ -39,8 +49,17 @@ private:
     // lies on the map any more.
     void takeOff(Console& console, const WorldMap& map);
     void showMessage(Console& console, std::string_view text, MapCell player);
+    // Something was drawn over `rect`: the boxes whose frames it touches are whole no more, and
+    // the player's glyph is gone when it lies inside.
+    void drawnOver(CellRect rect);
+    void drawnOver(MapCell cell);
+    // Nothing is left on the screen of what was drawn (the map drawn whole, or play not shown).
+    void forgetScreen();
 
     std::deque<CellRect> boxes_;
+    std::array<CellRect, 8> whole_{};
+    std::size_t wholeCount_ = 0;
+    std::optional<MapCell> playerShown_;
     // A box may still lie on the map: a step off a path takes the newest off.
     bool boxOnMap_ = false;
     bool panelUp_ = false;

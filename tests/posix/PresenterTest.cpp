@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -306,9 +307,14 @@ TEST_P(PresenterPlaces, RandomEditsAlwaysShowTheModel) {
         model.setCursorPosition(pick(screenWidth), pick(screenHeight));
         // Now and then the player's glyph, for a view to follow.
         if (frame % 7 == 0) {
+            platform::Focus focus;
+            focus.hasPlayer = true;
+            focus.playerX = pick(screenWidth);
+            focus.playerY = pick(screenHeight);
             model.setAttribute(15);
-            model.setCursorPosition(pick(screenWidth), pick(screenHeight));
+            model.setCursorPosition(focus.playerX, focus.playerY);
             model.writeGlyphs("\x02");
+            screen.presenter.setFocus(focus);
         }
         screen.show(model);
         const int left = screen.left();
@@ -345,6 +351,11 @@ class GameScreens : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(headless.start()); }
     void frame(std::initializer_list<int> keys = {}) { headless.frame(16, keys); }
+    // Presents the game's screen with the focus the game gave.
+    std::size_t show(Screen& screen) {
+        screen.presenter.setFocus(console.focus());
+        return screen.show(model());
+    }
     const ScreenModel& model() const { return console.model(); }
 
     HeadlessGame headless{posixtest::gameDirectory()};
@@ -427,79 +438,63 @@ bool shows(const TerminalEmulator& term, std::u32string_view text) {
 }
 
 // Where a 40 x 12 terminal's view of one screen stands: the player with a margin, the boxes that
-// fit beside the player (drawn of any line and tee a frame has), or the boxes alone, or else
-// what is drawn; a corner whose line ends without its corner is no box.
-TEST(ViewPlaces, EachScreenAsItsPlaceToLook) {
-    struct Text {
-        int x;
-        int y;
-        std::string glyphs;
-    };
-    // A box drawn from its top line, its left line, its bottom-left corner and its right side.
-    const auto box = [](int x, int y, std::string_view top, std::string_view left,
-                        std::string_view bottomLeft, std::string_view topRight) {
-        const int width = static_cast<int>(top.size());
-        const int height = static_cast<int>(left.size());
-        std::vector<Text> texts{{x, y, std::string(top)},
-                                {x + width, y, std::string(topRight)},
-                                {x, y + 1 + height, std::string(bottomLeft)}};
-        for (int i = 0; i < height; ++i) {
-            texts.push_back({x, y + 1 + i, std::string(1, left[static_cast<std::size_t>(i)])});
-            texts.push_back({x + width, y + 1 + i, "\xB3"});
+// fit beside the player, or the boxes alone (the newest first), or else the lowest part of the
+// lines of text.
+TEST(ViewPlaces, EachFocusAsItsPlaceToLook) {
+    using platform::Area;
+    const auto focus = [](std::optional<std::pair<int, int>> player,
+                          std::initializer_list<Area> boxes, Area lines = {}) {
+        platform::Focus f;
+        if (player) {
+            f.hasPlayer = true;
+            f.playerX = player->first;
+            f.playerY = player->second;
         }
-        return texts;
+        for (const Area& box : boxes) {
+            f.addBox(box);
+        }
+        f.lines = lines;
+        return f;
     };
-    const std::vector<Text> single =
-        box(20, 15, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4", "\xB3\xB3\xB3",
-            "\xC0", "\xBF");
-    const std::vector<Text> everyLine = box(60, 14, "\xC9\xC4\xCD\xC2\xCB\xD1\xD2\xCD\xCD",
-                                            "\xB3\xBA\xC3\xCC\xC6\xC7\xBA", "\xC8", "\xBB");
-    const std::vector<Text> small = box(45, 16, "\xDA\xC4\xC4\xC4\xC4", "\xB3\xB3", "\xC0", "\xBF");
-    const std::vector<Text> open = box(60, 14, "\xDA\xC4\xC4\xC4\xC4\xC4\xC4\xC4\xC4 ",
-                                       "\xB3\xB3\xB3\xB3\xB3\xB3\xB3", "\xC0", " ");
-    const auto with = [](std::vector<Text> texts, const std::vector<Text>& more) {
-        texts.insert(texts.end(), more.begin(), more.end());
-        return texts;
-    };
+    const Area single{20, 15, 17, 5};
+    const Area tall{60, 14, 10, 9};
+    const Area small{45, 16, 6, 4};
+    const Area panel{68, 0, 12, 25};
     struct Row {
         const char* what;
-        std::vector<Text> player; // the white face
-        std::vector<Text> drawn;  // in grey
-        platform::ansi::Area view;
+        platform::Focus focus;
+        Area view;
     };
     const Row rows[] = {
         {"the player, ten columns and three rows from the edges",
-         {{50, 20, "\x02"}},
-         {},
+         focus(std::pair{50, 20}, {}),
          {30, 13, 40, 12}},
-        {"the player at the margin: the view stays", {{29, 8, "\x02"}}, {}, {0, 0, 40, 12}},
-        {"a cell beyond the margin: it moves", {{30, 9, "\x02"}}, {}, {10, 3, 40, 12}},
-        {"a single-line box beside the player", {{50, 20, "\x02"}}, single, {17, 13, 40, 12}},
-        {"a box of every line and tee", {{58, 20, "\x02"}}, everyLine, {39, 12, 40, 12}},
-        {"a line without its corner", {{58, 20, "\x02"}}, open, {38, 13, 40, 12}},
-        {"two boxes, no player", {}, with(small, everyLine), {37, 12, 40, 12}},
-        {"text inside the view's corner", {}, {{38, 11, "ab"}}, {0, 0, 40, 12}},
-        {"one glyph in the view's corner", {}, {{39, 11, "z"}}, {0, 0, 40, 12}},
+        {"the player at the margin: the view stays", focus(std::pair{29, 8}, {}), {0, 0, 40, 12}},
+        {"a cell beyond the margin: it moves", focus(std::pair{30, 9}, {}), {10, 3, 40, 12}},
+        {"a box beside the player", focus(std::pair{50, 20}, {single}), {17, 13, 40, 12}},
+        {"a box nine rows high beside the player",
+         focus(std::pair{58, 20}, {tall}),
+         {39, 12, 40, 12}},
+        {"a box taller than the view: the player alone",
+         focus(std::pair{58, 20}, {panel}),
+         {38, 13, 40, 12}},
+        {"two boxes, no player", focus(std::nullopt, {small, tall}), {37, 12, 40, 12}},
+        {"the newest box, where an older one does not fit beside it",
+         focus(std::nullopt, {small, Area{0, 0, 6, 4}}),
+         {28, 12, 40, 12}},
+        {"text inside the view's corner", focus(std::nullopt, {}, {38, 11, 2, 1}), {0, 0, 40, 12}},
+        {"one glyph in the view's corner", focus(std::nullopt, {}, {39, 11, 1, 1}), {0, 0, 40, 12}},
         {"text taller than the view: its lowest part",
-         {},
-         {{5, 2, "top"}, {5, 20, "end"}},
+         focus(std::nullopt, {}, {5, 2, 3, 19}),
          {0, 9, 40, 12}},
+        {"a box before the text", focus(std::nullopt, {small}, {5, 2, 3, 19}), {28, 12, 40, 12}},
+        {"nothing to keep: the view stays", focus(std::nullopt, {}), {0, 0, 40, 12}},
     };
     for (const Row& row : rows) {
-        ScreenModel model;
-        for (const auto& [texts, attribute] :
-             {std::pair{&row.drawn, std::uint16_t{7}}, std::pair{&row.player, std::uint16_t{15}}}) {
-            model.setAttribute(attribute);
-            for (const Text& text : *texts) {
-                model.setCursorPosition(text.x, text.y);
-                model.writeGlyphs(text.glyphs);
-            }
-        }
         Screen screen(40, 12);
-        screen.show(model);
+        screen.presenter.setFocus(row.focus);
+        screen.show(ScreenModel{});
         EXPECT_EQ(screen.presenter.view(), row.view) << row.what;
-        EXPECT_EQ(differences(screen.term, model.cells(), screen.left(), screen.top()), "")
-            << row.what;
     }
 }
 
@@ -509,7 +504,7 @@ class GameViews : public GameScreens, public ::testing::WithParamInterface<std::
 
 TEST_P(GameViews, TheViewShowsTheMenuAndFollowsThePlayer) {
     Screen screen(GetParam().first, GetParam().second);
-    screen.show(model());
+    show(screen);
     EXPECT_TRUE(shows(screen.term, U"> New Game") && shows(screen.term, U"Exit"));
     frame({enter});
     frame();
@@ -522,7 +517,7 @@ TEST_P(GameViews, TheViewShowsTheMenuAndFollowsThePlayer) {
                                       std::pair{38, 25}, std::pair{right, 20}}) {
         for (int i = 0; i < frames; ++i) {
             headless.frame(60, {key});
-            screen.show(model());
+            show(screen);
             ASSERT_EQ(differences(screen.term, model().cells(), screen.left(), screen.top()), "");
             ASSERT_TRUE(shows(screen.term, U"\u263B")) << "the player is out of view";
             const auto& cells = model().cells();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 using harness::gridFile;
@@ -75,6 +76,38 @@ TEST(GameLoop, EscapeInTheMenuQuitsWithTheFarewellOnTwoFrames) {
         EXPECT_EQ(h.screenRow(y), std::string(80, ' ')) << "row " << y;
     }
     EXPECT_FALSE(h.console.model().cursorVisible());
+}
+
+// What a smaller view must keep in sight, as the game tells the console each frame, names what
+// the screen shows: the title's text down to the menu, the player's glyph, the panel's frame, the
+// farewell line.
+TEST(GameLoop, TheFocusNamesWhatEachFrameShows) {
+    harness::GameHarness h;
+    ASSERT_TRUE(startGame(h));
+    const platform::Focus& focus = h.console.focus();
+    EXPECT_FALSE(focus.hasPlayer);
+    EXPECT_EQ(focus.boxCount, 0u);
+    const platform::Area title = focus.lines;
+    EXPECT_NE(h.screenRow(title.y + title.height - 1).find("Exit"), std::string::npos);
+    ASSERT_TRUE(h.enterPlay());
+    ASSERT_TRUE(focus.hasPlayer);
+    EXPECT_EQ(focus.playerX, h.playerX());
+    EXPECT_EQ(focus.playerY, h.playerY());
+    EXPECT_EQ(h.screen(focus.playerX, focus.playerY).ch, 2);
+    h.frame(16, {harness::vkTab});
+    ASSERT_EQ(focus.boxCount, 1u);
+    const platform::Area panel = focus.boxes[0];
+    EXPECT_EQ(panel, (platform::Area{68, 0, 12, 25}));
+    EXPECT_EQ(h.screen(panel.x, panel.y).ch, 0xC9);
+    EXPECT_EQ(h.screen(panel.x + panel.width - 1, panel.y + panel.height - 1).ch, 0xBC);
+    h.frame(16);
+    EXPECT_EQ(focus.boxCount, 0u);
+    h.frame(16, {vkEscape});
+    h.frame(16);
+    h.frame(16, {vkEscape});
+    EXPECT_EQ(h.state(), GameState::Quit);
+    EXPECT_EQ(focus.lines, (platform::Area{0, 0, static_cast<int>(std::strlen(farewellLine)), 1}));
+    EXPECT_FALSE(focus.hasPlayer);
 }
 
 TEST(GameLoop, RunReturnsZeroAfterAQuit) {

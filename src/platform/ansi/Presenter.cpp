@@ -322,7 +322,7 @@ void Presenter::writeCell(int x, int y, const Cell& cell, ByteBuffer& out) {
 
 void Presenter::present(const Cells& cells, int cursorX, int cursorY, bool cursorVisible,
                         ByteBuffer& out) {
-    if (view_.follow(cells)) {
+    if (view_.follow(focus_)) {
         invalidate();
     }
     if (full_) {

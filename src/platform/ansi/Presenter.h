@@ -2,7 +2,8 @@
 // only the cells that look different are written, colours are set only when they change, the
 // cursor takes the cheapest way, and runs of blanks are erased where that is shorter (only where
 // the terminal erases in the current background). A terminal smaller than the screen shows a view
-// of it that follows the player. Pure: the bytes go to a buffer, the caller writes them.
+// of it that keeps in sight what the game says matters (its focus). Pure: the bytes go to a
+// buffer, the caller writes them.
 #pragma once
 
 #include "Platform.h"
@@ -42,6 +43,8 @@ public:
     void placeIn(int columns, int rows);
     // The part of the screen the terminal shows.
     const Area& view() const { return view_.area(); }
+    // What the view must keep in sight from the next present() on (see View).
+    void setFocus(const Focus& focus) { focus_ = focus; }
 
     // False for a terminal that erases to its default colours rather than the current background
     // (GNU screen, say): blanks are then written, never erased. True at first.
@@ -91,6 +94,7 @@ private:
     int originY_ = 0;
     bool rightMargin_ = false; // the terminal has columns right of the view
     View view_;
+    Focus focus_;
     bool erases_ = true;
     bool ascii_ = false;
 };

@@ -7,47 +7,6 @@ namespace platform::ansi {
 
 namespace {
 
-using Cells = std::array<Cell, screenCellCount>;
-
-constexpr std::uint8_t playerGlyph = 2;
-constexpr std::uint16_t playerAttribute = 15;
-
-std::uint8_t at(const Cells& cells, int x, int y) {
-    return cells[static_cast<std::size_t>(y * screenWidth + x)].ch;
-}
-
-bool topLeftCorner(std::uint8_t ch) { return ch == 0xDA || ch == 0xC9; }
-bool topRightCorner(std::uint8_t ch) { return ch == 0xBF || ch == 0xBB; }
-bool bottomLeftCorner(std::uint8_t ch) { return ch == 0xC0 || ch == 0xC8; }
-// A frame's top line: horizontal lines and the tees that hang from them.
-bool topLine(std::uint8_t ch) {
-    return ch == 0xC4 || ch == 0xCD || ch == 0xC2 || ch == 0xCB || ch == 0xD1 || ch == 0xD2;
-}
-// A frame's left line: vertical lines and the tees that point into the box.
-bool leftLine(std::uint8_t ch) {
-    return ch == 0xB3 || ch == 0xBA || ch == 0xC3 || ch == 0xCC || ch == 0xC6 || ch == 0xC7;
-}
-
-// The frame whose top-left corner is at (x, y), if one is drawn there whole enough to tell: its
-// top line reaches a top-right corner and its left line a bottom-left one.
-std::optional<Area> frameAt(const Cells& cells, int x, int y) {
-    int right = x + 1;
-    while (right < screenWidth && topLine(at(cells, right, y))) {
-        ++right;
-    }
-    if (right == screenWidth || !topRightCorner(at(cells, right, y))) {
-        return std::nullopt;
-    }
-    int bottom = y + 1;
-    while (bottom < screenHeight && leftLine(at(cells, x, bottom))) {
-        ++bottom;
-    }
-    if (bottom == screenHeight || !bottomLeftCorner(at(cells, x, bottom))) {
-        return std::nullopt;
-    }
-    return Area{x, y, right - x + 1, bottom - y + 1};
-}
-
 Area unite(const Area& a, const Area& b) {
     const int x = std::min(a.x, b.x);
     const int y = std::min(a.y, b.y);
@@ -91,32 +50,16 @@ void View::resize(int width, int height) {
     area_.y = std::clamp(area_.y, 0, screenHeight - area_.height);
 }
 
-bool View::follow(const Cells& cells) {
+bool View::follow(const Focus& wanted) {
     if (wholeScreen()) {
         return false;
     }
     std::optional<Area> player;
-    std::array<Area, 8> frames{};
-    std::size_t frameCount = 0;
-    Area drawn{screenWidth, screenHeight, 0, 0};
-    bool anything = false;
-    for (int y = 0; y < screenHeight; ++y) {
-        for (int x = 0; x < screenWidth; ++x) {
-            const Cell& cell = cells[static_cast<std::size_t>(y * screenWidth + x)];
-            if (!player && cell.ch == playerGlyph && cell.attribute == playerAttribute) {
-                player = Area{x, y, 1, 1};
-            }
-            if (topLeftCorner(cell.ch) && frameCount < frames.size()) {
-                if (const std::optional<Area> frame = frameAt(cells, x, y)) {
-                    frames[frameCount++] = *frame;
-                }
-            }
-            if (cell.ch != ' ' && cell.ch != 0) {
-                drawn = anything ? unite(drawn, Area{x, y, 1, 1}) : Area{x, y, 1, 1};
-                anything = true;
-            }
-        }
+    if (wanted.hasPlayer) {
+        player = Area{wanted.playerX, wanted.playerY, 1, 1};
     }
+    const auto& boxes = wanted.boxes;
+    const std::size_t boxCount = std::min(wanted.boxCount, boxes.size());
     const auto fits = [&](const Area& a) {
         return a.width <= area_.width && a.height <= area_.height;
     };
@@ -124,9 +67,9 @@ bool View::follow(const Cells& cells) {
     bool keepEnd = false;
     if (player) {
         focus = *player;
-        for (std::size_t i = 0; i < frameCount; ++i) {
-            if (fits(unite(focus, frames[i]))) {
-                focus = unite(focus, frames[i]);
+        for (std::size_t i = 0; i < boxCount; ++i) {
+            if (fits(unite(focus, boxes[i]))) {
+                focus = unite(focus, boxes[i]);
             }
         }
         int left = focus.x;
@@ -148,15 +91,15 @@ bool View::follow(const Cells& cells) {
         if (!fits(focus)) {
             focus = *player;
         }
-    } else if (frameCount > 0) {
-        focus = frames[0];
-        for (std::size_t i = 1; i < frameCount; ++i) {
-            if (fits(unite(focus, frames[i]))) {
-                focus = unite(focus, frames[i]);
+    } else if (boxCount > 0) {
+        focus = boxes[0];
+        for (std::size_t i = 1; i < boxCount; ++i) {
+            if (fits(unite(focus, boxes[i]))) {
+                focus = unite(focus, boxes[i]);
             }
         }
-    } else if (anything) {
-        focus = drawn;
+    } else if (!wanted.lines.empty()) {
+        focus = wanted.lines;
         keepEnd = true;
     } else {
         return false;

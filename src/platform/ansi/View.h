@@ -1,28 +1,18 @@
 // The part of the 80 x 25 screen that a terminal smaller than it shows, and where it stands. The
-// view keeps in sight what the screen itself shows as the place to look: the player's glyph (a
-// white ☻) with a margin where the view allows, and the framed boxes open over the map (a
-// message, the panel, the help) where they fit beside the player; with no player on the screen
-// (the title, a message on its own), a box, or else the lowest part of what is drawn, where menus
-// and prompts stand. It moves only when what it must keep leaves it, and then centres on it, so
-// that a walk moves it seldom. The view reads the screen and nothing else: the game, the
-// recordings and the other back ends know nothing of it.
+// view keeps in sight what the game's focus names: the player's cell with a margin where the view
+// allows, and the boxes open over the map (a message, the panel, the help) where they fit beside
+// the player; with no player (the title, a message on its own), the boxes, or else the lowest part
+// of the focus's lines of text (the menu's rows, a farewell), where menus and prompts stand. It
+// moves only when what it must keep leaves it, and then centres on it, so that a walk moves it
+// seldom. The game, the recordings and the other back ends know nothing of it.
 #pragma once
 
+#include "Focus.h"
 #include "Platform.h"
-#include "ScreenModel.h"
-
-#include <array>
 
 namespace platform::ansi {
 
-// A rectangle of screen cells.
-struct Area {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const Area&, const Area&) = default;
-};
+using Area = platform::Area;
 
 class View {
 public:
@@ -38,9 +28,8 @@ public:
     const Area& area() const { return area_; }
     bool wholeScreen() const { return area_.width == screenWidth && area_.height == screenHeight; }
 
-    // Moves the view, if it must, to keep in sight what `cells` show as the place to look. True
-    // when it moved.
-    bool follow(const std::array<Cell, screenCellCount>& cells);
+    // Moves the view, if it must, to keep in sight what `focus` names. True when it moved.
+    bool follow(const Focus& focus);
 
 private:
     Area area_{0, 0, screenWidth, screenHeight};

@@ -4,11 +4,13 @@
 // game stands still behind it (its keys up, its clock stopped) until the window is large enough.
 #pragma once
 
+#include "ModelConsole.h"
 #include "Platform.h"
-#include "ScreenModel.h"
 #include "ansi/ByteBuffer.h"
 #include "ansi/Presenter.h"
 #include "posix/TerminalSession.h"
+
+#include <cstdint>
 
 namespace platform::posix {
 
@@ -21,22 +23,16 @@ protected:
     ~NoticeListener() = default;
 };
 
-class TerminalScreen final : public ConsoleDevice {
+class TerminalScreen final : public ModelConsole {
 public:
     TerminalScreen(TerminalSession& session, NoticeListener& listener)
         : session_(session), listener_(listener) {}
 
-    // ConsoleDevice: every call acts on the model at once.
+    // The game draws into the model; its title goes to the window.
     void setUp(std::string_view title) override { session_.setTitle(title); }
     void setTitle(std::string_view title) override { session_.setTitle(title); }
-    void setCursorPosition(int x, int y) override;
-    void setCursorVisible(bool visible) override;
-    void setAttribute(std::uint16_t attribute) override { model_.setAttribute(attribute); }
-    std::uint16_t attribute() const override { return model_.attribute(); }
-    void fillCharacters(int x, int y, std::uint8_t ch, int count) override;
-    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
-    void writeText(std::string_view text) override;
-    void writeGlyphs(std::string_view glyphs) override;
+    // The view of a smaller window follows the last focus when it is presented.
+    void setFocus(const Focus& focus) override { presenter_.setFocus(focus); }
     void present() override;
 
     // The window may have a new size (it was resized, or the game resumed): it is looked at, and
@@ -57,11 +53,10 @@ private:
 
     TerminalSession& session_;
     NoticeListener& listener_;
-    ScreenModel model_;
     ansi::Presenter presenter_;
     ansi::ByteBuffer out_{ansi::maxPresentBytes};
-    // The model was drawn into since the last present (a frame with no drawing costs nothing).
-    bool changed_ = true;
+    // The model's changes at the last present (a frame with no drawing costs nothing); none yet.
+    std::uint64_t presentedChanges_ = ~std::uint64_t{0};
     bool sizeCheckDue_ = true;
     bool tooSmall_ = false;
     bool backColourErase_ = true;

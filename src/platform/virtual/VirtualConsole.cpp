@@ -7,45 +7,8 @@ namespace platform {
 void VirtualConsole::setUp(std::string_view title) {
     title_ = title;
     ++setUpCount_;
-    ++callCount_;
+    ++ownCalls_;
 }
-
-void VirtualConsole::setCursorPosition(int x, int y) {
-    model_.setCursorPosition(x, y);
-    ++callCount_;
-}
-
-void VirtualConsole::setCursorVisible(bool visible) {
-    model_.setCursorVisible(visible);
-    ++callCount_;
-}
-
-void VirtualConsole::setAttribute(std::uint16_t attribute) {
-    model_.setAttribute(attribute);
-    ++callCount_;
-}
-
-void VirtualConsole::fillCharacters(int x, int y, std::uint8_t ch, int count) {
-    model_.fillCharacters(x, y, ch, count);
-    ++callCount_;
-}
-
-void VirtualConsole::fillAttributes(int x, int y, std::uint16_t attribute, int count) {
-    model_.fillAttributes(x, y, attribute, count);
-    ++callCount_;
-}
-
-void VirtualConsole::writeText(std::string_view text) {
-    model_.writeText(text);
-    ++callCount_;
-}
-
-void VirtualConsole::writeGlyphs(std::string_view glyphs) {
-    model_.writeGlyphs(glyphs);
-    ++callCount_;
-}
-
-void VirtualConsole::present() { ++presentCount_; }
 
 InputStatus ScriptedKeyboard::sample() {
     ++sampleCount_;

@@ -2,8 +2,8 @@
 // was asked of it. Tests and the replay runner draw the real game into it.
 #pragma once
 
+#include "ModelConsole.h"
 #include "Platform.h"
-#include "ScreenModel.h"
 
 #include <cstdint>
 #include <limits>
@@ -11,36 +11,35 @@
 
 namespace platform {
 
-class VirtualConsole final : public ConsoleDevice {
+class VirtualConsole final : public ModelConsole {
 public:
     void setUp(std::string_view title) override;
     void setTitle(std::string_view title) override {
         title_ = title;
-        ++callCount_;
+        ++ownCalls_;
     }
-    void setCursorPosition(int x, int y) override;
-    void setCursorVisible(bool visible) override;
-    void setAttribute(std::uint16_t attribute) override;
-    std::uint16_t attribute() const override { return model_.attribute(); }
-    void fillCharacters(int x, int y, std::uint8_t ch, int count) override;
-    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override;
-    void writeText(std::string_view text) override;
-    void writeGlyphs(std::string_view glyphs) override;
-    void present() override;
+    void setAttribute(std::uint16_t attribute) override {
+        ModelConsole::setAttribute(attribute);
+        ++ownCalls_;
+    }
+    void setFocus(const Focus& focus) override { focus_ = focus; }
+    void present() override { ++presentCount_; }
 
-    const ScreenModel& model() const { return model_; }
     const std::string& title() const { return title_; }
+    // The focus the game gave last.
+    const Focus& focus() const { return focus_; }
     int setUpCount() const { return setUpCount_; }
     std::uint64_t presentCount() const { return presentCount_; }
     // Every call that may change the screen or its state counts; reads and presents do not.
-    std::uint64_t callCount() const { return callCount_; }
+    std::uint64_t callCount() const { return changes() + ownCalls_; }
 
 private:
-    ScreenModel model_;
     std::string title_;
+    Focus focus_;
     int setUpCount_ = 0;
     std::uint64_t presentCount_ = 0;
-    std::uint64_t callCount_ = 0;
+    // The calls counted besides the model's changes: set-up, titles, attributes.
+    std::uint64_t ownCalls_ = 0;
 };
 
 // Keys held down as a script or a test says. A key goes down when it is down at a sample and was

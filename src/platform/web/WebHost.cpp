@@ -6,7 +6,7 @@
 
 #include "Cp437.h"
 #include "KeyLatch.h"
-#include "ScreenModel.h"
+#include "ModelConsole.h"
 #include "ScreenText.h"
 #include "web/FrameLoop.h"
 
@@ -118,8 +118,7 @@ int virtualKey(const EmscriptenKeyboardEvent& event) {
 }
 
 // The page: console, keyboard and clock.
-struct WebPage final : ConsoleDevice, Keyboard, Clock {
-    ScreenModel model;
+struct WebPage final : ModelConsole, Keyboard, Clock {
     // What the page shows.
     std::array<Cell, screenCellCount> shown{};
     int shownCursorX = 0;
@@ -128,6 +127,8 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     bool shownNothing = true;
     std::array<std::uint32_t, 2 * (screenCellCount + 2)> batch{};
     std::string title;
+    // What a view smaller than the screen must keep in sight, as the game said last.
+    Focus viewFocus;
     bool open = false;
 
     // Keys of the keyboard and of the touch controls, bound or not.
@@ -136,23 +137,12 @@ struct WebPage final : ConsoleDevice, Keyboard, Clock {
     // is held back.
     std::array<bool, 256> read{};
 
-    // ConsoleDevice: every call acts on the model at once.
+    // The console: the game draws into the model; the title goes to the page.
     void setUp(std::string_view text) override {
         title.assign(text);
         tharvok_page_title(title.c_str());
     }
-    void setCursorPosition(int x, int y) override { model.setCursorPosition(x, y); }
-    void setCursorVisible(bool visible) override { model.setCursorVisible(visible); }
-    void setAttribute(std::uint16_t attribute) override { model.setAttribute(attribute); }
-    std::uint16_t attribute() const override { return model.attribute(); }
-    void fillCharacters(int x, int y, std::uint8_t ch, int count) override {
-        model.fillCharacters(x, y, ch, count);
-    }
-    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override {
-        model.fillAttributes(x, y, attribute, count);
-    }
-    void writeText(std::string_view text) override { model.writeText(text); }
-    void writeGlyphs(std::string_view glyphs) override { model.writeGlyphs(glyphs); }
+    void setFocus(const Focus& focus) override { viewFocus = focus; }
     void present() override;
 
     // Keyboard
@@ -257,6 +247,7 @@ void WebPage::present() {
     if (!open) {
         return;
     }
+    const ScreenModel& model = this->model();
     const auto& cells = model.cells();
     std::size_t n = 0;
     const auto add = [&](int index) {
@@ -370,7 +361,7 @@ EMSCRIPTEN_KEEPALIVE const char* tharvok_screen(int attributes) {
     if (host == nullptr) {
         return text.c_str();
     }
-    const platform::ScreenModel& model = host->model;
+    const platform::ScreenModel& model = host->model();
     text = attributes != 0 ? platform::screenColours(model.cells())
                            : platform::screenText(model.cells());
     text.append(platform::cursorText(model.cursorX(), model.cursorY(), model.cursorVisible()));

@@ -3,7 +3,7 @@
 // drawn into memory only: the console keeps its size, buffer, title, cursor and colours, and gets
 // the game's sentences as lines.
 #include "Host.h"
-#include "ScreenModel.h"
+#include "ModelConsole.h"
 #include "ScreenText.h"
 #include "win32/Win32Clock.h"
 #include "win32/Win32Console.h"
@@ -20,36 +20,12 @@ namespace {
 
 constexpr std::string_view closePrompt = "Press any key to close this window.";
 
-// The game's screen when it is heard: kept in memory, shown nowhere.
-class HeardScreen final : public ConsoleDevice {
-public:
-    void setUp(std::string_view /*title*/) override {}
-    void setCursorPosition(int x, int y) override { model_.setCursorPosition(x, y); }
-    void setCursorVisible(bool visible) override { model_.setCursorVisible(visible); }
-    void setAttribute(std::uint16_t attribute) override { model_.setAttribute(attribute); }
-    std::uint16_t attribute() const override { return model_.attribute(); }
-    void fillCharacters(int x, int y, std::uint8_t ch, int count) override {
-        model_.fillCharacters(x, y, ch, count);
-    }
-    void fillAttributes(int x, int y, std::uint16_t attribute, int count) override {
-        model_.fillAttributes(x, y, attribute, count);
-    }
-    void writeText(std::string_view text) override { model_.writeText(text); }
-    void writeGlyphs(std::string_view glyphs) override { model_.writeGlyphs(glyphs); }
-    void present() override {}
-
-    const ScreenModel& model() const { return model_; }
-
-private:
-    ScreenModel model_;
-};
-
 } // namespace
 
 struct Host::Impl {
     win32::Win32Console console;
     // Heard, the game draws here, where only a failed start's message is read back.
-    HeardScreen heard;
+    ModelConsole heard;
     win32::Win32Keyboard keyboard;
     win32::Win32Clock clock;
     bool open = false;
