@@ -32,7 +32,7 @@ public:
 
     bool shown() const { return shown_; }
     std::span<const std::string> lines() const { return lines_; }
-    CellRect rect() const { return rect_; }
+    const CellRect& rect() const { return rect_; }
 
     // Draws the box when it opened since the last draw.
     void draw(Console& console);
