@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -63,7 +64,9 @@ void TitleScreen::draw(Console& console, const MainMenu& menu) {
     const auto moved = [](const MenuEvent& event) {
         return event.kind == MenuEvent::Kind::MarkerMoved;
     };
-    if (shown_ && std::ranges::none_of(menu.events(), moved)) {
+    // (std::none_of over the span: the page's standard library has no ranges algorithms.)
+    const std::span<const MenuEvent> events = menu.events();
+    if (shown_ && std::none_of(events.begin(), events.end(), moved)) {
         return;
     }
     shown_ = true;
