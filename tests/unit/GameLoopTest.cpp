@@ -89,6 +89,13 @@ TEST(GameLoop, TheFocusNamesWhatEachFrameShows) {
     EXPECT_EQ(focus.boxCount, 0u);
     const platform::Area title = focus.lines;
     EXPECT_NE(h.screenRow(title.y + title.height - 1).find("Exit"), std::string::npos);
+    h.tap(platform::vk::f1);
+    ASSERT_EQ(focus.boxCount, 1u);
+    const platform::Area help = focus.boxes[0];
+    EXPECT_EQ(h.screen(help.x, help.y).ch, 0xDA);
+    EXPECT_EQ(h.screen(help.x + help.width - 1, help.y + help.height - 1).ch, 0xD9);
+    h.tap(platform::vk::f1);
+    EXPECT_EQ(focus.boxCount, 0u);
     ASSERT_TRUE(h.enterPlay());
     ASSERT_TRUE(focus.hasPlayer);
     EXPECT_EQ(focus.playerX, h.playerX());
@@ -108,6 +115,16 @@ TEST(GameLoop, TheFocusNamesWhatEachFrameShows) {
     EXPECT_EQ(h.state(), GameState::Quit);
     EXPECT_EQ(focus.lines, (platform::Area{0, 0, static_cast<int>(std::strlen(farewellLine)), 1}));
     EXPECT_FALSE(focus.hasPlayer);
+}
+
+TEST(GameLoop, AFailedStartsFocusIsItsMessage) {
+    harness::GameHarness h;
+    ASSERT_FALSE(h.start());
+    const platform::Focus& focus = h.console.focus();
+    const std::string message = h.screenRow(1).substr(0, h.screenRow(1).find_last_not_of(' ') + 1);
+    ASSERT_NE(message.find("missing"), std::string::npos);
+    EXPECT_EQ(focus.lines, (platform::Area{0, 1, static_cast<int>(message.size()), 1}));
+    EXPECT_EQ(focus.boxCount, 0u);
 }
 
 TEST(GameLoop, RunReturnsZeroAfterAQuit) {
