@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -87,8 +88,21 @@ TEST(GameLoop, TheFocusNamesWhatEachFrameShows) {
     const platform::Focus& focus = h.console.focus();
     EXPECT_FALSE(focus.hasPlayer);
     EXPECT_EQ(focus.boxCount, 0u);
-    const platform::Area title = focus.lines;
-    EXPECT_NE(h.screenRow(title.y + title.height - 1).find("Exit"), std::string::npos);
+    // The title's lines are exactly the cells the title screen drew on, down to "Exit".
+    platform::Area drawn{platform::screenWidth, platform::screenHeight, 0, 0};
+    for (int y = 0; y < platform::screenHeight; ++y) {
+        for (int x = 0; x < platform::screenWidth; ++x) {
+            if (h.screen(x, y).ch != ' ' && h.screen(x, y).ch != 0) {
+                drawn.x = std::min(drawn.x, x);
+                drawn.y = std::min(drawn.y, y);
+                drawn.width = std::max(drawn.width, x + 1);
+                drawn.height = std::max(drawn.height, y + 1);
+            }
+        }
+    }
+    EXPECT_EQ(focus.lines,
+              (platform::Area{drawn.x, drawn.y, drawn.width - drawn.x, drawn.height - drawn.y}));
+    EXPECT_NE(h.screenRow(drawn.height - 1).find("Exit"), std::string::npos);
     h.tap(platform::vk::f1);
     ASSERT_EQ(focus.boxCount, 1u);
     const platform::Area help = focus.boxes[0];
