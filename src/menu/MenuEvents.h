@@ -3,11 +3,10 @@
 // move of the marker and a choice, so the list has a fixed size and never allocates.
 #pragma once
 
-#include <algorithm>
-#include <array>
+#include "core/EventList.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 // Where the menu's marker stands: on the item `item` (0 is the first), or, when `between`, on
 // the row between that item and the next one.
@@ -25,17 +24,5 @@ struct MenuEvent {
     MenuMarker marker{};
 };
 
-class MenuEvents {
-public:
-    void add(const MenuEvent& event) {
-        // Should a frame ever hold more, the newest takes the last place.
-        count_ = std::min(count_ + 1, events_.size());
-        events_[count_ - 1] = event;
-    }
-    void clear() { count_ = 0; }
-    std::span<const MenuEvent> all() const { return {events_.data(), count_}; }
-
-private:
-    std::array<MenuEvent, 2> events_{};
-    std::size_t count_ = 0;
-};
+// A frame holds at most a move of the marker and a choice.
+using MenuEvents = EventList<MenuEvent, 2>;

@@ -3,14 +3,11 @@
 // holds only a few events, so the list has a fixed size and never allocates.
 #pragma once
 
+#include "core/EventList.h"
 #include "world/MapTypes.h"
 #include "world/StatusPanel.h"
 
-#include <algorithm>
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <span>
 #include <string_view>
 
 struct PlayEvent {
@@ -35,18 +32,5 @@ struct PlayEvent {
     std::string_view text;
 };
 
-class PlayEvents {
-public:
-    void add(const PlayEvent& event) {
-        // A frame has at most five (a command's, a step and a caption, a refresh); should that
-        // ever change, the newest takes the last place rather than writing past the list.
-        count_ = std::min(count_ + 1, events_.size());
-        events_[count_ - 1] = event;
-    }
-    void clear() { count_ = 0; }
-    std::span<const PlayEvent> all() const { return {events_.data(), count_}; }
-
-private:
-    std::array<PlayEvent, 8> events_{};
-    std::size_t count_ = 0;
-};
+// A frame has at most five (a command's, a step and a caption, a refresh).
+using PlayEvents = EventList<PlayEvent, 8>;
