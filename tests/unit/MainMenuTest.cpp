@@ -29,3 +29,15 @@ TEST(MainMenu, ReportsTheItemUnderTheMarkerAndWhenItMoved) {
         EXPECT_EQ(menu.events().size(), moved ? 1u : 0u);
     }
 }
+
+// A move and a choice in one frame: the marker moves onto "Load Game", whose choice does nothing
+// yet, and the title screen shows it there.
+TEST(MainMenu, AMoveAndAChoiceInOneFrameBothShow) {
+    harness::GameHarness h;
+    h.dir.writeWorld(harness::startStem, harness::gridFile(), "a b 0");
+    ASSERT_TRUE(h.start());
+    h.frame(16, {harness::vkDown, harness::vkEnter});
+    EXPECT_EQ(h.state(), GameState::Menu);
+    EXPECT_EQ(h.screenRow(menuFirstRow).find('>'), std::string::npos);
+    EXPECT_NE(h.screenRow(menuFirstRow + 2).find("> Load Game"), std::string::npos);
+}
