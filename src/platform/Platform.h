@@ -6,6 +6,7 @@
 #include "Focus.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -74,7 +75,14 @@ enum class InputStatus : std::uint8_t {
     HungUp,      // the terminal went away (a hang-up signal, or its input was lost)
 };
 
-// The keyboard, sampled by Windows virtual-key code.
+// A cell of the 80 x 25 screen that the player clicked or tapped.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const ScreenPoint&, const ScreenPoint&) = default;
+};
+
+// The keyboard, sampled by Windows virtual-key code, and the clicks of the left button.
 class Keyboard {
 public:
     virtual ~Keyboard() = default;
@@ -106,6 +114,14 @@ public:
     // (0 where a slot is unbound). A back end that has to ask for some input, such as a
     // terminal's mouse reports, asks only for what is bound; keys are read the same either way.
     virtual void useKeys(std::span<const std::int32_t> /*codes*/) {}
+
+    // Called by the host once, before the game starts, with the player's pointing setting: when
+    // on, a back end that has a mouse delivers the clicks of the left button (clicked()).
+    virtual void deliverClicks(bool /*on*/) {}
+
+    // The screen cell the left button last went down on since the previous sample(), or none (no
+    // click, a click outside the screen, or clicks not asked for). Read after sample().
+    virtual std::optional<ScreenPoint> clicked() const { return std::nullopt; }
 
     // Called by the game with the keys whose state it reads as held for as long as they are (the
     // panel key), not as steps. A back end whose keys come as strokes with no release keeps such a
