@@ -5,6 +5,8 @@
 #include "app/ScreenFocus.h"
 #include "world/DayClock.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 Game::Game(const platform::Services& services, std::filesystem::path dataFolder)
@@ -48,9 +50,15 @@ int Game::run() {
 std::int64_t Game::inputWaitMs() const {
     // The world's clock runs only in play and not behind the help box.
     const bool clockRuns = state_ == GameState::Playing && !help_.shown();
+    std::int64_t changeMs = clockRuns ? msUntilMidnight(world_.clock()) : -1;
+    if (clockRuns && world_.travelling() && !world_.panelShown()) {
+        // Travel's next step is a change of the game's own.
+        const auto stepMs =
+            static_cast<std::int64_t>(std::ceil(world_.secondsToTravelStep() * 1000.0));
+        changeMs = changeMs < 0 ? stepMs : std::min(changeMs, stepMs);
+    }
     return frameWaitMs(!inputChanged_ && state_ != GameState::Quit,
-                       services_.keyboard->pendingTimerMs(),
-                       clockRuns ? msUntilMidnight(world_.clock()) : -1);
+                       services_.keyboard->pendingTimerMs(), changeMs);
 }
 
 void Game::startLoop() {
@@ -65,6 +73,7 @@ void Game::runFrame() {
     timer_->tick();
     menu_.startFrame();
     world_.startFrame();
+    speech_.startFrame();
     FrameInput input;
     input.ms = timer_->frameMs;
     endedBy_ = readFrameKeys(*services_.keyboard, controls_->keys(), input);
@@ -82,13 +91,29 @@ void Game::runFrame() {
     bool inputChanged = false;
     controls_->apply(input, inputChanged);
     inputChanged_ = inputChanged;
-    update(inputChanged);
+    update(inputChanged, input.click);
     speech_.follow(state_, menu_, world_);
     draw();
     console_.present();
 }
 
-void Game::update(bool inputChanged) {
+bool Game::anotherKeyPressed() const {
+    const std::int32_t travelKey = controls_->key(KeySlot::Travel);
+    const std::int32_t wentDown = services_.keyboard->keyWentDown();
+    if (wentDown != 0 && wentDown != travelKey) {
+        return true;
+    }
+    for (const Action& row : actions) {
+        const std::int32_t key = controls_->key(row.slot);
+        if (key != 0 && key != travelKey &&
+            controls_->phase(static_cast<std::uint8_t>(key)) == KeyPhase::NewPress) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Game::update(bool inputChanged, std::optional<platform::ScreenPoint> click) {
     const bool playing = state_ == GameState::Playing;
     switch (help_.update(*controls_, inputChanged, services_.keyboard->keyWentDown() != 0,
                          state_ != GameState::Quit, playing ? &world_ : nullptr)) {
@@ -110,9 +135,21 @@ void Game::update(bool inputChanged) {
         }
         return;
     }
+    // Travel ends when the player presses a key of their own (the travel key goes on round).
+    if (playing && world_.travelling() && anotherKeyPressed()) {
+        world_.stopTravel();
+    }
+    if (inputChanged && state_ != GameState::Quit && controls_->pressed(KeySlot::Repeat)) {
+        speech_.repeat();
+    }
     if (inputChanged && state_ == GameState::Playing) {
         handleCommands();
     }
+    // A click acts on the screen the frame began with.
+    const bool clickHere = click && click->x >= 0 && click->y >= 0 &&
+                           click->x < platform::screenWidth && click->y < platform::screenHeight;
+    const MapCell clicked{static_cast<std::uint8_t>(clickHere ? click->x : 0),
+                          static_cast<std::uint8_t>(clickHere ? click->y : 0)};
     const double dt = timer_->seconds();
     switch (state_) {
     case GameState::Quit:
@@ -120,8 +157,16 @@ void Game::update(bool inputChanged) {
         break;
     case GameState::Menu:
         state_ = menu_.update(*controls_, dt);
+        if (clickHere && !playing && state_ == GameState::Menu) {
+            if (const std::optional<std::size_t> item = menuItemOnRow(clicked.y)) {
+                state_ = menu_.choose(*item);
+            }
+        }
         break;
     case GameState::Playing:
+        if (clickHere && playing) {
+            world_.click(clicked);
+        }
         world_.tick(*controls_, dt);
         break;
     }
@@ -162,6 +207,9 @@ void Game::handleCommands() {
     // Describing only speaks: the frame's other commands go on.
     if (controls_->pressed(KeySlot::Describe)) {
         speech_.describe(world_);
+    }
+    if (controls_->pressed(KeySlot::Travel)) {
+        world_.travelToNextPath();
     }
     if (controls_->released(KeySlot::Rest)) {
         return;

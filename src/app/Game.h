@@ -93,11 +93,13 @@ public:
     platform::InputStatus endedBy() const { return endedBy_; }
 
 private:
-    // The rules of one frame, after the keys were read.
-    void update(bool inputChanged);
+    // The rules of one frame, after the keys and the click were read.
+    void update(bool inputChanged, std::optional<platform::ScreenPoint> click);
+    // A key other than the travel key went down in this frame.
+    bool anotherKeyPressed() const;
     // The in-game commands: Escape leaves play, the use key follows a link, the panel key shows
-    // the status panel while it is held, the describe key has the surroundings said; rest, save
-    // and load only have their releases consumed.
+    // the status panel while it is held, the describe key has the surroundings said, the travel
+    // key sets out for a path; rest, save and load only have their releases consumed.
     void handleCommands();
     // The views draw the frame, and the console is told what a smaller view must keep in sight.
     void draw();

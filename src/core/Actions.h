@@ -30,10 +30,12 @@ enum class KeySlot : int {
     Help = 12,
     Describe = 13,
     HelpF1 = 14,
+    Travel = 15,
+    Repeat = 16,
 };
 
 // One more than the last slot: the number of rows below.
-inline constexpr int keySlotCount = 15;
+inline constexpr int keySlotCount = 17;
 
 // How an action gets its key.
 enum class BindingForm {
@@ -107,16 +109,16 @@ inline constexpr std::array<Action, keySlotCount> actions = {{
      "choose in the menu", 6, {KeySlot::Use, KeySlot::Select},
      "choose in the menu", "chooses in the menu", {TouchPad::Keys, "select", "", "choose"}, ""},
     {KeySlot::Rest, "cRest", BindingForm::Character, 0,
-     "rest (not yet)", 11, {KeySlot::Rest, KeySlot::Rest},
+     "rest (not yet)", 13, {KeySlot::Rest, KeySlot::Rest},
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::Save, "cSave", BindingForm::Character, 0,
-     "save (not yet)", 12, {KeySlot::Save, KeySlot::Save},
+     "save (not yet)", 14, {KeySlot::Save, KeySlot::Save},
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::Load, "cLoad", BindingForm::Character, 0,
-     "load (not yet)", 13, {KeySlot::Load, KeySlot::Load},
+     "load (not yet)", 15, {KeySlot::Load, KeySlot::Load},
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::ToggleInventory, "cToggleInventory", BindingForm::Character, 0,
-     "inventory (not yet)", 14, {KeySlot::ToggleInventory, KeySlot::ToggleInventory},
+     "inventory (not yet)", 16, {KeySlot::ToggleInventory, KeySlot::ToggleInventory},
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::ToggleRightOverlay, "cToggleRightOverlay", BindingForm::Number, 0,
      "status panel (hold)", 7, {KeySlot::ToggleRightOverlay, KeySlot::ToggleRightOverlay},
@@ -130,6 +132,12 @@ inline constexpr std::array<Action, keySlotCount> actions = {{
     {KeySlot::HelpF1, "", BindingForm::Spare, platform::vk::f1,
      "", 0, {KeySlot::Help, KeySlot::HelpF1},
      "", "", {TouchPad::None, "", "", ""}, ""},
+    {KeySlot::Travel, "cTravel", BindingForm::Character, 0,
+     "travel to a path", 11, {KeySlot::Travel, KeySlot::Travel},
+     "", "travels to the next path", {TouchPad::None, "", "", ""}, "travels there"},
+    {KeySlot::Repeat, "cRepeat", BindingForm::Character, 0,
+     "say again (speech)", 12, {KeySlot::Repeat, KeySlot::Repeat},
+     "", "says the last sentences again", {TouchPad::None, "", "", ""}, ""},
 }};
 // clang-format on
 

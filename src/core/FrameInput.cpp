@@ -17,10 +17,12 @@ void FrameInput::addKey(int vk) {
 platform::InputStatus readFrameKeys(platform::Keyboard& keyboard,
                                     std::span<const std::int32_t> codes, FrameInput& input) {
     input.keyCount = 0;
+    input.click.reset();
     const platform::InputStatus status = keyboard.sample();
     if (status != platform::InputStatus::Keys) {
         return status;
     }
+    input.click = keyboard.clicked();
     for (const std::int32_t code : codes) {
         const auto vk = static_cast<std::uint8_t>(code);
         if (keyboard.isDown(vk)) {

@@ -1,4 +1,5 @@
-// What one frame reads from outside: how long it lasted on the wall clock and which keys were down.
+// What one frame reads from outside: how long it lasted on the wall clock, which keys were down
+// and the cell clicked.
 // The frame loop reads it once, records it when asked, and the key table takes it from there; a
 // replay script holds the same, one line a frame.
 #pragma once
@@ -8,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 struct FrameInput {
@@ -19,6 +21,8 @@ struct FrameInput {
     // The keys found down, by virtual-key code (1..255), each once, in the order they were asked.
     std::array<std::uint8_t, maxKeys> keys{};
     std::size_t keyCount = 0;
+    // The screen cell clicked during the frame, if any.
+    std::optional<platform::ScreenPoint> click;
 
     std::span<const std::uint8_t> keysDown() const { return std::span(keys).first(keyCount); }
     bool isDown(int vk) const;
@@ -26,8 +30,8 @@ struct FrameInput {
     void addKey(int vk);
 };
 
-// Samples the keyboard and asks it for each code of `codes`: what the frame found down goes into
-// `input` (its milliseconds are left alone). Returns what the keyboard met besides keys; `input`
-// then holds no keys.
+// Samples the keyboard and asks it for each code of `codes`: what the frame found down, and the
+// click, go into `input` (its milliseconds are left alone). Returns what the keyboard met besides
+// keys; `input` then holds no keys.
 platform::InputStatus readFrameKeys(platform::Keyboard& keyboard,
                                     std::span<const std::int32_t> codes, FrameInput& input);

@@ -39,6 +39,7 @@ void HeadlessGame::frame(std::int64_t ms, std::span<const int> keys) {
     }
     clock_.advance(ms);
     keyboard_.releaseAll();
+    keyboard_.setClick(std::nullopt);
     for (const int key : keys) {
         keyboard_.setDown(key, true);
     }
@@ -51,6 +52,7 @@ void HeadlessGame::frame(const FrameInput& input) {
     }
     clock_.advance(input.ms);
     keyboard_.releaseAll();
+    keyboard_.setClick(input.click);
     for (const std::uint8_t key : input.keysDown()) {
         keyboard_.setDown(key, true);
     }

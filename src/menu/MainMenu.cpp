@@ -49,6 +49,31 @@ GameState MainMenu::update(Controls& controls, double dt) {
     return result;
 }
 
+std::optional<std::size_t> menuItemOnRow(int row) {
+    const int offset = row - menuFirstRow;
+    if (offset < 0 || offset > lastItemOffset || offset % itemRows != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(offset / itemRows);
+}
+
+GameState MainMenu::choose(std::size_t item) {
+    const auto row = static_cast<std::uint8_t>(menuFirstRow + item * itemRows);
+    if (row != cursorRow_) {
+        cursorRow_ = row;
+        cursorPos_ = row;
+        events_.add({MenuEvent::Kind::MarkerMoved, marker()});
+    }
+    events_.add({MenuEvent::Kind::Chosen, marker()});
+    if (cursorRow_ == menuFirstRow) {
+        return GameState::Playing;
+    }
+    if (cursorRow_ == menuFirstRow + exitRowOffset) {
+        return GameState::Quit;
+    }
+    return GameState::Menu;
+}
+
 MenuMarker MainMenu::marker() const {
     // The row never leaves the rows from the first item to the last.
     const int offset = cursorRow_ - menuFirstRow;

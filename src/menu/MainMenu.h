@@ -21,12 +21,19 @@ inline constexpr std::array<std::string_view, 5> menuLabels = {
 // The screen row of the first item; the items are two rows apart.
 inline constexpr std::uint8_t menuFirstRow = 15;
 
+// The item drawn on a screen row, if one is.
+std::optional<std::size_t> menuItemOnRow(int row);
+
 class MainMenu {
 public:
     // A new frame: the last frame's events are forgotten.
     void startFrame() { events_.clear(); }
     // Called once per frame while the menu is shown; returns the next game state.
     GameState update(Controls& controls, double dt);
+
+    // An item chosen by a click: the marker moves onto it and it is chosen as the use key would
+    // choose it; returns the next game state.
+    GameState choose(std::size_t item);
 
     // Where the marker stands. A held key and a long frame can leave it on a row between two
     // items, until a wrap puts it back on the first or last one.

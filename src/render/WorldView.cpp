@@ -115,6 +115,12 @@ void WorldView::draw(Console& console, const World& world) {
             }
             break;
         case PlayEvent::Kind::StepRefused:
+        // Travel shows itself only in the player's steps.
+        case PlayEvent::Kind::TravelStarted:
+        case PlayEvent::Kind::TravelArrived:
+        case PlayEvent::Kind::TravelStopped:
+        case PlayEvent::Kind::NoPathInReach:
+        case PlayEvent::Kind::NoNearerCell:
             break;
         case PlayEvent::Kind::CaptionShown:
             showMessage(console, event.text, event.cell);

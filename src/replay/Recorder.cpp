@@ -45,6 +45,11 @@ void Recorder::worldFileMissing(std::string_view path) {
 }
 
 void Recorder::frameRead(const FrameInput& input) {
+    if (input.click) {
+        // Its own line, before the frame's: the frame starts a run of its own.
+        std::array<char, script::maxRecordedLineBytes> line{};
+        append(std::string_view(line.data(), script::formatClick(line, *input.click)));
+    }
     if (runCount_ > 0 && sameFrame(input, run_) && runCount_ < script::maxFrameCount) {
         // The run grows: its line is written again in its place.
         ++runCount_;

@@ -95,6 +95,22 @@ bool parseLocalTime(std::string_view name, std::span<const std::string_view> arg
     return true;
 }
 
+// click X Y
+bool parseClick(std::string_view name, std::span<const std::string_view> args, std::string_view,
+                Command& command, std::string& error) {
+    long long x = 0;
+    long long y = 0;
+    if (args.size() != 2 || !parseInRange(args[0], 0, platform::lastColumn, x) ||
+        !parseInRange(args[1], 0, platform::lastRow, y)) {
+        error = inQuotes(name) + " takes a screen cell: X from 0 to " +
+                std::to_string(platform::lastColumn) + ", Y from 0 to " +
+                std::to_string(platform::lastRow);
+        return false;
+    }
+    command.frame.click = platform::ScreenPoint{static_cast<int>(x), static_cast<int>(y)};
+    return true;
+}
+
 // svg NAME
 bool parseSvg(std::string_view name, std::span<const std::string_view> args, std::string_view,
               Command& command, std::string& error) {
@@ -218,6 +234,7 @@ constexpr CommandSyntax commandTable[] = {
     {"config-line", CommandKind::ConfigLine, parseConfigLine},
     {"world", CommandKind::World, parseWorld},
     {"said", CommandKind::Said, parseNoArguments},
+    {"click", CommandKind::Click, parseClick},
 };
 
 } // namespace

@@ -41,6 +41,7 @@ enum class CommandKind {
     World,      // world PATH BYTES HASH | world PATH missing: a world file the game read, as it
                 // was then, or one it could not read
     Said,       // said: the sentences the game said since the last said
+    Click,      // click X Y: the next frame has a click on the screen cell (X, Y)
 };
 
 // What a world file held when it was read: its length and its FNV-1a 64 hash.
@@ -56,7 +57,7 @@ Fingerprint fingerprint(std::string_view bytes);
 struct Command {
     CommandKind kind = CommandKind::Frames;
     long long count = 1; // frames: how many; config: its bytes (-1: none)
-    FrameInput frame;    // frames: the milliseconds and the keys down
+    FrameInput frame;    // frames: the milliseconds and the keys down; click: the cell
     std::string text;    // svg: the picture's name; data, world: the path; config-line: the bytes
     platform::LocalTime localTime;
     Fingerprint print;    // world
@@ -88,6 +89,8 @@ bool isPictureName(std::string_view name);
 // return the bytes written, line feed included; `out` needs maxRecordedLineBytes.
 std::size_t formatFrames(std::span<char> out, std::uint32_t count, const FrameInput& frame);
 std::size_t formatLocalTime(std::span<char> out, platform::LocalTime time);
+// The click of the frame that follows.
+std::size_t formatClick(std::span<char> out, platform::ScreenPoint cell);
 // `path` is relative to the data folder, with either separator; the line uses '/'. A path on a
 // line has its blanks escaped too (\x20), so that it stays one word.
 std::size_t formatWorld(std::span<char> out, std::string_view path, const Fingerprint& print);

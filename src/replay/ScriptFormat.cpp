@@ -102,6 +102,16 @@ std::string shown(std::string_view bytes) {
     return text;
 }
 
+std::size_t formatClick(std::span<char> out, platform::ScreenPoint cell) {
+    LineWriter line(out);
+    line.put("click ");
+    line.number(std::int64_t{cell.x});
+    line.put(' ');
+    line.number(std::int64_t{cell.y});
+    line.put('\n');
+    return static_cast<std::size_t>(line.at() - out.data());
+}
+
 std::size_t formatFrames(std::span<char> out, std::uint32_t count, const FrameInput& frame) {
     LineWriter line(out);
     if (count == 1) {

@@ -4,7 +4,6 @@
 #include "platform/Cp437.h"
 #include "platform/VirtualKeys.h"
 #include "speech/Ground.h"
-#include "world/OnFoot.h"
 #include "world/World.h"
 
 #include <algorithm>
@@ -44,47 +43,11 @@ bool onGrid(int x, int y) {
     return x >= 0 && y >= 0 && x < platform::screenWidth && y < platform::screenHeight;
 }
 
-struct Direction {
-    int dx;
-    int dy;
-    std::string_view name;
-};
-
-// Clockwise from north; the screen's rows grow to the south.
-constexpr std::array<Direction, 8> directions = {{
-    {0, -1, "north"},
-    {1, -1, "north-east"},
-    {1, 0, "east"},
-    {1, 1, "south-east"},
-    {0, 1, "south"},
-    {-1, 1, "south-west"},
-    {-1, 0, "west"},
-    {-1, -1, "north-west"},
-}};
-
-// The direction from one cell to another, to the nearest of the eight.
-std::string_view directionTo(MapCell from, MapCell to) {
-    const int dx = to.x - from.x;
-    const int dy = to.y - from.y;
-    // A direction is diagonal when neither offset is less than half the other (tan 22.5 degrees
-    // is about 0.41, close to a half).
-    const int ax = std::abs(dx);
-    const int ay = std::abs(dy);
-    const int sx = 2 * ax < ay ? 0 : (dx > 0) - (dx < 0);
-    const int sy = 2 * ay < ax ? 0 : (dy > 0) - (dy < 0);
-    for (const Direction& d : directions) {
-        if (d.dx == sx && d.dy == sy) {
-            return d.name;
-        }
-    }
-    return "here";
-}
-
 // The ground one way from `cell`: its kind and how far it goes, then what comes after it.
-std::string lookToward(const WorldMap& map, MapCell cell, const Direction& d) {
+std::string lookToward(const WorldMap& map, MapCell cell, const Heading& d) {
     std::string text = capitalised(d.name) + ": ";
-    int x = cell.x + d.dx;
-    int y = cell.y + d.dy;
+    int x = cell.x + d.step.dx;
+    int y = cell.y + d.step.dy;
     if (!onGrid(x, y)) {
         return text + "the world's edge.";
     }
@@ -102,10 +65,31 @@ std::string lookToward(const WorldMap& map, MapCell cell, const Direction& d) {
                    std::string(groundName(groundOf(map.at(next)))) + ".";
         }
         ++run;
-        x += d.dx;
-        y += d.dy;
+        x += d.step.dx;
+        y += d.step.dy;
     }
     return text + " for " + steps(run) + ", then the world's edge.";
+}
+
+// What blocks a step, as a sentence: "Hedges block the way."
+std::string blocks(std::string_view ground) {
+    const bool many = !ground.empty() && ground.back() == 's';
+    return capitalised(ground) + (many ? " block the way." : " blocks the way.");
+}
+
+// A route in runs: "12 west, 5 north".
+std::string inRuns(std::span<const RouteStep> route) {
+    std::string text;
+    for (std::size_t i = 0; i < route.size();) {
+        std::size_t end = i;
+        while (end < route.size() && route[end] == route[i]) {
+            ++end;
+        }
+        text += (text.empty() ? "" : ", ") + std::to_string(end - i) + " " +
+                std::string(headingName(route[i]));
+        i = end;
+    }
+    return text;
 }
 
 } // namespace
@@ -117,6 +101,11 @@ void Speech::switchOn(const KeyCodes& keys, std::string_view farewell) {
 }
 
 void Speech::say(std::string sentence) {
+    if (!batchOpen_) {
+        batch_.clear();
+        batchOpen_ = true;
+    }
+    batch_.push_back(sentence);
     if (listener_) {
         listener_(sentence);
     } else {
@@ -158,7 +147,9 @@ void Speech::follow(GameState state, const MainMenu& menu, const World& world) {
     case GameState::Playing:
         if (entered) {
             refused_ = false;
+            described_ = false;
             sayWhere(world);
+            sayNewWorld(world.map().name());
         }
         followPlay(world);
         return;
@@ -173,32 +164,54 @@ void Speech::sayMarker(MenuMarker marker) {
         std::to_string(menuLabels.size()) + ".");
 }
 
+void Speech::sayRefused(const WorldMap& map, const PlayEvent& event) {
+    // The first bump says what blocks; each further tap against it, that it still does.
+    if (refused_ && refusedAt_ == event.cell) {
+        if (event.tapped) {
+            say("Blocked.");
+        }
+        return;
+    }
+    refused_ = true;
+    refusedAt_ = event.cell;
+    if (!onGrid(event.cell.x, event.cell.y)) {
+        say("The world's edge blocks the way.");
+    } else {
+        say(blocks(groundName(groundOf(map.at(event.cell)))));
+    }
+}
+
+void Speech::sayNewWorld(const std::string& name) {
+    if (std::find(seen_.begin(), seen_.end(), name) != seen_.end()) {
+        return;
+    }
+    seen_.push_back(name);
+    if (seen_.size() > 1) {
+        say("New world, " + std::to_string(seen_.size()) + " seen.");
+    }
+}
+
 void Speech::followPlay(const World& world) {
     const WorldMap& map = world.map();
+    bool captioned = false;
     for (const PlayEvent& event : world.events()) {
         switch (event.kind) {
         case PlayEvent::Kind::Stepped: {
             refused_ = false;
+            described_ = false;
             const Ground ground = groundOf(map.at(event.cell));
-            const bool captioned = event.ontoPath && map.captionAt(event.cell) != nullptr;
-            if (!captioned && ground != groundOf(map.at(event.from))) {
+            const bool onCaption = event.ontoPath && map.captionAt(event.cell) != nullptr;
+            // Travel's steps go unsaid: it says where it goes, and that it arrived.
+            if (!event.byTravel && !onCaption && ground != groundOf(map.at(event.from))) {
                 say(capitalised(groundName(ground)) + ".");
             }
             break;
         }
         case PlayEvent::Kind::StepRefused:
-            if (refused_ && refusedAt_ == event.cell) {
-                break;
-            }
-            refused_ = true;
-            refusedAt_ = event.cell;
-            if (!onGrid(event.cell.x, event.cell.y)) {
-                say("The world's edge.");
-            } else {
-                say(capitalised(groundName(groundOf(map.at(event.cell)))) + ".");
-            }
+            sayRefused(map, event);
             break;
         case PlayEvent::Kind::CaptionShown: {
+            captioned = true;
             std::string sentence = "Path: " + spoken(event.text) + ".";
             const Action& use = action(KeySlot::Use);
             const std::int32_t key = keys_[static_cast<std::size_t>(use.slot)];
@@ -217,7 +230,9 @@ void Speech::followPlay(const World& world) {
             break;
         case PlayEvent::Kind::JumpDone:
             refused_ = false;
+            described_ = false;
             sayWhere(world);
+            sayNewWorld(map.name());
             break;
         case PlayEvent::Kind::PanelOpened: {
             const PanelReading& r = event.reading;
@@ -227,6 +242,28 @@ void Speech::followPlay(const World& world) {
             say(sentence);
             break;
         }
+        case PlayEvent::Kind::TravelStarted:
+            say("To " +
+                (event.ontoPath
+                     ? spoken(event.text)
+                     : std::to_string(event.cell.x) + ", " + std::to_string(event.cell.y)) +
+                ", " + steps(event.steps) + ".");
+            break;
+        case PlayEvent::Kind::TravelArrived:
+            // On a path its caption says it.
+            if (!captioned) {
+                say("Arrived.");
+            }
+            break;
+        case PlayEvent::Kind::TravelStopped:
+            say("Travel stopped.");
+            break;
+        case PlayEvent::Kind::NoPathInReach:
+            say(event.ontoPath ? "No other path in reach." : "No path in reach.");
+            break;
+        case PlayEvent::Kind::NoNearerCell:
+            say("No nearer place can be walked to.");
+            break;
         case PlayEvent::Kind::PanelRefreshed:
         case PlayEvent::Kind::PanelClosed:
         case PlayEvent::Kind::PlayLeft:
@@ -266,31 +303,57 @@ void Speech::describe(const World& world) {
     }
     const WorldMap& map = world.map();
     const MapCell here = world.player().cell();
-    sayWhere(world);
-    for (const Direction& d : directions) {
-        say(lookToward(map, here, d));
+    if (described_ && describedAt_ == here) {
+        for (const Heading& heading : headings) {
+            say(lookToward(map, here, heading));
+        }
+        return;
     }
-    // The paths the player can follow: the first link of each "-" cell that can be walked to.
-    const std::vector<int> distance = stepsOnFoot(map, here, true);
-    std::vector<std::pair<int, const MapLink*>> paths;
+    described_ = true;
+    describedAt_ = here;
+    say(spoken(map.name()) + ", " + atCell(here) + ", on " +
+        std::string(groundName(groundOf(map.at(here)))) + ".");
+    sayPaths(world);
+}
+
+void Speech::sayPaths(const World& world) {
+    // The paths travel can reach: the first link of each "-" cell, nearest first.
+    const WorldMap& map = world.map();
+    struct Reached {
+        std::size_t steps;
+        const MapLink* link;
+    };
+    std::vector<Reached> paths;
     for (const MapLink& link : map.links()) {
         const MapCell cell{link.x, link.y};
-        if (!onGrid(link.x, link.y) || map.at(cell) != linkCellChar ||
-            map.findLink(cell, nullptr) != &link || distance[cellIndex(cell)] < 0) {
-            continue;
+        if (onGrid(link.x, link.y) && map.at(cell) == linkCellChar &&
+            map.findLink(cell, nullptr) == &link && world.routeTo(cell, route_)) {
+            paths.push_back({route_.size(), &link});
         }
-        paths.emplace_back(distance[cellIndex(cell)], &link);
     }
     std::stable_sort(paths.begin(), paths.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+                     [](const Reached& a, const Reached& b) { return a.steps < b.steps; });
     if (paths.empty()) {
-        say("No path can be walked to.");
+        say("No path in reach.");
     }
-    for (const auto& [count, link] : paths) {
-        const MapCell cell{link->x, link->y};
-        say("Path: " + spoken(link->caption) + ", " +
-            (count == 0 ? std::string("here")
-                        : std::string(directionTo(here, cell)) + ", " + steps(count)) +
+    for (const Reached& path : paths) {
+        world.routeTo(MapCell{path.link->x, path.link->y}, route_);
+        say("Path: " + spoken(path.link->caption) + ", " +
+            (route_.empty() ? std::string("here")
+                            : steps(static_cast<int>(route_.size())) + ": " + inRuns(route_)) +
             ".");
+    }
+}
+
+void Speech::repeat() {
+    if (!on_) {
+        return;
+    }
+    for (const std::string& sentence : batch_) {
+        if (listener_) {
+            listener_(sentence);
+        } else {
+            said_.push_back(sentence);
+        }
     }
 }

@@ -8,6 +8,8 @@
 #include "core/Controls.h"
 #include "core/GameState.h"
 #include "world/MapTypes.h"
+#include "world/PlayEvents.h"
+#include "world/Routes.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,7 @@
 class MainMenu;
 struct MenuMarker;
 class World;
+class WorldMap;
 
 class Speech {
 public:
@@ -36,9 +39,14 @@ public:
     void follow(GameState state, const MainMenu& menu, const World& world);
     // The help box opened, showing `lines`.
     void sayLines(std::span<const std::string> lines);
-    // Where the player stands and what lies around: the world and cell, the ground in each of
-    // the eight directions, and every path the player can walk to, nearest first.
+    // Where the player stands: the world, the cell, the ground underfoot and every path that
+    // travel can reach, nearest first, with its route in runs. Asked again in the same cell, the
+    // ground in each of the eight directions.
     void describe(const World& world);
+    // The sentences of the last frame that said any, said again.
+    void repeat();
+    // A new frame: what it says is what the repeat key says again next.
+    void startFrame() { batchOpen_ = false; }
 
     // A notice from the game's host that the player should hear (the recording failed), said now
     // while speech is on.
@@ -56,6 +64,9 @@ private:
     void sayWhere(const World& world);
     void sayMarker(MenuMarker marker);
     void followPlay(const World& world);
+    void sayRefused(const WorldMap& map, const PlayEvent& event);
+    void sayNewWorld(const std::string& name);
+    void sayPaths(const World& world);
 
     bool on_ = false;
     KeyCodes keys_{};
@@ -67,4 +78,13 @@ private:
     GameState state_ = GameState::Menu;
     bool refused_ = false;
     MapCell refusedAt_{};
+    // The sentences of the last frame that said any.
+    std::vector<std::string> batch_;
+    bool batchOpen_ = false;
+    // The worlds seen in this game, by name.
+    std::vector<std::string> seen_;
+    // Where the last describe was said, until the player moves.
+    bool described_ = false;
+    MapCell describedAt_{};
+    std::vector<RouteStep> route_;
 };

@@ -12,13 +12,23 @@ void Player::placeAt(MapCell cell) {
     posY_ = cell.y;
 }
 
-bool Player::update(Controls& controls, double dt) {
+bool Player::update(Controls& controls, double dt, RouteStep tap) {
     prevX_ = x_;
     prevY_ = y_;
+    tapped_ = !(tap == RouteStep{});
+    for (const KeySlot slot :
+         {KeySlot::MoveLeft, KeySlot::MoveRight, KeySlot::MoveUp, KeySlot::MoveDown}) {
+        const int key = controls.key(slot);
+        tapped_ = tapped_ || (key != 0 &&
+                              controls.phase(static_cast<std::uint8_t>(key)) == KeyPhase::NewPress);
+    }
     controls.stepByKey(KeySlot::MoveLeft, -1.0, 1.0, speedX, dt, posX_, x_);
     controls.stepByKey(KeySlot::MoveRight, +1.0, 1.0, speedX, dt, posX_, x_);
     controls.stepByKey(KeySlot::MoveUp, -1.0, 1.0, speedY, dt, posY_, y_);
     controls.stepByKey(KeySlot::MoveDown, +1.0, 1.0, speedY, dt, posY_, y_);
+    // Travel's step is the tap step on each axis, with no key in the table.
+    posX_ += tap.dx;
+    posY_ += tap.dy;
     x_ = roundToCell(posX_);
     y_ = roundToCell(posY_);
     return x_ != prevX_ || y_ != prevY_;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "world/MapTypes.h"
+#include "world/Routes.h"
 
 #include <cstdint>
 
@@ -12,9 +13,12 @@ class Player {
 public:
     explicit Player(MapCell start);
 
-    // Moves by the four movement keys; true when the whole cell changed (the cell it stood on is
-    // then the previous cell). The map is not consulted: the world tick accepts or refuses it.
-    bool update(Controls& controls, double dt);
+    // Moves by the four movement keys, and by `tap` as a tap of its keys would (travel's step);
+    // true when the whole cell changed (the cell it stood on is then the previous cell). The map
+    // is not consulted: the world tick accepts or refuses it.
+    bool update(Controls& controls, double dt, RouteStep tap = {});
+    // The last update had a tap: a movement key newly down, or travel's step.
+    bool tapped() const { return tapped_; }
     // The step just taken is refused: back onto the previous cell, position and all.
     void refuse();
     // Puts the player on a whole cell, as the previous cell too.
@@ -34,4 +38,5 @@ private:
     std::uint8_t prevY_;
     double posX_;
     double posY_;
+    bool tapped_ = false;
 };

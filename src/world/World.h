@@ -7,13 +7,16 @@
 #include "world/DayClock.h"
 #include "world/PlayEvents.h"
 #include "world/Player.h"
+#include "world/Routes.h"
 #include "world/StatusPanel.h"
+#include "world/Travel.h"
 #include "world/WorldFiles.h"
 #include "world/WorldMap.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class Controls;
 
@@ -43,8 +46,25 @@ public:
     // The panel key went down (open) or up (close). A press or release that would not change
     // the panel (one made while the menu was up) changes nothing.
     void setPanel(bool open);
-    // Play is left for the menu: the panel goes down with it.
+    // Play is left for the menu: the panel goes down with it, and travel stops.
     void leavePlay();
+
+    // The travel key: sets out for the nearest path in reach that can be walked to without
+    // crossing another, those not yet followed from this world first. While travelling, or
+    // standing on a path, it sets out for the next path in that order instead, so that presses
+    // go round the paths.
+    void travelToNextPath();
+    // A click on a cell in play: on the player's own path it follows it; elsewhere travel sets
+    // out for the cell nearest to it that can be walked to.
+    void click(MapCell cell);
+    // Travel stops where the player stands (a key was pressed).
+    void stopTravel();
+    bool travelling() const { return travel_.active(); }
+    // Seconds until travel's next step (while travelling).
+    double secondsToTravelStep() const { return travel_.secondsToNextStep(); }
+    // The route of fewest steps, then fewest runs, from the player to `to` that travel would
+    // walk; false when there is none. Allocates nothing when `route` has room.
+    bool routeTo(MapCell to, std::vector<RouteStep>& route) const;
     // Puts the player on a cell as a link jump does, without an event (a test or a benchmark sets
     // a scene with it).
     void placePlayer(MapCell cell) { player_.placeAt(cell); }
@@ -69,4 +89,16 @@ private:
     PlayEvents events_;
     // The message of the last link that could not be followed.
     std::string jumpFailure_;
+    // Route searches keep their buffers; a const search only reuses them.
+    mutable RouteFinder routes_;
+    Travel travel_;
+    // The paths in the order travel goes round them, from where the round began.
+    std::vector<MapCell> round_;
+    // The paths followed in this game: the world's name and the path's cell.
+    std::vector<std::pair<std::string, MapCell>> followed_;
+
+    bool followedFromHere(MapCell path) const;
+    void setOut(MapCell to);
+    // After the tick's step: travel's arrival, or what a refused step of its own does to it.
+    void followTravel(bool refused);
 };

@@ -723,7 +723,9 @@ class Speaking(GameInAPty):
         self.assertTrue(session.read_until(b"Brenholt village, at 40, 12.\r\n"), session.output)
         session.send(b"\x1b[9u")  # Tab held: the panel says the time once
         self.assertTrue(session.read_until(b"\r\nTime "), session.output)
-        session.send(b"\x1b[9;1:3u\x1b[100u\x1b[100;1:3u")  # D: the surroundings
+        session.send(b"\x1b[9;1:3u\x1b[100u\x1b[100;1:3u")  # D: where, and the paths
+        self.assertTrue(session.read_until(b"Path: Fields, 39 steps: "), session.output)
+        session.send(b"\x1b[100u\x1b[100;1:3u")  # D again: the eight directions
         self.assertTrue(session.read_until(b"North-west: "), session.output)
         self.assertRegex(session.output, rb"\r\nTime \d\d:\d\d:\d\d, at 40, 12\.\r\nBrenholt")
         session.send(b"\x1b[99;5u")

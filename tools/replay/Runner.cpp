@@ -48,7 +48,10 @@ bool Runner::run(const script::Command& command, std::string& failure) {
             if (keepScreen) {
                 before = console_.snapshot();
             }
-            headless_.frame(command.frame);
+            // A click line's click goes to the first frame after it.
+            FrameInput input = command.frame;
+            input.click = std::exchange(click_, std::nullopt);
+            headless_.frame(input);
             if (keepScreen && headless_.game().state() == GameState::Quit) {
                 beforeEnd_ = std::move(before);
             }
@@ -90,6 +93,9 @@ bool Runner::run(const script::Command& command, std::string& failure) {
         break;
     case CommandKind::World:
         checkWorld(command);
+        return true;
+    case CommandKind::Click:
+        click_ = command.frame.click;
         return true;
     case CommandKind::LocalTime:
     case CommandKind::Data:

@@ -92,6 +92,8 @@ private:
     // ones were let go.
     std::deque<std::string> said_;
     std::size_t dropped_ = 0;
+    // The click of a click line, for the next frame.
+    std::optional<platform::ScreenPoint> click_;
     bool toldDropped_ = false;
 };
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -51,6 +52,9 @@ public:
     bool isDown(int vk) override;
     void setDown(int vk, bool down);
     void releaseAll();
+    // The click the next samples report, until another is set.
+    void setClick(std::optional<ScreenPoint> cell) { click_ = cell; }
+    std::optional<ScreenPoint> clicked() const override { return click_; }
     int sampleCount() const { return sampleCount_; }
 
 private:
@@ -58,6 +62,7 @@ private:
     bool sampled_[256] = {};
     std::int32_t wentDown_ = 0;
     int sampleCount_ = 0;
+    std::optional<ScreenPoint> click_;
 };
 
 // A wall clock and a local time that move only when told.
