@@ -181,6 +181,20 @@ void Speech::sayRefused(const WorldMap& map, const PlayEvent& event) {
     }
 }
 
+void Speech::sayCaption(std::string_view caption) {
+    std::string sentence = "Path: " + spoken(caption) + ".";
+    const Action& use = action(KeySlot::Use);
+    const std::int32_t key = keys_[static_cast<std::size_t>(use.slot)];
+    if (key != 0) {
+        sentence += ' ';
+        sentence += platform::vk::displayName(key);
+        sentence += ' ';
+        sentence += use.said;
+        sentence += '.';
+    }
+    say(sentence);
+}
+
 void Speech::sayNewWorld(const std::string& name) {
     if (std::find(seen_.begin(), seen_.end(), name) != seen_.end()) {
         return;
@@ -210,21 +224,10 @@ void Speech::followPlay(const World& world) {
         case PlayEvent::Kind::StepRefused:
             sayRefused(map, event);
             break;
-        case PlayEvent::Kind::CaptionShown: {
+        case PlayEvent::Kind::CaptionShown:
             captioned = true;
-            std::string sentence = "Path: " + spoken(event.text) + ".";
-            const Action& use = action(KeySlot::Use);
-            const std::int32_t key = keys_[static_cast<std::size_t>(use.slot)];
-            if (key != 0) {
-                sentence += ' ';
-                sentence += platform::vk::displayName(key);
-                sentence += ' ';
-                sentence += use.said;
-                sentence += '.';
-            }
-            say(sentence);
+            sayCaption(event.text);
             break;
-        }
         case PlayEvent::Kind::JumpFailed:
             say(spoken(event.text));
             break;
@@ -260,6 +263,9 @@ void Speech::followPlay(const World& world) {
             break;
         case PlayEvent::Kind::NoPathInReach:
             say(event.ontoPath ? "No other path in reach." : "No path in reach.");
+            if (event.ontoPath) {
+                sayCaption(event.text);
+            }
             break;
         case PlayEvent::Kind::NoNearerCell:
             say("No nearer place can be walked to.");

@@ -66,6 +66,8 @@ private:
     void followPlay(const World& world);
     void sayRefused(const WorldMap& map, const PlayEvent& event);
     void sayNewWorld(const std::string& name);
+    // "Path: Caves. E follows it."
+    void sayCaption(std::string_view caption);
     void sayPaths(const World& world);
 
     bool on_ = false;

@@ -27,7 +27,7 @@ struct PlayEvent {
         TravelArrived,  // travel reached `cell`
         TravelStopped,  // travel stopped short of `cell`: a key, a refused step, no route left
         NoPathInReach,  // the travel key found no path to go to (`ontoPath`: none but the one
-                        // stood on)
+                        // stood on, captioned `text`)
         NoNearerCell,   // a click found no cell nearer to it that can be walked to
     };
     Kind kind = Kind::Stepped;

@@ -221,6 +221,9 @@ void World::travelToNextPath() {
     }
     PlayEvent nowhere = happened(PlayEvent::Kind::NoPathInReach, here);
     nowhere.ontoPath = onPath;
+    if (const std::string* caption = onPath ? map_.captionAt(here) : nullptr) {
+        nowhere.text = *caption;
+    }
     events_.add(nowhere);
 }
 
