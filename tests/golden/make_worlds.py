@@ -178,6 +178,25 @@ def bearings_worlds():
     write_world(folder, START, g, "Bearings field", links)
 
 
+def travel_worlds():
+    """Travel on T, say again on G: three paths round the start, one behind a hedge; a second
+    world whose only path leads back."""
+    folder = os.path.join(HERE, "worlds", "travel")
+    write_config(folder, CONFIG + "cDescribe = D\ncTravel = T\ncRepeat = G\n")
+    g = grid(".")
+    for y in range(5, 20):
+        put(g, 45, y, "+")
+    put(g, 36, 9, "+++++++")
+    links = [("Well", START, 33, 12, 40, 12), ("Stair", START, 40, 18, 40, 12),
+             ("Gate", MEADOW, 50, 12, 10, 10)]
+    for _, _, x, y, _, _ in links:
+        put(g, x, y, "-")
+    write_world(folder, START, g, "Crossroads field", links)
+    m = grid(",")
+    put(m, 10, 10, "-")
+    write_world(folder, MEADOW, m, "Far side", [("Back", START, 10, 10, 50, 12)])
+
+
 if __name__ == "__main__":
     play_worlds()
     config_worlds()
@@ -185,3 +204,4 @@ if __name__ == "__main__":
     rules_worlds()
     rebound_worlds()
     bearings_worlds()
+    travel_worlds()
