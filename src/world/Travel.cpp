@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <utility>
+
 Travel::Travel() { route_.reserve(platform::screenCellCount); }
 
 bool Travel::plan(RouteFinder& routes, const WorldMap& map, MapCell from) {
@@ -16,7 +18,7 @@ bool Travel::plan(RouteFinder& routes, const WorldMap& map, MapCell from) {
 bool Travel::start(RouteFinder& routes, const WorldMap& map, MapCell from, MapCell to) {
     active_ = true;
     destination_ = to;
-    wait_ = 0.0;
+    setOut_ = true;
     plannedAgain_ = false;
     return plan(routes, map, from);
 }
@@ -26,7 +28,8 @@ std::optional<RouteStep> Travel::due(RouteFinder& routes, const WorldMap& map, M
     if (!active_) {
         return std::nullopt;
     }
-    wait_ -= dt;
+    // The frame that set out took its time before it did: the first step is taken at once.
+    wait_ = std::exchange(setOut_, false) ? 0.0 : wait_ - dt;
     if (wait_ > 0.0) {
         return std::nullopt;
     }

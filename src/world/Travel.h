@@ -40,7 +40,7 @@ public:
     // The step was taken: a later refusal plans again.
     void taken() { plannedAgain_ = false; }
     // Seconds until the next step is due (0: in the next frame).
-    double secondsToNextStep() const { return wait_ > 0.0 ? wait_ : 0.0; }
+    double secondsToNextStep() const { return setOut_ || wait_ <= 0.0 ? 0.0 : wait_; }
 
 private:
     bool plan(RouteFinder& routes, const WorldMap& map, MapCell from);
@@ -52,5 +52,6 @@ private:
     // Where the player stands when the next step is taken.
     MapCell expected_{};
     double wait_ = 0.0;
+    bool setOut_ = false;
     bool plannedAgain_ = false;
 };

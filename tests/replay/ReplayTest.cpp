@@ -3,6 +3,7 @@
 #include "Replay.h"
 #include "headless/HeadlessGame.h"
 #include "platform/OutputFile.h"
+#include "platform/ScreenText.h"
 #include "platform/VirtualKeys.h"
 #include "replay/Recorder.h"
 #include "replay/Script.h"
@@ -16,6 +17,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -274,6 +276,56 @@ TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
     EXPECT_NE(differs.err.find(missing + ".wgf could not be read when the game was recorded"),
               std::string::npos)
         << differs.err;
+    fs::remove_all(data);
+}
+
+// A game with travel and clicks, recorded, plays back to the same screen and the same sentences:
+// the recording holds the keys and the cells clicked, never travel's steps.
+TEST(Replay, ARecordingWithTravelAndClicksPlaysBackExactly) {
+    const fs::path data = fs::temp_directory_path() / "tharvok replay travel";
+    fs::remove_all(data);
+    fs::copy(fs::path(THARVOK_TESTS_DIR) / "golden" / "worlds" / "travel", data,
+             fs::copy_options::recursive);
+    const std::string recording = (data / "travel.replay").string();
+    std::string screen;
+    std::string said;
+    {
+        platform::OutputFile file;
+        std::string error;
+        ASSERT_TRUE(file.open(recording, error)) << error;
+        Recorder recorder(file, script::formatRecordingStart("tharvok 1.0.0") +
+                                    script::formatData(data.string()));
+        HeadlessGame game(data);
+        game.game().observeInputs(&recorder);
+        ASSERT_TRUE(game.start(true));
+        std::ifstream golden(fs::path(THARVOK_TESTS_DIR) / "golden" / "travel.replay");
+        script::Command line;
+        std::optional<platform::ScreenPoint> click;
+        for (std::string text; std::getline(golden, text);) {
+            if (script::parseLine(text, line, error) != script::LineKind::Command) {
+                continue;
+            }
+            if (line.kind == script::CommandKind::Click) {
+                click = line.frame.click;
+            }
+            for (long long n = 0; line.kind == script::CommandKind::Frames && n < line.count; ++n) {
+                FrameInput input = line.frame;
+                input.click = std::exchange(click, std::nullopt);
+                game.frame(input);
+            }
+        }
+        screen = platform::screenText(game.virtualConsole()->model().cells());
+        for (const std::string& sentence : game.game().speech().take()) {
+            said += sentence + "\n";
+        }
+    }
+    std::ifstream written(recording);
+    const std::string text((std::istreambuf_iterator<char>(written)), {});
+    EXPECT_NE(text.find("\nclick 50 12\nframe"), std::string::npos) << text;
+    std::ofstream(recording, std::ios::app) << "screen\nsaid\n";
+    const ReplayRun replay = runReplay({recording});
+    EXPECT_EQ(replay.err, "");
+    EXPECT_EQ(replay.out, screen + said);
     fs::remove_all(data);
 }
 

@@ -191,3 +191,28 @@ TEST(GameLoop, RestsUntilAKeyOrTheDayClocksMidnight) {
     EXPECT_EQ(h.clockSeconds(), 0.0);
     EXPECT_EQ(h.game->inputWaitMs(), longestRestMs);
 }
+
+// Travel's steps are changes of the game's own: the loop rests until the next one is due, and
+// a frame of exactly that rest takes it.
+TEST(GameLoop, WhileTravellingItRestsUntilTheNextStep) {
+    harness::GameHarness h;
+    h.dir.writeConfig(std::string(harness::playConfig) + "cTravel = T\n");
+    std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
+    rows[12][43] = '-';
+    h.dir.writeWorld(startStem, gridFile(rows), "a b 1\nFar " + startStem + " 43 12 40 12");
+    ASSERT_TRUE(h.start());
+    ASSERT_TRUE(h.enterPlay());
+    h.frame(16, {'T'});
+    EXPECT_EQ(h.playerX(), 41);
+    h.frame(16);
+    h.frame(16);
+    const std::int64_t rest = h.game->inputWaitMs();
+    EXPECT_NEAR(static_cast<double>(rest), 125.0 - 32.0, 1.0);
+    h.frame(rest - 1);
+    EXPECT_EQ(h.playerX(), 41);
+    h.frame(1);
+    EXPECT_EQ(h.playerX(), 42);
+    h.frame(125);
+    EXPECT_EQ(h.playerX(), 43);
+    EXPECT_EQ(h.game->inputWaitMs(), longestRestMs);
+}
