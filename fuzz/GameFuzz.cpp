@@ -11,8 +11,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,18 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     long long frames = 0;
     script::Command command;
     std::string error;
+    // A click line's click goes to the frame after it.
+    std::optional<platform::ScreenPoint> click;
     while (!rest.empty() && frames < frameBudget && game.game().running()) {
         const std::size_t end = std::min(rest.find('\n'), rest.size());
         const std::string_view line = rest.substr(0, std::min(end, script::maxLineBytes));
         rest.remove_prefix(std::min(end + 1, rest.size()));
-        if (script::parseLine(line, command, error) != script::LineKind::Command ||
-            command.kind != script::CommandKind::Frames) {
+        if (script::parseLine(line, command, error) != script::LineKind::Command) {
             continue;
         }
-        const std::vector<int> keys(command.frame.keysDown().begin(),
-                                    command.frame.keysDown().end());
+        if (command.kind == script::CommandKind::Click) {
+            click = command.frame.click;
+        }
+        if (command.kind != script::CommandKind::Frames) {
+            continue;
+        }
         for (long long n = 0; n < command.count && frames < frameBudget; ++n, ++frames) {
-            fuzz::frame(game, command.frame.ms, keys);
+            FrameInput input = command.frame;
+            input.click = std::exchange(click, std::nullopt);
+            game.frame(input);
+            fuzz::checkGame(game.game());
         }
     }
     return 0;
