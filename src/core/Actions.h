@@ -134,7 +134,7 @@ inline constexpr std::array<Action, keySlotCount> actions = {{
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::Travel, "cTravel", BindingForm::Character, 0,
      "travel to a path", 11, {KeySlot::Travel, KeySlot::Travel},
-     "", "travels to the next path", {TouchPad::None, "", "", ""}, "travels there"},
+     "", "travels to the next path", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::Repeat, "cRepeat", BindingForm::Character, 0,
      "say again (speech)", 12, {KeySlot::Repeat, KeySlot::Repeat},
      "", "says the last sentences again", {TouchPad::None, "", "", ""}, ""},
