@@ -97,6 +97,9 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
          "line 1: 'world' takes a path, then its size in bytes and 16 hexadecimal digits, or "
          "'missing'"},
         {"frame 16" + std::string(4089, ' ') + "\n", "line 1: longer than 4096 bytes"},
+        {"click 79 25\n", "line 1: 'click' takes a screen cell: X from 0 to 79, Y from 0 to 24"},
+        {"click -1 0\n", "line 1: 'click' takes a screen cell: X from 0 to 79, Y from 0 to 24"},
+        {"click 4\n", "line 1: 'click' takes a screen cell: X from 0 to 79, Y from 0 to 24"},
     };
     const fs::path file = fs::temp_directory_path() / "tharvok-replay-malformed-test.replay";
     for (const auto& [script, message] : cases) {
