@@ -115,6 +115,11 @@ bool Game::anotherKeyPressed() const {
 
 void Game::update(bool inputChanged, std::optional<platform::ScreenPoint> click) {
     const bool playing = state_ == GameState::Playing;
+    // Travel ends when the player presses a key of their own, the help key too (the travel key
+    // goes on round the paths).
+    if (playing && world_.travelling() && anotherKeyPressed()) {
+        world_.stopTravel();
+    }
     switch (help_.update(*controls_, inputChanged, services_.keyboard->keyWentDown() != 0,
                          state_ != GameState::Quit, playing ? &world_ : nullptr)) {
     case HelpBox::Step::Away:
@@ -134,10 +139,6 @@ void Game::update(bool inputChanged, std::optional<platform::ScreenPoint> click)
             titleScreen_.forget();
         }
         return;
-    }
-    // Travel ends when the player presses a key of their own (the travel key goes on round).
-    if (playing && world_.travelling() && anotherKeyPressed()) {
-        world_.stopTravel();
     }
     if (inputChanged && state_ != GameState::Quit && controls_->pressed(KeySlot::Repeat)) {
         speech_.repeat();

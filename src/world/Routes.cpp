@@ -74,7 +74,6 @@ bool RouteFinder::find(const WorldMap& map, MapCell from, MapCell to,
     const auto start = static_cast<std::int32_t>(cellIndex(from) * statesPerCell + headingCount);
     steps_[cellIndex(from)] = 0;
     runs_[static_cast<std::size_t>(start)] = 0;
-    parent_[static_cast<std::size_t>(start)] = -1;
     frontier_.push_back(start);
     // Level by level: every state of a level has as many steps, so the first level that reaches
     // `to` holds the shortest routes, and each state keeps the fewest runs that reach it.

@@ -26,6 +26,8 @@ bool World::init(const std::filesystem::path& dataFolder, platform::LocalTime lo
     if (!map_.load(dataFolder_, failedPath, files_)) {
         return false;
     }
+    // Room for every link a world may hold: setting out allocates nothing.
+    round_.reserve(maxLinkCount);
     clock_ = DayClock(localTime.hour * 3600.0 + localTime.minute * 60.0 + localTime.second);
     player_.placeAt(playerStart);
     // The panel shows the true time and cell even when it is opened before the first tick.

@@ -103,21 +103,29 @@ TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
 
 // A walk over ground that changes at every step: no sentence is kept for a speech nobody
 // switched on.
-TEST(Cost, AWalkOverChangingGroundAllocatesNothing) {
+TEST(Cost, AWalkAndATravelOverChangingGroundAllocateNothing) {
     harness::GameHarness h;
+    h.dir.writeConfig(std::string(harness::playConfig) + "cTravel = T\n");
     std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
     for (std::size_t x = 41; x < rows[12].size(); x += 2) {
         rows[12][x] = ',';
     }
-    h.dir.writeWorld(startStem, gridFile(rows), "a b 0");
+    rows[12][20] = '-';
+    h.dir.writeWorld(startStem, gridFile(rows), "a b 1\nFar " + startStem + " 20 12 40 12");
     ASSERT_TRUE(h.start());
     ASSERT_TRUE(h.enterPlay());
     AllocationCounter counter;
     for (int i = 0; i < 300; ++i) {
         h.frame(16, {vkRight});
     }
-    EXPECT_EQ(counter.count(), 0u);
     EXPECT_GT(h.playerX(), 60);
+    // Travel back to the path: setting out plans the route, each step is a tap.
+    h.frame(16, {'T'});
+    for (int i = 0; i < 600; ++i) {
+        h.frame(16);
+    }
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_EQ(h.playerX(), 20);
 }
 
 TEST(Cost, PlayerStepWritesTwoCells) {
