@@ -164,3 +164,18 @@ TEST(KeyBindings, TwoNamesMayShareOneKey) {
     EXPECT_EQ(slot(controls, KeySlot::Load), 69);
     EXPECT_EQ(slot(controls, KeySlot::Select), 69);
 }
+
+TEST(KeyBindings, PointingIsOnOrOffAndTakesNoKey) {
+    const auto on = [](std::string_view text) {
+        ConfigFile config;
+        config.parse(text);
+        return pointingOn(config);
+    };
+    EXPECT_TRUE(on("pointing = on\n"));
+    EXPECT_TRUE(on("pointing =\tON \n"));
+    for (const char* off : {"", "pointing = off\n", "pointing = yes\n", "pointing = onn\n",
+                            "pointing =\n", "Pointing = on\n", "pointing = off\npointing = on\n"}) {
+        EXPECT_FALSE(on(off)) << off;
+    }
+    EXPECT_EQ(controlsFrom("pointing = on\ncUse = E\n").keys(), controlsFrom("cUse = E\n").keys());
+}
