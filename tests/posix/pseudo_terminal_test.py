@@ -422,12 +422,12 @@ class ExitPaths(GameInAPty):
         for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT, signal.SIGABRT):
             with self.subTest(signal=sig.name):
                 session = self.start(b"\x1b[?0u\x1b[?62;22c")
-                session.read_until(PUSH)
+                # The shipped config.ini turns pointing on: the mouse reports follow the flags.
+                self.assertTrue(session.read_until(PUSH + b"\x1b[?1000h"), session.output)
                 os.kill(session.pid, sig)
                 self.assert_ended(session, by_signal=sig)
                 out = session.output
                 tail = out[out.rindex(PUSH):]
-                # The shipped config.ini turns pointing on: the mouse is the game's until then.
                 for sequence in (POP, b"\x1b[?1006l\x1b[?1000l", b"\x1b[?1004l", b"\x1b[?25h",
                                  ALT_OFF, b"\x1b[23;0t"):
                     self.assertIn(sequence, tail)
