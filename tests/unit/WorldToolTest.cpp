@@ -290,9 +290,6 @@ std::vector<Case> cases() {
           "mouse stays off",
           "config.ini:9:1: warning: 'pointng' is not a name the game knows (did you mean "
           "pointing?): the line does nothing"}},
-        {"pointing in capitals binds no key",
-         [](Folder& f) { f.config += "pointing = OFF\n"; },
-         {}},
         {"empty value",
          [](Folder& f) { f.config += "cRest =\n"; },
          {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},
