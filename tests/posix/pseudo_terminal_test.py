@@ -445,6 +445,17 @@ class ExitPaths(GameInAPty):
                 if config != "pointing = off":
                     self.assertLess(out.rindex(b"\x1b[?1006l\x1b[?1000l"), out.rindex(ALT_OFF))
 
+    def test_a_click_on_exit_chooses_it_where_the_window_shows_it(self):
+        # The shipped config.ini turns pointing on. Exit stands on the screen's row 23; a larger
+        # window shows the screen centred, 10 columns right and 2 rows down here.
+        for columns, rows, press in ((80, 25, b"\x1b[<0;41;24M"), (100, 30, b"\x1b[<0;51;26M")):
+            with self.subTest(columns=columns):
+                session = self.start(b"\x1b[?62;22c", columns=columns, rows=rows)
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                session.send(press + press[:-1] + b"m")
+                self.assert_ended(session, exit_code=0)
+                self.assertIn(FAREWELL, session.output)
+
     def test_the_game_never_hangs_nor_runs_on_without_its_terminal(self):
         # (what, the file made a FIFO, SIGHUP ignored, what this side does, how the game ends:
         #  exit status or signal, what it shows last)
