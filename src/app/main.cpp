@@ -114,6 +114,8 @@ int main(int argc, char** argv) {
     platform::InputStatus endedBy = platform::InputStatus::Keys;
     {
         platform::Services services = host.services();
+        // Seen or heard, the back end is told whether the player points with the mouse.
+        services.keyboard->deliverClicks(pointingOn(config));
         std::optional<Recorder> recorder;
         if (line.record) {
             // The data folder as a path from the root, so that the recording plays from any

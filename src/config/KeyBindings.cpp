@@ -2,6 +2,8 @@
 
 #include "config/ConfigFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <string>
 
@@ -21,6 +23,18 @@ namespace {
 
 bool named(const Action& row) {
     return row.form == BindingForm::Character || row.form == BindingForm::Number;
+}
+
+// `text` is `word` (small letters) in any letter case, with any whitespace around it.
+bool sameWord(std::string_view text, std::string_view word) {
+    constexpr std::string_view whitespace = " \t\n\v\f\r";
+    const auto first = text.find_first_not_of(whitespace);
+    text = first == std::string_view::npos
+               ? std::string_view()
+               : text.substr(first, text.find_last_not_of(whitespace) - first + 1);
+    return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
 }
 
 } // namespace
@@ -60,4 +74,13 @@ KeyCodes readKeyBindings(const std::filesystem::path& file) {
     ConfigFile config;
     config.load(file);
     return bindKeys(config);
+}
+
+bool isPointingValue(std::string_view value) {
+    return sameWord(value, "on") || sameWord(value, "off");
+}
+
+bool pointingOn(const ConfigFile& config) {
+    const auto it = config.entries.find(std::string(pointingName));
+    return it != config.entries.end() && sameWord(it->second, "on");
 }

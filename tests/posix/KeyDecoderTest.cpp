@@ -27,6 +27,9 @@ InputEvent release(int vk) {
     return {InputKind::Key, KeyAction::Release, static_cast<std::uint8_t>(vk), 0};
 }
 InputEvent signal(InputKind kind) { return {kind, KeyAction::Stroke, 0, 0}; }
+InputEvent click(int column, int row) {
+    return {InputKind::Click, KeyAction::Press, 0, 0, column, row};
+}
 
 std::vector<InputEvent> feed(KeyDecoder& decoder, std::string_view bytes) {
     decoder.feed(bytes);
@@ -91,8 +94,8 @@ TEST(KeyDecoderClassic, ArrowsAndFunctionKeysInEveryDialect) {
 
 TEST(KeyDecoderClassic, SeveralKeysInOneReadAndSequencesSplitAcrossReads) {
     const std::string bytes = "a\x1b[1;5Ab\x1bOP\x1b[24~\x1b[<0;3;4M\x1b[<0;3;4mc";
-    const std::vector expected{stroke('A'), stroke(38), stroke('B'), stroke(112),
-                               stroke(123), press(1),   release(1),  stroke('C')};
+    const std::vector expected{stroke('A'), stroke(38),  stroke('B'), stroke(112), stroke(123),
+                               press(1),    click(2, 3), release(1),  stroke('C')};
     EXPECT_EQ(decode(bytes), expected);
     EXPECT_EQ(decodeByteByByte(bytes), expected);
     KeyDecoder decoder;
@@ -171,14 +174,15 @@ TEST(KeyDecoderProtocol, AnswersFocusAndMouse) {
     EXPECT_EQ(answers[1].kind, InputKind::DeviceAttributes);
     EXPECT_EQ(decode("\x1b[I\x1b[O"),
               (std::vector{signal(InputKind::FocusIn), signal(InputKind::FocusOut)}));
-    // Only the left button is a key; the right button, the wheel and motion are not.
+    // Only the left button is a key, and its press a click on a cell (from 0); the right button,
+    // the wheel and motion are not.
     EXPECT_EQ(decode("\x1b[<0;10;5M\x1b[<2;1;1M\x1b[<64;1;1M\x1b[<32;2;2M\x1b[<0;10;5m"),
-              (std::vector{press(1), release(1)}));
+              (std::vector{press(1), click(9, 4), release(1)}));
     // Split in the middle of a mouse report.
-    EXPECT_EQ(decodeByteByByte("\x1b[<0;120;45M"), (std::vector{press(1)}));
+    EXPECT_EQ(decodeByteByByte("\x1b[<0;120;45M"), (std::vector{press(1), click(119, 44)}));
     // Reports of the old kind, where the terminal has no SGR ones: never read as keys.
     EXPECT_EQ(decodeByteByByte("\x1b[M !!\x1b[M#!!\x1b[M\"MMx"),
-              (std::vector{press(1), release(1), stroke('X')}));
+              (std::vector{press(1), click(0, 0), release(1), stroke('X')}));
 }
 
 TEST(KeyDecoderClassic, ModifyOtherKeysReportsWithoutProtocolAreStrokes) {

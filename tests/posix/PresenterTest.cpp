@@ -7,6 +7,7 @@
 #include "platform/Cp437.h"
 #include "platform/ScreenModel.h"
 #include "platform/ansi/Presenter.h"
+#include "platform/posix/KeyDecoder.h"
 #include "platform/virtual/VirtualConsole.h"
 
 #include <gtest/gtest.h>
@@ -495,6 +496,28 @@ TEST(ViewPlaces, EachFocusAsItsPlaceToLook) {
         screen.presenter.setFocus(row.focus);
         screen.show(ScreenModel{});
         EXPECT_EQ(screen.presenter.view(), row.view) << row.what;
+    }
+}
+
+// A click names the screen cell shown where it was made: in a larger terminal the screen is
+// centred, a smaller one shows a view that followed the player (at 70, 20); elsewhere none.
+TEST(PresenterClicks, AClickNamesTheCellShownWhereItWasMade) {
+    using Cell = std::optional<platform::ScreenPoint>;
+    for (const auto& [columns, report, cell] :
+         std::vector<std::tuple<int, std::string, Cell>>{{100, "\x1b[<0;11;3M", Cell({0, 0})},
+                                                         {100, "\x1b[<0;90;27M", Cell({79, 24})},
+                                                         {100, "\x1b[<0;10;3M", {}},
+                                                         {100, "\x1b[<0;90;28M", {}},
+                                                         {40, "\x1b[<0;1;1M", Cell({40, 13})},
+                                                         {40, "\x1b[<16;40;12M", Cell({79, 24})},
+                                                         {40, "\x1b[M !,", Cell({40, 24})}}) {
+        Screen screen(columns, columns == 100 ? 30 : 12);
+        screen.presenter.setFocus(platform::Focus{true, 70, 20});
+        screen.show(ScreenModel{});
+        platform::posix::KeyDecoder decoder;
+        decoder.feed(report);
+        const auto& click = decoder.events().back();
+        EXPECT_EQ(screen.presenter.screenCell(click.column, click.row), cell) << report;
     }
 }
 

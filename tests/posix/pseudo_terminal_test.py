@@ -263,7 +263,9 @@ class WindowSize(GameInAPty):
         # The game ended while stopped, behind as many of the protocol's reports as the terminal
         # holds (Ctrl let go, as after a quick Ctrl-C): it reads some, none is left for the shell.
         start = b"\x1b[22;0t" + ALT_ON + b"\x1b[?25l\x1b[?1004h\x1b[H\x1b[8;25;100t"
-        end = POP + b"\x1b[?1004l\x1b[0m\x1b[H\x1b[8;24;100t\x1b[?25h" + ALT_OFF + b"\x1b[23;0t"
+        # The shipped config.ini turns pointing on: the mouse reports are given back too.
+        modes = POP + b"\x1b[?1006l\x1b[?1000l\x1b[?1004l\x1b[0m"
+        end = modes + b"\x1b[H\x1b[8;24;100t\x1b[?25h" + ALT_OFF + b"\x1b[23;0t"
         for how, ending, status in (("quit", b"\x1b[27u\x1b[27;1:3u", {"exit_code": 0}),
                                     ("Ctrl-C", b"\x1b[99;5u", {"by_signal": signal.SIGINT}),
                                     ("SIGQUIT", signal.SIGQUIT, {"by_signal": signal.SIGQUIT})):
@@ -280,7 +282,7 @@ class WindowSize(GameInAPty):
                     # A suspend keeps the size (the game, in a process group of its own, runs on).
                     os.kill(session.pid, signal.SIGTSTP)
                     self.assertTrue(session.read_after(ALT_ON), session.output)
-                    self.assertIn(POP + b"\x1b[?1004l\x1b[0m\x1b[?25h" + ALT_OFF, session.output)
+                    self.assertIn(modes + b"\x1b[?25h" + ALT_OFF, session.output)
                 os.kill(session.pid, signal.SIGSTOP)
                 if isinstance(ending, bytes):
                     session.send(ending)
@@ -420,26 +422,39 @@ class ExitPaths(GameInAPty):
         for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT, signal.SIGQUIT, signal.SIGABRT):
             with self.subTest(signal=sig.name):
                 session = self.start(b"\x1b[?0u\x1b[?62;22c")
-                session.read_until(PUSH)
+                # The shipped config.ini turns pointing on: the mouse reports follow the flags.
+                self.assertTrue(session.read_until(PUSH + b"\x1b[?1000h"), session.output)
                 os.kill(session.pid, sig)
                 self.assert_ended(session, by_signal=sig)
                 out = session.output
                 tail = out[out.rindex(PUSH):]
-                for sequence in (POP, b"\x1b[?1004l", b"\x1b[?25h", ALT_OFF, b"\x1b[23;0t"):
+                for sequence in (POP, b"\x1b[?1006l\x1b[?1000l", b"\x1b[?1004l", b"\x1b[?25h",
+                                 ALT_OFF, b"\x1b[23;0t"):
                     self.assertIn(sequence, tail)
-                # No binding uses a mouse button: the mouse is left to the terminal.
                 self.assertIn(b"\x1b[?1004h", out)
-                self.assertNotIn(b"\x1b[?1000", out)
 
-    def test_mouse_reports_while_a_binding_uses_a_button(self):
-        for code in (1, 6):
-            with self.subTest(code=code):
-                session = self.start(b"\x1b[?62;22c", config=f"[actions]\ncSelect = {code}\n")
-                self.assertTrue(session.read_until(b"\x1b[?1000h\x1b[?1006h"), session.output)
+    def test_mouse_reports_while_a_binding_uses_a_button_or_pointing_is_on(self):
+        for config in ("cSelect = 1", "cSelect = 6", "pointing = On", "pointing = off"):
+            with self.subTest(config=config):
+                session = self.start(b"\x1b[?62;22c", config=f"[actions]\n{config}\n")
+                self.assertTrue(session.read_until(b"Exit"), session.output)
                 os.kill(session.pid, signal.SIGTERM)
                 self.assert_ended(session, by_signal=signal.SIGTERM)
-                self.assertLess(session.output.rindex(b"\x1b[?1006l\x1b[?1000l"),
-                                session.output.rindex(ALT_OFF))
+                out = session.output
+                self.assertEqual(b"\x1b[?1000h\x1b[?1006h" in out, config != "pointing = off")
+                if config != "pointing = off":
+                    self.assertLess(out.rindex(b"\x1b[?1006l\x1b[?1000l"), out.rindex(ALT_OFF))
+
+    def test_a_click_on_exit_chooses_it_where_the_window_shows_it(self):
+        # The shipped config.ini turns pointing on. Exit stands on the screen's row 23; a larger
+        # window shows the screen centred, 10 columns right and 2 rows down here.
+        for columns, rows, press in ((80, 25, b"\x1b[<0;41;24M"), (100, 30, b"\x1b[<0;51;26M")):
+            with self.subTest(columns=columns):
+                session = self.start(b"\x1b[?62;22c", columns=columns, rows=rows)
+                self.assertTrue(session.read_until(b"Exit"), session.output)
+                session.send(press + press[:-1] + b"m")
+                self.assert_ended(session, exit_code=0)
+                self.assertIn(FAREWELL, session.output)
 
     def test_the_game_never_hangs_nor_runs_on_without_its_terminal(self):
         # (what, the file made a FIFO, SIGHUP ignored, what this side does, how the game ends:
@@ -732,6 +747,8 @@ class Speaking(GameInAPty):
         self.assert_ended(session, by_signal=signal.SIGINT)
         self.assertLess(session.output.rindex(PUSH), session.output.rindex(POP))
         self.assert_no_screen(session.output)
+        # Pointing is on, but no screen is shown to click on: the mouse stays the terminal's.
+        self.assertNotIn(b"\x1b[?1000", session.output)
 
     def test_the_farewell_is_said_once_and_the_status_is_zero(self):
         session = self.start_speaking()

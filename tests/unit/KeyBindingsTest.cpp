@@ -164,3 +164,12 @@ TEST(KeyBindings, TwoNamesMayShareOneKey) {
     EXPECT_EQ(slot(controls, KeySlot::Load), 69);
     EXPECT_EQ(slot(controls, KeySlot::Select), 69);
 }
+
+TEST(KeyBindings, PointingIsOnOrOffAndTakesNoKey) {
+    ConfigFile on;
+    ConfigFile yes;
+    on.parse("pointing =\tON \n");
+    yes.parse("pointing = yes\n");
+    EXPECT_TRUE(pointingOn(on) && !pointingOn(yes) && !pointingOn(ConfigFile{}));
+    EXPECT_EQ(controlsFrom("pointing = on\n").keys(), controlsFrom("").keys());
+}

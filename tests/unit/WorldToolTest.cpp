@@ -284,6 +284,12 @@ std::vector<Case> cases() {
          [](Folder& f) { f.config += "cMoveUpp = &\n"; },
          {"config.ini:8:1: warning: 'cMoveUpp' is not a name the game knows (did you mean "
           "cMoveUp?): the line does nothing"}},
+        {"pointing takes on or off, and its name is known",
+         [](Folder& f) { f.config += "pointing = yes\npointng = on\n"; },
+         {"config.ini:8:12: warning: pointing = 'yes' is neither on nor off: pointing with the "
+          "mouse stays off",
+          "config.ini:9:1: warning: 'pointng' is not a name the game knows (did you mean "
+          "pointing?): the line does nothing"}},
         {"empty value",
          [](Folder& f) { f.config += "cRest =\n"; },
          {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},

@@ -3,9 +3,11 @@
 // a console (under wine: in an 80 x 25 pseudo-terminal).
 #include "platform/win32/Win32Console.h"
 #include "platform/ScreenModel.h"
+#include "platform/win32/Win32Keyboard.h"
 #include "support/AllocationCount.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <random>
@@ -322,6 +324,47 @@ TEST(Win32ConsoleMixed, RandomCallsKeepTheConsoleAlikeTheModel) {
             ASSERT_TRUE(both.alike()) << "after call " << step;
         }
     }
+}
+
+INPUT_RECORD mouse(SHORT x, SHORT y, DWORD buttons, DWORD flags = 0) {
+    return {MOUSE_EVENT, {.MouseEvent = {{x, y}, buttons, 0, flags}}};
+}
+
+// The records written into the console's input, then one poll: its click.
+std::optional<platform::ScreenPoint> clickAfter(platform::win32::Win32Keyboard& keyboard,
+                                                std::vector<INPUT_RECORD> records) {
+    DWORD written = 0;
+    WriteConsoleInputW(GetStdHandle(STD_INPUT_HANDLE), records.data(), DWORD(records.size()),
+                       &written);
+    keyboard.sample();
+    return keyboard.clicked();
+}
+
+TEST(Win32ConsoleClicks, EachPressOfTheLeftButtonIsOneClickOnItsCell) {
+    using Cell = std::optional<platform::ScreenPoint>;
+    const DWORD left = FROM_LEFT_1ST_BUTTON_PRESSED;
+    platform::win32::Win32Keyboard keyboard;
+    keyboard.open(true);
+    keyboard.deliverClicks(true);
+    DWORD mode = 0;
+    GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode);
+    EXPECT_EQ(mode & (ENABLE_MOUSE_INPUT | ENABLE_QUICK_EDIT_MODE), DWORD(ENABLE_MOUSE_INPUT));
+    EXPECT_EQ(clickAfter(keyboard, {mouse(79, 24, left)}), Cell({79, 24}));
+    // A drag, the right button while the left is held: no press. The last press, of a double
+    // click, counts; one past the screen (in a larger buffer) is none.
+    EXPECT_EQ(clickAfter(keyboard,
+                         {mouse(0, 0, 0), mouse(3, 3, left, MOUSE_MOVED), mouse(4, 4, left | 2)}),
+              Cell());
+    EXPECT_EQ(clickAfter(keyboard, {mouse(1, 2, 0), mouse(1, 2, left), mouse(1, 2, 0),
+                                    mouse(6, 7, left, DOUBLE_CLICK)}),
+              Cell({6, 7}));
+    EXPECT_EQ(clickAfter(keyboard, {mouse(6, 7, 0), mouse(80, 3, left)}), Cell());
+    EXPECT_FALSE(keyboard.isDown(VK_LBUTTON)); // no key unless bound
+    keyboard.restore();
+    platform::win32::Win32Keyboard heard; // no screen shown: no click
+    heard.open(false);
+    heard.deliverClicks(true);
+    EXPECT_EQ(clickAfter(heard, {mouse(2, 2, 0), mouse(1, 1, left)}), Cell());
 }
 
 } // namespace

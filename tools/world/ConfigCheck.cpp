@@ -16,20 +16,24 @@ namespace worldtool {
 
 namespace {
 
-// The known name nearest to `key`, when one is near enough to be what was meant.
+// The known name nearest to `key` (an action's or a setting's), when one is near enough to be
+// what was meant.
 std::optional<std::string_view> nearestName(std::string_view key) {
     std::optional<std::string_view> best;
     std::size_t bestDistance = 0;
-    for (const Action& row : actions) {
-        if (row.name.empty()) {
-            continue;
-        }
-        const std::size_t d = editDistance(key, row.name, true);
+    const auto consider = [&](std::string_view name) {
+        const std::size_t d = editDistance(key, name, true);
         if (!best || d < bestDistance) {
-            best = row.name;
+            best = name;
             bestDistance = d;
         }
+    };
+    for (const Action& row : actions) {
+        if (!row.name.empty()) {
+            consider(row.name);
+        }
     }
+    consider(pointingName);
     if (best && (bestDistance <= 2 || bestDistance * 3 <= best->size())) {
         return best;
     }
@@ -189,6 +193,18 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
             break;
         case ConfigLine::Kind::Entry: {
             firstLine[line.key] = line.line;
+            if (line.key == pointingName) {
+                // A setting, not a key: it binds nothing and holds no key.
+                if (!isPointingValue(line.value)) {
+                    finding(line, value,
+                            line.value.empty()
+                                ? std::string(pointingName) + " has an empty value"
+                                : std::string(pointingName) + " = " + inQuotes(line.value) +
+                                      " is neither on nor off",
+                            ": pointing with the mouse stays off");
+                }
+                break;
+            }
             const Action* binding = actionNamed(line.key);
             if (binding == nullptr) {
                 std::string message;

@@ -127,6 +127,16 @@ void Presenter::placeIn(int columns, int rows) {
     }
 }
 
+std::optional<ScreenPoint> Presenter::screenCell(int column, int row) const {
+    const Area& view = view_.area();
+    const int x = column - originX_;
+    const int y = row - originY_;
+    if (x < 0 || y < 0 || x >= view.width || y >= view.height) {
+        return std::nullopt;
+    }
+    return ScreenPoint{view.x + x, view.y + y};
+}
+
 void Presenter::setBackgroundColourErase(bool erases) {
     if (erases != erases_) {
         erases_ = erases;

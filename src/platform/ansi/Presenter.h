@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace platform::ansi {
 
@@ -55,6 +56,9 @@ public:
     // The terminal's column and row (from 0) of the screen's top-left cell.
     int originX() const { return originX_; }
     int originY() const { return originY_; }
+    // The screen cell the terminal shows at its `column` and `row` (from 0) as the last present()
+    // placed it, or none there (beside a centred screen, past the view of a smaller terminal).
+    std::optional<ScreenPoint> screenCell(int column, int row) const;
 
     // True until the present() that follows invalidate().
     bool repaintPending() const { return full_; }

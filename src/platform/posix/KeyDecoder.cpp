@@ -40,6 +40,13 @@ void KeyDecoder::key(std::uint8_t code, KeyAction action) {
     }
 }
 
+void KeyDecoder::leftButton(bool down, int column, int row) {
+    key(vk::leftButton, down ? KeyAction::Press : KeyAction::Release);
+    if (down) {
+        emit(InputEvent{InputKind::Click, KeyAction::Press, 0, 0, column, row});
+    }
+}
+
 // A byte on its own: a character, Enter, Tab, Backspace or a Ctrl combination.
 void KeyDecoder::byteKey(std::uint8_t byte) {
     switch (byte) {
@@ -113,17 +120,17 @@ std::size_t KeyDecoder::decodeCsi(std::string_view bytes) {
     }
     if (marker == 0 && body.empty() && final == 'M') {
         // A mouse report of the old kind (terminals without SGR reports): three bytes follow,
-        // the first the button plus 32; 3 is a release.
+        // the button, the column and the row, each plus 32 (the column and row from 1); button 3
+        // is a release. A cell too far for a byte comes as a byte below 33: a click nowhere.
         if (used + 3 > bytes.size()) {
             return 0;
         }
-        const int button = static_cast<unsigned char>(bytes[used]) - 32;
-        if ((button & (32 | 64)) == 0) {
-            if ((button & 3) == 0) {
-                key(vk::leftButton, KeyAction::Press);
-            } else if ((button & 3) == 3) {
-                key(vk::leftButton, KeyAction::Release);
-            }
+        const auto field = [&](std::size_t at) {
+            return static_cast<unsigned char>(bytes[at]) - 32;
+        };
+        const int button = field(used);
+        if ((button & (32 | 64)) == 0 && ((button & 3) == 0 || (button & 3) == 3)) {
+            leftButton((button & 3) == 0, field(used + 1) - 1, field(used + 2) - 1);
         }
         return used + 3;
     }
@@ -139,9 +146,9 @@ std::size_t KeyDecoder::decodeCsi(std::string_view bytes) {
     if (marker == '<') {
         if (final == 'M' || final == 'm') {
             const int button = p.get(0, 0, 0);
-            // Left button, not a motion or wheel report.
+            // Left button, not a motion or wheel report; the column and row count from 1.
             if ((button & 3) == 0 && (button & (32 | 64 | 128)) == 0) {
-                key(vk::leftButton, final == 'M' ? KeyAction::Press : KeyAction::Release);
+                leftButton(final == 'M', p.get(1, 0, 0) - 1, p.get(2, 0, 0) - 1);
             }
         }
         return used;

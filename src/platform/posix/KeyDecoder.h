@@ -1,6 +1,7 @@
 // Turns the bytes a terminal sends into key events with Windows virtual-key codes (US layout):
 // plain bytes and the classic escape sequences, the keyboard protocol's CSI u reports with press,
-// repeat and release, SGR mouse reports, focus reports and the answers to the start-up queries.
+// repeat and release, mouse reports (the left button as a key, and where it went down), focus
+// reports and the answers to the start-up queries.
 // Sequences split across reads are held until the rest arrives. Pure: no I/O, no clock.
 #pragma once
 
@@ -22,6 +23,7 @@ enum class InputKind : std::uint8_t {
     Suspend,          // Ctrl-Z
     KeyboardFlags,    // answer to CSI ? u: the keyboard protocol is there; value = its flags
     DeviceAttributes, // answer to CSI c
+    Click,            // the left mouse button went down on the terminal's cell (column, row)
 };
 
 enum class KeyAction : std::uint8_t {
@@ -36,6 +38,9 @@ struct InputEvent {
     KeyAction action = KeyAction::Stroke;
     std::uint8_t vk = 0;
     int value = 0;
+    // A click's cell, from 0 at the terminal's top-left; -1 where the report gives none.
+    int column = 0;
+    int row = 0;
     friend bool operator==(const InputEvent&, const InputEvent&) = default;
 };
 
@@ -68,6 +73,8 @@ private:
     std::size_t decodeCsi(std::string_view bytes);
     std::size_t decodeSs3(std::string_view bytes);
     void key(std::uint8_t vk, KeyAction action);
+    // A report of the left button: its key, and where it went down.
+    void leftButton(bool down, int column, int row);
     void emit(const InputEvent& event);
     void byteKey(std::uint8_t byte);
 

@@ -75,6 +75,7 @@ bool TerminalKeyboard::probeKeyboardProtocol() {
 }
 
 InputStatus TerminalKeyboard::sample() {
+    click_.reset();
     if (!session_.taken()) {
         return InputStatus::Keys;
     }
@@ -138,7 +139,16 @@ void TerminalKeyboard::handleAll(std::int64_t nowMs) {
 void TerminalKeyboard::handle(const InputEvent& event, std::int64_t nowMs) {
     switch (event.kind) {
     case InputKind::Key:
-        keys_.take(event.action, event.vk, nowMs);
+        // Reported for the clicks alone, the left button is no key: it neither counts as one
+        // that went down nor shows in any key's state.
+        if (event.vk != vk::leftButton || buttonsBound_) {
+            keys_.take(event.action, event.vk, nowMs);
+        }
+        break;
+    case InputKind::Click:
+        if (clicks_) {
+            click_ = screen_.screenCell(event.column, event.row);
+        }
         break;
     case InputKind::FocusOut:
         keys_.releaseAll();
@@ -185,7 +195,19 @@ std::int64_t TerminalKeyboard::pendingTimerMs() const {
 }
 
 void TerminalKeyboard::useKeys(std::span<const std::int32_t> codes) {
-    session_.setMouseReports(std::any_of(codes.begin(), codes.end(), isMouseButton));
+    buttonsBound_ = std::any_of(codes.begin(), codes.end(), isMouseButton);
+    updateMouseReports();
+}
+
+void TerminalKeyboard::deliverClicks(bool on) {
+    clicks_ = on;
+    updateMouseReports();
+}
+
+// Heard, no screen is shown to click on: the mouse stays the terminal's (for selecting the
+// sentences) unless a binding uses a button.
+void TerminalKeyboard::updateMouseReports() {
+    session_.setMouseReports(buttonsBound_ || (clicks_ && !session_.speaking()));
 }
 
 } // namespace platform::posix

@@ -1,7 +1,9 @@
 // The keyboard of a terminal: the bytes it sends, decoded into key events (with the keyboard
 // protocol's presses and releases where the terminal speaks it, which is asked at the start), the
 // key states the game polls, and the waits between frames. The key poll also reports what ends
-// the game: Ctrl-C, a noted signal, the terminal hanging up.
+// the game: Ctrl-C, a noted signal, the terminal hanging up. The terminal reports the mouse while
+// a binding uses a button or clicks are asked for: a press of the left button is then a click on
+// the screen cell the terminal shows there, and the left button is a key only where it is bound.
 #pragma once
 
 #include "Platform.h"
@@ -12,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace platform::posix {
 
@@ -30,6 +33,8 @@ public:
     std::int32_t keyWentDown() const override { return keys_.wentDown(); }
     bool isDown(int vk) override { return keys_.isDown(vk); }
     void useKeys(std::span<const std::int32_t> codes) override;
+    void deliverClicks(bool on) override;
+    std::optional<ScreenPoint> clicked() const override { return click_; }
     void holdKeys(std::span<const std::int32_t> codes) override { keys_.holdKeys(codes); }
 
     // While muted every key polls as up (the game stands still behind the too-small notice).
@@ -44,6 +49,8 @@ private:
     void keep(InputStatus status);
     // When the decoder holds an unfinished sequence, the steady time it is given up at.
     std::int64_t sequenceDeadline() const;
+    // Asks the terminal for mouse reports while a binding or the clicks need them.
+    void updateMouseReports();
 
     TerminalSession& session_;
     TerminalScreen& screen_;
@@ -52,6 +59,11 @@ private:
     // Since when the decoder holds back what it holds.
     std::int64_t pendingSinceMs_ = 0;
     InputStatus kept_ = InputStatus::Keys;
+    // A binding uses a mouse button: the left button's reports are key events too.
+    bool buttonsBound_ = false;
+    bool clicks_ = false;
+    // The last click since the previous poll, where it landed on the screen.
+    std::optional<ScreenPoint> click_;
     std::array<char, KeyDecoder::maxFeed> input_{};
 };
 

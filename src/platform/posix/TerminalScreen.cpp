@@ -46,6 +46,13 @@ void TerminalScreen::checkSize() {
     }
 }
 
+std::optional<ScreenPoint> TerminalScreen::screenCell(int column, int row) const {
+    if (!session_.taken() || session_.speaking() || tooSmall_ || sizeCheckDue_) {
+        return std::nullopt;
+    }
+    return presenter_.screenCell(column, row);
+}
+
 void TerminalScreen::useTraits(bool backColourErase, bool ascii) {
     backColourErase_ = backColourErase;
     ascii_ = ascii;

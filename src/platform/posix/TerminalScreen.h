@@ -11,6 +11,7 @@
 #include "posix/TerminalSession.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace platform::posix {
 
@@ -43,6 +44,11 @@ public:
     // How the terminal shows the screen: whether it erases in the current background (otherwise
     // blanks are written), and whether it gets ASCII look-alikes in place of UTF-8.
     void useTraits(bool backColourErase, bool ascii);
+
+    // The screen cell the terminal's `column` and `row` (from 0) show, or none: where the screen
+    // is not shown there, nor anywhere (heard, behind the too-small notice, or before the screen
+    // is placed in a window of a new size).
+    std::optional<ScreenPoint> screenCell(int column, int row) const;
 
     // The screen's text, after the terminal was given back: what the game showed last stays
     // readable in the terminal.

@@ -43,7 +43,7 @@ public:
 
     // The window's title (control bytes dropped), set now.
     void setTitle(std::string_view text);
-    // The terminal reports the mouse while a binding uses a button.
+    // The terminal reports the mouse while `on` (a binding uses a button, or clicks are asked for).
     void setMouseReports(bool on);
 
     // The window's size, or false when the terminal does not tell. A size the user chose since

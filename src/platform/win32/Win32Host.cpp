@@ -62,7 +62,7 @@ bool Host::open(std::string& error, HostMode mode) {
     impl_->speaking = mode == HostMode::Speech;
     if (impl_->speaking) {
         // The keys come from the console's input; the sentences may go anywhere.
-        impl_->keyboard.open();
+        impl_->keyboard.open(false);
         if (!impl_->keyboard.hasConsoleInput()) {
             impl_->keyboard.restore();
             error = "the game reads its keys from a console window: start it from a console";
@@ -76,7 +76,7 @@ bool Host::open(std::string& error, HostMode mode) {
                 "double-click, without redirecting its output";
         return false;
     }
-    impl_->keyboard.open();
+    impl_->keyboard.open(true);
     impl_->open = true;
     return true;
 }

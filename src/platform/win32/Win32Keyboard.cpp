@@ -42,7 +42,8 @@ bool consoleHasFocus(HWND window) { return window != nullptr && GetForegroundWin
 
 Win32Keyboard::~Win32Keyboard() { restore(); }
 
-void Win32Keyboard::open() {
+void Win32Keyboard::open(bool screenShown) {
+    screenShown_ = screenShown;
     control::install();
     HANDLE input =
         CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -67,7 +68,7 @@ void Win32Keyboard::applyMode() {
     // Keys come as key events with their virtual-key codes, never as terminal sequences.
     DWORD mode =
         savedMode_ & ~static_cast<DWORD>(ENABLE_VIRTUAL_TERMINAL_INPUT | ENABLE_MOUSE_INPUT);
-    if (mouse_) {
+    if (mouseInput()) {
         mode = (mode | ENABLE_MOUSE_INPUT | ENABLE_EXTENDED_FLAGS) &
                ~static_cast<DWORD>(ENABLE_QUICK_EDIT_MODE);
     }
@@ -80,7 +81,8 @@ void Win32Keyboard::restore() {
         return;
     }
     // QuickEdit is only given back with the extended flags.
-    SetConsoleMode(static_cast<HANDLE>(input_), savedMode_ | (mouse_ ? ENABLE_EXTENDED_FLAGS : 0));
+    SetConsoleMode(static_cast<HANDLE>(input_),
+                   savedMode_ | (mouseInput() ? ENABLE_EXTENDED_FLAGS : 0));
     CloseHandle(static_cast<HANDLE>(input_));
     input_ = nullptr;
     modeSaved_ = false;
@@ -88,6 +90,11 @@ void Win32Keyboard::restore() {
 
 void Win32Keyboard::useKeys(std::span<const std::int32_t> codes) {
     mouse_ = std::find(codes.begin(), codes.end(), VK_LBUTTON) != codes.end();
+    applyMode();
+}
+
+void Win32Keyboard::deliverClicks(bool on) {
+    clicks_ = on;
     applyMode();
 }
 
@@ -102,7 +109,26 @@ void Win32Keyboard::keyEvent(int vk, int sided, bool pressed) {
     }
 }
 
-void Win32Keyboard::leftButton(bool pressed) { keyEvent(VK_LBUTTON, 0, pressed); }
+// FROM_LEFT_1ST_BUTTON_PRESSED is the primary button, the one VK_LBUTTON names (the right one
+// where the buttons are swapped), for the key and the clicks alike.
+void Win32Keyboard::mouseEvent(int x, int y, std::uint32_t buttons, std::uint32_t flags) {
+    const bool left = (buttons & FROM_LEFT_1ST_BUTTON_PRESSED) != 0;
+    if (mouse_) {
+        keyEvent(VK_LBUTTON, 0, left);
+    }
+    // A press, or the second press of a double click; a move or a wheel's turn with the button
+    // held is no press.
+    const bool pressed =
+        left && !leftDown_ && (flags & ~static_cast<std::uint32_t>(DOUBLE_CLICK)) == 0;
+    leftDown_ = left;
+    if (pressed && clicks_ && screenShown_) {
+        // The buffer is the screen: its cells past the screen's (in a buffer the user made larger)
+        // show none of it.
+        click_ = x >= 0 && x < screenWidth && y >= 0 && y < screenHeight
+                     ? std::optional<ScreenPoint>(ScreenPoint{x, y})
+                     : std::nullopt;
+    }
+}
 
 void Win32Keyboard::releaseAll() { keys_.releaseAll(); }
 
@@ -125,6 +151,7 @@ void Win32Keyboard::checkFocus() {
 }
 
 InputStatus Win32Keyboard::sample() {
+    click_.reset();
     const InputStatus status = control::ending();
     if (status != InputStatus::Keys) {
         return status;
@@ -146,12 +173,12 @@ InputStatus Win32Keyboard::sample() {
                 keyEvent(key.wVirtualKeyCode, sidedKey(key), key.bKeyDown != 0);
                 break;
             }
-            case MOUSE_EVENT:
-                if (mouse_) {
-                    leftButton((record.Event.MouseEvent.dwButtonState &
-                                FROM_LEFT_1ST_BUTTON_PRESSED) != 0);
-                }
+            case MOUSE_EVENT: {
+                const MOUSE_EVENT_RECORD& mouse = record.Event.MouseEvent;
+                mouseEvent(mouse.dwMousePosition.X, mouse.dwMousePosition.Y, mouse.dwButtonState,
+                           mouse.dwEventFlags);
                 break;
+            }
             case FOCUS_EVENT:
                 releaseAll();
                 break;
