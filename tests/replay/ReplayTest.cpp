@@ -322,9 +322,11 @@ TEST(Replay, ARecordingWithTravelAndClicksPlaysBackExactly) {
             said += sentence + "\n";
         }
     }
-    std::ifstream written(recording);
-    const std::string text((std::istreambuf_iterator<char>(written)), {});
-    EXPECT_NE(text.find("\nclick 50 12\nframe"), std::string::npos) << text;
+    {
+        std::ifstream written(recording);
+        const std::string text((std::istreambuf_iterator<char>(written)), {});
+        EXPECT_NE(text.find("\nclick 50 12\nframe"), std::string::npos) << text;
+    }
     std::ofstream(recording, std::ios::app) << "screen\nsaid\n";
     const ReplayRun replay = runReplay({recording});
     EXPECT_EQ(replay.err, "");

@@ -16,7 +16,7 @@ from tmux_play import WAIT_S, Pane, exit_status
 
 BEFORE = "before the game"
 FAREWELL = "Shutdown game ... if you can read this you should upgrade your pc ;)"
-DESCRIBED = "North: open ground for 2 steps, then fields."
+DESCRIBED = "Path: Fields, 39 steps: 1 south-east, 37 east, 1 north-east."
 
 
 def said_twice(pane, sentence):
