@@ -243,34 +243,57 @@ TEST(Replay, SvgLinesDrawTheScreenIntoTheFolderGiven) {
     fs::remove_all(dir);
 }
 
+// Copies the golden test world `world` to a scratch folder named `folder` and records there, in
+// `file`, a game (speech on) that plays the frames and clicks of the golden replay `golden`.
+// Returns the scratch folder, the screen and the sentences the game left.
+struct Recorded {
+    fs::path data;
+    std::string screen;
+    std::string said;
+};
+Recorded recordGolden(std::string_view world, std::string_view folder, std::string_view golden,
+                      std::string_view file) {
+    Recorded result{fs::temp_directory_path() / folder, "", ""};
+    fs::remove_all(result.data);
+    fs::copy(fs::path(THARVOK_TESTS_DIR) / "golden" / "worlds" / world, result.data,
+             fs::copy_options::recursive);
+    platform::OutputFile out;
+    std::string error;
+    EXPECT_TRUE(out.open((result.data / file).string(), error)) << error;
+    Recorder recorder(out, script::formatRecordingStart("tharvok 1.0.0") +
+                               script::formatData(result.data.string()));
+    HeadlessGame game(result.data);
+    game.game().observeInputs(&recorder);
+    EXPECT_TRUE(game.start(true));
+    std::ifstream lines(fs::path(THARVOK_TESTS_DIR) / "golden" / golden);
+    script::Command line;
+    std::optional<platform::ScreenPoint> click;
+    for (std::string text; std::getline(lines, text);) {
+        if (script::parseLine(text, line, error) != script::LineKind::Command) {
+            continue;
+        }
+        if (line.kind == script::CommandKind::Click) {
+            click = line.frame.click;
+        }
+        for (long long n = 0; line.kind == script::CommandKind::Frames && n < line.count; ++n) {
+            FrameInput input = line.frame;
+            input.click = std::exchange(click, std::nullopt);
+            game.frame(input);
+        }
+    }
+    result.screen = platform::screenText(game.virtualConsole()->model().cells());
+    for (const std::string& sentence : game.game().speech().take()) {
+        result.said += sentence + "\n";
+    }
+    return result;
+}
+
 // A game recorded from a data folder with a space in its name, in which a jump failed for a world
 // that is missing, plays back from its recording alone; once the world exists, it differs.
 TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
-    const fs::path data = fs::temp_directory_path() / "tharvok replay jump";
-    fs::remove_all(data);
-    fs::copy(playWorld, data, fs::copy_options::recursive);
+    const fs::path data =
+        recordGolden("play", "tharvok replay jump", "speech.replay", "jump.replay").data;
     const std::string recording = (data / "jump.replay").string();
-    {
-        platform::OutputFile file;
-        std::string error;
-        ASSERT_TRUE(file.open(recording, error)) << error;
-        Recorder recorder(file, script::formatRecordingStart("tharvok 1.0.0") +
-                                    script::formatData(data.string()));
-        HeadlessGame game(data);
-        game.game().observeInputs(&recorder);
-        ASSERT_TRUE(game.start());
-        // The frames of the golden walk that tries the path to the missing world.
-        std::ifstream walk(fs::path(THARVOK_TESTS_DIR) / "golden" / "speech.replay");
-        script::Command frames;
-        for (std::string line; std::getline(walk, line);) {
-            const bool played =
-                script::parseLine(line, frames, error) == script::LineKind::Command &&
-                frames.kind == script::CommandKind::Frames;
-            for (long long n = 0; played && n < frames.count; ++n) {
-                game.frame(frames.frame);
-            }
-        }
-    }
     EXPECT_EQ(runReplay({recording}).err, "");
     const std::string missing = "bin/world/0123456789abcdef0123456789abcdef";
     std::ofstream(data / (missing + ".wgf")) << "";
@@ -282,56 +305,17 @@ TEST(Replay, AJumpThatFailedWhenRecordedDiffersWhereTheWorldExists) {
     fs::remove_all(data);
 }
 
-// A game with travel and clicks, recorded, plays back to the same screen and the same sentences:
-// the recording holds the keys and the cells clicked, never travel's steps.
+// A game with travel and clicks plays back to the same screen and the same sentences: the
+// recording holds the keys and the cells clicked (a click line), never travel's steps.
 TEST(Replay, ARecordingWithTravelAndClicksPlaysBackExactly) {
-    const fs::path data = fs::temp_directory_path() / "tharvok replay travel";
-    fs::remove_all(data);
-    fs::copy(fs::path(THARVOK_TESTS_DIR) / "golden" / "worlds" / "travel", data,
-             fs::copy_options::recursive);
-    const std::string recording = (data / "travel.replay").string();
-    std::string screen;
-    std::string said;
-    {
-        platform::OutputFile file;
-        std::string error;
-        ASSERT_TRUE(file.open(recording, error)) << error;
-        Recorder recorder(file, script::formatRecordingStart("tharvok 1.0.0") +
-                                    script::formatData(data.string()));
-        HeadlessGame game(data);
-        game.game().observeInputs(&recorder);
-        ASSERT_TRUE(game.start(true));
-        std::ifstream golden(fs::path(THARVOK_TESTS_DIR) / "golden" / "travel.replay");
-        script::Command line;
-        std::optional<platform::ScreenPoint> click;
-        for (std::string text; std::getline(golden, text);) {
-            if (script::parseLine(text, line, error) != script::LineKind::Command) {
-                continue;
-            }
-            if (line.kind == script::CommandKind::Click) {
-                click = line.frame.click;
-            }
-            for (long long n = 0; line.kind == script::CommandKind::Frames && n < line.count; ++n) {
-                FrameInput input = line.frame;
-                input.click = std::exchange(click, std::nullopt);
-                game.frame(input);
-            }
-        }
-        screen = platform::screenText(game.virtualConsole()->model().cells());
-        for (const std::string& sentence : game.game().speech().take()) {
-            said += sentence + "\n";
-        }
-    }
-    {
-        std::ifstream written(recording);
-        const std::string text((std::istreambuf_iterator<char>(written)), {});
-        EXPECT_NE(text.find("\nclick 50 12\nframe"), std::string::npos) << text;
-    }
+    const Recorded game =
+        recordGolden("travel", "tharvok replay travel", "travel.replay", "travel.replay");
+    const fs::path recording = game.data / "travel.replay";
     std::ofstream(recording, std::ios::app) << "screen\nsaid\n";
-    const ReplayRun replay = runReplay({recording});
+    const ReplayRun replay = runReplay({recording.string()});
     EXPECT_EQ(replay.err, "");
-    EXPECT_EQ(replay.out, screen + said);
-    fs::remove_all(data);
+    EXPECT_EQ(replay.out, game.screen + game.said);
+    fs::remove_all(game.data);
 }
 
 TEST(Replay, ComesBackToTheDirectoryItWasStartedIn) {

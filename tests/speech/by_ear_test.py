@@ -1,15 +1,10 @@
 #!/usr/bin/env python3
 """The whole adventure by ear: plays the shipped worlds through tharvok-replay fed on a pipe,
 choosing every key from what the game says (never the screen) until all worlds are visited, twice:
-
-- walking: describe, pick the path here followed least often (first one whose caption names no
-  world seen yet, then the nearest), walk the route describe gives for it by taps, run by run,
-  hear its caption on arrival, and follow it. Every route walked proves that describe's routes
-  arrive where they say.
-- travelling: press the travel key, which sets out for the nearest path not yet followed from
-  here; press it again while the path it names leads to a world already seen (up to once round
-  the paths), wait for the caption, and follow it. It prints the keys pressed and the words heard
-  and fails beyond MAX_KEYS keys or MAX_WORDS words.
+walking the route describe gives to the path followed least often (first one whose caption names
+no world seen yet, then the nearest) by taps, which proves that routes arrive; and travelling,
+pressing T again while the path named leads to a world already seen. The second prints its keys
+and words and fails beyond MAX_KEYS or MAX_WORDS.
 
     by_ear_test.py TOOL DATA_DIR WORLD_COUNT [MAX_KEYS MAX_WORDS]
 """
