@@ -217,13 +217,13 @@ protected:
 
     // Taps the keys one by one, each time checking the pane against the replay. Taps of one key
     // come at least 150 ms apart, as a finger's do: strokes closer than that are the terminal's
-    // auto-repeat of a held key.
+    // auto-repeat of a held key. The time counts from when the pane showed the last tap, so that
+    // a busy machine that was slow to deliver one cannot bring the next one too close to it.
     void tapAndCompare(std::vector<std::string>& taps, const std::vector<std::string>& keys) {
         for (const std::string& key : keys) {
             if (!taps.empty() && taps.back() == key) {
                 std::this_thread::sleep_until(lastTap + 150ms);
             }
-            lastTap = std::chrono::steady_clock::now();
             taps.push_back(key);
             std::string tmuxKey = key == "ESC"     ? "Escape"
                                   : key == "ENTER" ? "Enter"
@@ -236,6 +236,7 @@ protected:
             ASSERT_EQ(tmux("send-keys -t game " + tmuxKey), 0);
             const std::string want = expected(taps);
             ASSERT_EQ(waitForScreen(want), want) << "after tapping " << key;
+            lastTap = std::chrono::steady_clock::now();
         }
     }
 
