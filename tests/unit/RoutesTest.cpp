@@ -1,6 +1,7 @@
 // Routes on foot: the fewest steps, then the fewest runs, never across a path but the last cell.
 // (The shipped worlds' routes are walked by taps in the by-ear test.)
 #include "world/Routes.h"
+#include "world/Travel.h"
 #include "world/WorldFiles.h"
 #include "world/WorldMap.h"
 
@@ -50,4 +51,21 @@ TEST(Routes, FewestStepsThenFewestRunsAndNeverAcrossAPath) {
         EXPECT_EQ(runs, c.runs);
         EXPECT_EQ(finder.stepsFrom(map, {40, 12})[cellIndex(c.to)], c.steps);
     }
+}
+
+// A refused step plans again once; a second refusal in a row ends travel, a step taken between
+// them does not.
+TEST(Routes, TravelPlansAgainOnceAfterARefusedStep) {
+    WorldLoad load;
+    load.cells.fill('.');
+    WorldMap map;
+    map.take(std::move(load));
+    RouteFinder finder;
+    Travel travel;
+    ASSERT_TRUE(travel.start(finder, map, {40, 12}, {45, 12}));
+    EXPECT_TRUE(travel.refused(finder, map, {40, 12}));
+    travel.taken();
+    EXPECT_TRUE(travel.refused(finder, map, {40, 12}));
+    EXPECT_FALSE(travel.refused(finder, map, {40, 12}));
+    EXPECT_FALSE(travel.active());
 }
