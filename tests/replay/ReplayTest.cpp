@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -253,8 +254,10 @@ struct Recorded {
 };
 Recorded recordGolden(std::string_view world, std::string_view folder, std::string_view golden,
                       std::string_view file) {
-    Recorded result{fs::temp_directory_path() / folder, "", ""};
-    fs::remove_all(result.data);
+    // A folder of its own: another run of the suite on the machine may play the same golden.
+    Recorded result{fs::temp_directory_path() /
+                        (std::string(folder) + " " + std::to_string(std::random_device{}())),
+                    "", ""};
     fs::copy(fs::path(THARVOK_TESTS_DIR) / "golden" / "worlds" / world, result.data,
              fs::copy_options::recursive);
     platform::OutputFile out;
