@@ -46,9 +46,10 @@ std::int32_t touchKey(const Action& row, const KeyCodes& keys) {
 } // namespace
 
 // What the page calls once, when the program has loaded (before the game starts): the touch
-// controls, one line each, "NAME\tPAD\tKEY\tFACE\tWORD": the control's name, its pad ("cross" or
-// "keys"), the virtual-key code it sends (0: none, the control is hidden), what it shows (an
-// arrow on the cross, else the key's name as the help box gives it) and the word under it.
+// controls, one line each, "NAME\tPAD\tKEY\tFACE\tWORD\tLABEL": the control's name, its pad
+// ("cross" or "keys"), the virtual-key code it sends (0: none, the control is hidden), what it
+// shows (an arrow on the cross, else the key's name as the help box gives it), the word under it
+// and what a screen reader calls it: the action's words and the key ("use (E)").
 extern "C" const char* tharvok_touch_controls() {
     static std::string text;
     const KeyCodes keys = readKeyBindings("/data/config.ini");
@@ -63,7 +64,9 @@ extern "C" const char* tharvok_touch_controls() {
         text.append(touch.name).append(cross ? "\tcross\t" : "\tkeys\t");
         text.append(std::to_string(key)).append("\t");
         text.append(cross ? std::string(touch.face) : platform::vk::displayName(key));
-        text.append("\t").append(touch.word).append("\n");
+        text.append("\t").append(touch.word).append("\t");
+        text.append(cross ? row.help : touch.word).append(" (");
+        text.append(platform::vk::displayName(key)).append(")\n");
     }
     return text.c_str();
 }
