@@ -2,13 +2,15 @@
 // frames while something can change, none while it rests. The shipped config.ini and worlds are
 // packed with the page under /data. What the game says goes to the page's log (read by screen
 // readers, shown by "Show text"). The page builds its touch controls from the table of actions,
-// through tharvok_touch_controls().
+// through tharvok_touch_controls(), and names its screen for screen readers by where the player
+// is, through tharvok_whereabouts().
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
 #include "platform/VirtualKeys.h"
 #include "platform/web/FrameLoop.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -68,6 +70,29 @@ extern "C" const char* tharvok_touch_controls() {
         text.append(cross ? row.help : touch.word).append(" (");
         text.append(platform::vk::displayName(key)).append(")\n");
     }
+    return text.c_str();
+}
+
+// What the page calls after a frame has drawn, to name its screen: the world and the player's
+// cell while the game is played ("Brenholt village, at 40, 12"), else "The game's screen". The
+// text stays the program's until the next call.
+extern "C" const char* tharvok_whereabouts() {
+    static std::string text = [] {
+        std::string kept;
+        kept.reserve(160);
+        return kept;
+    }();
+    text.clear();
+    if (game == nullptr || game->state() != GameState::Playing) {
+        text.append("The game's screen");
+        return text.c_str();
+    }
+    const MapCell cell = game->playerCell();
+    char number[8];
+    text.append(game->worldName()).append(", at ");
+    text.append(number, std::to_chars(number, number + sizeof number, cell.x).ptr);
+    text.append(", ");
+    text.append(number, std::to_chars(number, number + sizeof number, cell.y).ptr);
     return text.c_str();
 }
 
