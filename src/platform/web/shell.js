@@ -162,7 +162,12 @@ window.Module = Module;
     remember('palette', contrast ? 'contrast' : 'console');
     choosePalette(contrast);
   });
-  choosePalette(remembered('palette') === 'contrast');
+  // The console's dark blue and dark red are hard to see in cells as small as a phone's: there the
+  // first visit plays in high contrast, until the player chooses.
+  var paletteChoice = remembered('palette');
+  choosePalette(paletteChoice ? paletteChoice === 'contrast' :
+                matchMedia('(pointer: coarse) and (max-width: 640px), ' +
+                           '(pointer: coarse) and (max-height: 640px)').matches);
 
   // Touch controls -------------------------------------------------------------------------
   var touchButton = document.getElementById('touch');
