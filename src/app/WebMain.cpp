@@ -75,13 +75,10 @@ extern "C" const char* tharvok_touch_controls() {
 
 // What the page calls after a frame has drawn, to name its screen: the world and the player's
 // cell while the game is played ("Brenholt village, at 40, 12"), else "The game's screen". The
-// text stays the program's until the next call.
+// text stays the program's until the next call (it keeps its room: no allocation once the
+// longest name has been seen).
 extern "C" const char* tharvok_whereabouts() {
-    static std::string text = [] {
-        std::string kept;
-        kept.reserve(160);
-        return kept;
-    }();
+    static std::string text;
     text.clear();
     if (game == nullptr || game->state() != GameState::Playing) {
         text.append("The game's screen");

@@ -237,7 +237,7 @@ window.Module = Module;
       if (field[0] === 'panel') {
         button.setAttribute('aria-pressed', 'false');
       }
-      button.classList.toggle('long', field[3].length > 5);
+      button.classList.toggle('long', field[3].length > 4);
       if (field[4]) {
         var word = document.createElement('small');
         word.textContent = field[4];
