@@ -16,7 +16,7 @@ target_link_options(tharvok PRIVATE
   "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/data/bin/world@/data/bin/world"
   -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1
-  -sEXPORTED_FUNCTIONS=_main,_tharvok_touch_controls
+  -sEXPORTED_FUNCTIONS=_main,_tharvok_touch_controls,_tharvok_whereabouts
   -sEXPORTED_RUNTIME_METHODS=callMain,UTF8ToString,FS)
 
 # The page's own files, copied as they are.

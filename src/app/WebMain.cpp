@@ -2,13 +2,15 @@
 // frames while something can change, none while it rests. The shipped config.ini and worlds are
 // packed with the page under /data. What the game says goes to the page's log (read by screen
 // readers, shown by "Show text"). The page builds its touch controls from the table of actions,
-// through tharvok_touch_controls().
+// through tharvok_touch_controls(), and names its screen for screen readers by where the player
+// is, through tharvok_whereabouts().
 #include "app/Game.h"
 #include "config/KeyBindings.h"
 #include "platform/Host.h"
 #include "platform/VirtualKeys.h"
 #include "platform/web/FrameLoop.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 
@@ -46,9 +48,10 @@ std::int32_t touchKey(const Action& row, const KeyCodes& keys) {
 } // namespace
 
 // What the page calls once, when the program has loaded (before the game starts): the touch
-// controls, one line each, "NAME\tPAD\tKEY\tFACE\tWORD": the control's name, its pad ("cross" or
-// "keys"), the virtual-key code it sends (0: none, the control is hidden), what it shows (an
-// arrow on the cross, else the key's name as the help box gives it) and the word under it.
+// controls, one line each, "NAME\tPAD\tKEY\tFACE\tWORD\tLABEL": the control's name, its pad
+// ("cross" or "keys"), the virtual-key code it sends (0: none, the control is hidden), what it
+// shows (an arrow on the cross, else the key's name as the help box gives it), the word under it
+// and what a screen reader calls it: the action's words and the key ("use (E)").
 extern "C" const char* tharvok_touch_controls() {
     static std::string text;
     const KeyCodes keys = readKeyBindings("/data/config.ini");
@@ -63,8 +66,30 @@ extern "C" const char* tharvok_touch_controls() {
         text.append(touch.name).append(cross ? "\tcross\t" : "\tkeys\t");
         text.append(std::to_string(key)).append("\t");
         text.append(cross ? std::string(touch.face) : platform::vk::displayName(key));
-        text.append("\t").append(touch.word).append("\n");
+        text.append("\t").append(touch.word).append("\t");
+        text.append(cross ? row.help : touch.word).append(" (");
+        text.append(platform::vk::displayName(key)).append(")\n");
     }
+    return text.c_str();
+}
+
+// What the page calls after a frame has drawn, to name its screen: the world and the player's
+// cell while the game is played ("Brenholt village, at 40, 12"), else "The game's screen". The
+// text stays the program's until the next call (it keeps its room: no allocation once the
+// longest name has been seen).
+extern "C" const char* tharvok_whereabouts() {
+    static std::string text;
+    text.clear();
+    if (game == nullptr || game->state() != GameState::Playing) {
+        text.append("The game's screen");
+        return text.c_str();
+    }
+    const MapCell cell = game->playerCell();
+    char number[8];
+    text.append(game->worldName()).append(", at ");
+    text.append(number, std::to_chars(number, number + sizeof number, cell.x).ptr);
+    text.append(", ");
+    text.append(number, std::to_chars(number, number + sizeof number, cell.y).ptr);
     return text.c_str();
 }
 

@@ -128,16 +128,17 @@ inline constexpr std::array<Action, keySlotCount> actions = {{
      "", "opens the help box", {TouchPad::Keys, "help", "", "help"}, ""},
     {KeySlot::Describe, "cDescribe", BindingForm::Character, 0,
      "describe (speech)", 10, {KeySlot::Describe, KeySlot::Describe},
-     "", "describes the surroundings", {TouchPad::None, "", "", ""}, ""},
+     "", "describes the surroundings", {TouchPad::Keys, "describe", "", "describe"}, ""},
     {KeySlot::HelpF1, "", BindingForm::Spare, platform::vk::f1,
      "", 0, {KeySlot::Help, KeySlot::HelpF1},
      "", "", {TouchPad::None, "", "", ""}, ""},
     {KeySlot::Travel, "cTravel", BindingForm::Character, 0,
      "travel to a path", 11, {KeySlot::Travel, KeySlot::Travel},
-     "", "travels to the next path", {TouchPad::None, "", "", ""}, ""},
+     "", "travels to the next path", {TouchPad::Keys, "travel", "", "travel"}, ""},
     {KeySlot::Repeat, "cRepeat", BindingForm::Character, 0,
      "say again (speech)", 12, {KeySlot::Repeat, KeySlot::Repeat},
-     "", "says the last sentences again", {TouchPad::None, "", "", ""}, ""},
+     "", "says the last sentences again",
+     {TouchPad::Keys, "repeat", "", "say again"}, ""},
 }};
 // clang-format on
 

@@ -12,8 +12,8 @@ screenshot shows each cell in console colour C (0: all black); "said" checks tha
 added to the page's live region since the last "said", read from Chromium's accessibility tree,
 are those tharvok-replay says. Then "Show text" must show that log under the screen, "Play again"
 must restart the game, and the page on its own must run no animation frame at rest and move the
-menu on a tap. Then: a short window, the figures, PHONE_SCRIPT on the touch controls of a phone,
-play offline, a missing tharvok.wasm.
+menu on a tap. Then: a short window, the figures, a phone's first visit, PHONE_SCRIPT on its
+touch controls and their names, play offline, a missing tharvok.wasm.
 """
 import argparse
 import base64
@@ -387,11 +387,22 @@ def figures(browser, url, results):
 
 
 def phone(browser, url, args, results):
-    """The phone script played with the touch controls on a 390 x 844 touch screen."""
+    """The phone script played with the touch controls on a 390 x 844 touch screen, on a first
+    visit with nothing kept: the page starts in high contrast; the accessibility tree names each
+    control by its action and key (the panel's with its state), and the screen by where the
+    player is; the page and its service worker (on a session of its own, held at its start until
+    the page has played) fetch each file once, at most 1.05 times the page's bytes and 130,000."""
     steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone)
     browser.send("Emulation.setDeviceMetricsOverride", width=390, height=844,
                  deviceScaleFactor=3, mobile=True)
     browser.send("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    browser.send("Storage.clearDataForOrigin", origin=url.rstrip("/"), storageTypes="all")
+    browser.send("Network.clearBrowserCache")
+    page, browser.session, mark = browser.session, None, len(browser.events)
+    browser.send("Target.setAutoAttach", autoAttach=True, waitForDebuggerOnStart=True,
+                 flatten=True, filter=[{"type": "service_worker"}])
+    browser.session = page
+    browser.send("Network.enable")
     browser.send("Page.navigate", url=url)
     start(browser)
     canvas, pad = box_of(browser, "#screen"), box_of(browser, "#cross")
@@ -400,7 +411,39 @@ def phone(browser, url, args, results):
     label = browser.evaluate("document.querySelector('.pad button[data-action=help]')"
                              ".firstChild.textContent")
     check(results, label == "/", f"the help control names its key {label!r}, not '/'")
+    check(results, browser.evaluate("!!Module.tharvokPalette"), "no high contrast on a phone")
     play(browser, steps, expected, args.out, results, press=browser.touch)
+    nodes = {n.get("name", {}).get("value"): n for n in
+             browser.send("Accessibility.getFullAXTree")["nodes"] if not n.get("ignored")}
+    want = ["move up (Up arrow)", "move down (Down arrow)", "move left (Left arrow)",
+            "move right (Right arrow)", "use (E)", "choose (Enter)", "hold: panel (Tab)",
+            "help (/)", "describe (D)", "travel (T)", "say again (G)", "back (Escape)"]
+    named = [n for n in want if nodes.get(n, {}).get("role", {}).get("value") == "button"] + [
+        p["value"]["value"] for p in nodes.get(want[6], {}).get("properties", [])
+        if p["name"] == "pressed"]
+    check(results, named == want + ["false"] and any(re.fullmatch(r"\w.*, at \d+, \d+", n or "")
+                                                     for n in nodes), f"named: {named}")
+    for browser.session in [e["params"]["sessionId"] for e in browser.events[mark:]
+                            if e.get("method") == "Target.attachedToTarget"]:
+        browser.send("Network.enable")
+        browser.send("Runtime.runIfWaitingForDebugger")
+    worker, browser.session = browser.session, page
+    browser.wait_for("navigator.serviceWorker.controller !== null", "the service worker")
+    browser.send("Network.disable")
+    events = [(e.get("sessionId"), e["method"], e["params"]) for e in browser.events[mark:]]
+    fresh = {(s, p["requestId"]): p["response"]["url"] for s, m, p in events
+             if m == "Network.responseReceived" and not p["response"].get("fromDiskCache")}
+    got = [sum(p["encodedDataLength"] for s, m, p in events if s == session and
+               m == "Network.loadingFinished" and (s, p["requestId"]) in fresh)
+           for session in (page, worker)]
+    urls = sorted(fresh.values())
+    print(f"browser: a first visit fetches {sum(got)} bytes, {got[0]} of them for the page")
+    check(results, worker != page and len(set(urls)) == len(urls) and
+          sum(got) <= min(1.05 * got[0], 130000), f"a first visit: {got} bytes, {urls}")
+    browser.session = None
+    browser.send("Target.setAutoAttach", autoAttach=False, waitForDebuggerOnStart=False,
+                 flatten=True)
+    browser.session = page
 
 
 def missing_wasm(args, browser, results):

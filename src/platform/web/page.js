@@ -1,8 +1,9 @@
 // The page's side of the browser back end (an Emscripten JavaScript library): paints the
-// console's cells on the canvas #screen, sets the page's title, adds what the game says to the
-// log #said, and shows the line #again when the game is over. It keeps a copy of every cell, so
-// that the page (shell.js) can have the whole screen painted again when the canvas changes size
-// or the palette changes, without a frame of the game: Module.tharvokRepaint().
+// console's cells on the canvas #screen and names it by where the player is (after each frame
+// drawn), sets the page's title, adds what the game says to the log #said, and shows the line
+// #again when the game is over. It keeps a copy of every cell, so that the page (shell.js) can
+// have the whole screen painted again when the canvas changes size or the palette changes,
+// without a frame of the game: Module.tharvokRepaint().
 mergeInto(LibraryManager.library, {
   $tharvokScreen: {
     // The console's sixteen colours, unless the page has chosen others (Module.tharvokPalette).
@@ -22,6 +23,17 @@ mergeInto(LibraryManager.library, {
     scaleX: 1,
     scaleY: 1,
     ascent: 0,
+    // The canvas's accessible name as last set.
+    name: '',
+
+    // After a frame has drawn: the canvas named by the game's world and the player's cell.
+    nameScreen: function() {
+      var name = UTF8ToString(Module['_tharvok_whereabouts']());
+      if (name !== tharvokScreen.name) {
+        tharvokScreen.name = name;
+        document.getElementById('screen').setAttribute('aria-label', name);
+      }
+    },
 
     paintCell: function(index) {
       var screen = tharvokScreen;
@@ -110,6 +122,7 @@ mergeInto(LibraryManager.library, {
       screen.cells[2 * index + 1] = HEAPU32[(cells >> 2) + 2 * i + 1];
       screen.paintCell(index);
     }
+    screen.nameScreen();
   },
 
   // The log is a polite live region: a screen reader reads each new line when it is idle. It

@@ -162,7 +162,12 @@ window.Module = Module;
     remember('palette', contrast ? 'contrast' : 'console');
     choosePalette(contrast);
   });
-  choosePalette(remembered('palette') === 'contrast');
+  // The console's dark blue and dark red are hard to see in cells as small as a phone's: there the
+  // first visit plays in high contrast, until the player chooses.
+  var paletteChoice = remembered('palette');
+  choosePalette(paletteChoice ? paletteChoice === 'contrast' :
+                matchMedia('(pointer: coarse) and (max-width: 640px), ' +
+                           '(pointer: coarse) and (max-height: 640px)').matches);
 
   // Touch controls -------------------------------------------------------------------------
   var touchButton = document.getElementById('touch');
@@ -191,30 +196,54 @@ window.Module = Module;
     fingers.delete(pointer);
     var key = Number(button.dataset.key);
     if (--holders[key] === 0) {
-      button.classList.remove('held');
+      showHeld(button, false);
       Module._tharvok_key(key, 0);
     }
   }
-  // The controls are the game's: it lists them, one line each, with the key each sends and what
-  // each shows ("NAME\tPAD\tKEY\tFACE\tWORD"), the keys named as its help box names them.
+  // A control held down looks pressed; the panel's, which shows the panel only while held, says
+  // so to a screen reader too.
+  function showHeld(button, held) {
+    button.classList.toggle('held', held);
+    if (button.hasAttribute('aria-pressed')) {
+      button.setAttribute('aria-pressed', String(held));
+    }
+  }
+  // A control pressed without a pointer (by a screen reader) is a tap of its key; after a finger
+  // or the mouse the key has gone down and up already.
+  function tapWithoutPointer(event) {
+    var key = Number(event.currentTarget.dataset.key);
+    if (event.detail === 0 && key) {
+      Module._tharvok_key(key, 1);
+      Module._tharvok_key(key, 0);
+    }
+  }
+  // The controls are the game's: it lists them, one line each, with the key each sends, what
+  // each shows and what a screen reader calls it ("NAME\tPAD\tKEY\tFACE\tWORD\tLABEL"), the keys
+  // named as its help box names them. Each is a button of its own that a screen reader reaches.
   function setUpPad() {
     var list = Module.UTF8ToString(Module._tharvok_touch_controls());
     list.split('\n').forEach(function (line) {
       var field = line.split('\t');
-      if (field.length < 5) {
+      if (field.length < 6) {
         return;
       }
       var button = document.createElement('button');
+      button.type = 'button';
       button.dataset.action = field[0];
       button.dataset.key = field[2];
       button.hidden = !Number(field[2]);
       button.textContent = field[3];
-      button.classList.toggle('long', field[3].length > 5);
+      button.setAttribute('aria-label', field[5]);
+      if (field[0] === 'panel') {
+        button.setAttribute('aria-pressed', 'false');
+      }
+      button.classList.toggle('long', field[3].length > 4);
       if (field[4]) {
         var word = document.createElement('small');
         word.textContent = field[4];
         button.appendChild(word);
       }
+      button.addEventListener('click', tapWithoutPointer);
       document.getElementById(field[1]).appendChild(button);
     });
     document.querySelectorAll('.pad').forEach(function (pad) {
@@ -229,7 +258,7 @@ window.Module = Module;
         var key = Number(button.dataset.key);
         holders[key] = (holders[key] || 0) + 1;
         if (holders[key] === 1) {
-          button.classList.add('held');
+          showHeld(button, true);
           Module._tharvok_key(key, 1);
         }
       });
@@ -241,7 +270,7 @@ window.Module = Module;
   }
   // The game lets every key go when the page loses the focus; so do the controls.
   window.addEventListener('blur', function () {
-    fingers.forEach(function (button) { button.classList.remove('held'); });
+    fingers.forEach(function (button) { showHeld(button, false); });
     fingers.clear();
     holders = {};
   });
