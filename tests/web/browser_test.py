@@ -56,7 +56,8 @@ def key_event(name):
 
 
 def parse_script(path):
-    """Steps: ("frame", ms, keys), ("read", kind), ("blur",) and ("colours", [(x, y, c)])."""
+    """Steps: ("frame", ms, keys), ("read", kind), ("blur",), ("colours", [(x, y, c)]) and
+    ("click", x, y)."""
     steps = []
     with open(path, encoding="utf-8") as script:
         lines = script.read().splitlines()
@@ -70,6 +71,8 @@ def parse_script(path):
             steps.append(("said",))
         elif words and words[0] in ("screen", "attrs", "cursor"):
             steps.append(("read", words[0]))
+        elif words and words[0] == "click":
+            steps.append(("click", int(words[1]), int(words[2])))
         elif words and words[0] in ("frame", "frames"):
             count, rest = (int(words[1]), words[2:]) if words[0] == "frames" else (1, words[1:])
             steps += [("frame", int(rest[0]), frozenset(map(key_event, rest[1:])))] * count
@@ -251,6 +254,19 @@ def play(browser, steps, expected, out_dir, results, press=None):
             held = set(keys - taps)
             clock += step[1]
             browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
+        elif step[0] == "click":
+            # A tap (a click without touch) on the cell's middle, where the page shows it.
+            box = box_of(browser, "#screen")
+            x = box["x"] + (step[1] + 0.5) * box["width"] / 80
+            y = box["y"] + (step[2] + 0.5) * box["height"] / 25
+            if press == browser.touch:
+                browser.send("Input.dispatchTouchEvent", type="touchStart",
+                             touchPoints=[{"x": x, "y": y, "id": 99}])
+                browser.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+            else:
+                for kind in ("mousePressed", "mouseReleased"):
+                    browser.send("Input.dispatchMouseEvent", type=kind, button="left",
+                                 clickCount=1, x=x, y=y)
         elif step[0] == "said":
             # The replay's sentences end at the "cursor" line that run() put after each "said".
             end = next(n for n in range(at, len(expected)) if expected[n].startswith("cursor "))
@@ -291,11 +307,32 @@ def serve(page):
     return server, address.group(0) if address else ""
 
 
-def expect(replay, data, script):
-    """What tharvok-replay prints for the script, with a "cursor" line after what each "said"
-    prints, so that the sentences of one "said" can be told from the next."""
+def as_touched(lines):
+    """The script's keys as the game hears them from the touch controls: a direction touched is
+    pressed and released at once, and pressed again once the finger has stayed 200 ms."""
+    out, clock, since = [], 0, {}
+    for line in lines:
+        words = line.split()
+        if not words or words[0] not in ("frame", "frames"):
+            out.append(line)
+            continue
+        count, rest = (int(words[1]), words[2:]) if words[0] == "frames" else (1, words[1:])
+        for _ in range(count):
+            since = {k: since.get(k, clock) for k in rest[1:] if key_event(k)[0] in range(37, 41)}
+            heard = [k for k in rest[1:] if since.get(k, clock) == clock or
+                     clock + int(rest[0]) - since[k] >= 200]
+            clock += int(rest[0])
+            out.append(" ".join(["frame", rest[0]] + heard))
+    return out
+
+
+def expect(replay, data, script, touched=False):
+    """What tharvok-replay prints for the script (played on the touch controls: as_touched), with
+    a "cursor" line after what each "said" prints, so that the sentences of one "said" can be
+    told from the next."""
     with open(script, encoding="utf-8") as file:
         lines = file.read().splitlines()
+    lines = as_touched(lines) if touched else lines
     result = subprocess.run([replay, "--dir", data, "-"], capture_output=True, text=True,
                             timeout=WAIT_S,
                             input="".join(l + ("\ncursor\n" if l == "said" else "\n")
@@ -387,20 +424,43 @@ def figures(browser, url, results):
 
 
 def phone(browser, url, args, results):
-    """The phone script played with the touch controls on a 390 x 844 touch screen."""
-    steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone)
+    """The phone script played with the touch controls on a 390 x 844 touch screen, then the taps
+    script by tapping the screen, in the view that follows the player."""
+    steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone, True)
     browser.send("Emulation.setDeviceMetricsOverride", width=390, height=844,
                  deviceScaleFactor=3, mobile=True)
     browser.send("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
     browser.send("Page.navigate", url=url)
     start(browser)
-    canvas, pad = box_of(browser, "#screen"), box_of(browser, "#cross")
+    canvas, pad = box_of(browser, "#stage"), box_of(browser, "#cross")
     check(results, pad["height"] > 0 and canvas["right"] <= 390 and canvas["bottom"] <= pad["top"],
           f"no touch controls under the screen: {canvas} {pad}")
     label = browser.evaluate("document.querySelector('.pad button[data-action=help]')"
                              ".firstChild.textContent")
     check(results, label == "/", f"the help control names its key {label!r}, not '/'")
     play(browser, steps, expected, args.out, results, press=browser.touch)
+
+    taps = os.path.join(os.path.dirname(args.phone), "taps.replay")
+    expected = expect(args.replay, args.data, taps, True)
+    browser.send("Page.navigate", url=url)
+    start(browser)
+    play(browser, parse_script(taps), expected, args.out, results, press=browser.touch)
+    rows = [line for line in expected if len(line) == 80]
+    screens = [rows[i:i + 25] for i in range(0, len(rows), 25)]
+    player = [(row.index("\u263b"), y) for lines in screens for y, row in enumerate(lines)
+              if "\u263b" in row]
+    check(results, len(player) == 3 and player[1][1] == player[0][1] - 1,
+          f"a touch of 100 ms is not one step up: {player}")
+    stage, canvas = box_of(browser, "#stage"), box_of(browser, "#screen")
+    w, h = canvas["width"] / 80, canvas["height"] / 25
+    kept = [(x, y) for y, row in enumerate(screens[-1]) for x, c in enumerate(row)
+            if c in "\u250c\u2518\u263b"]
+    hidden = [(x, y) for x, y in kept if canvas["x"] + x * w < stage["x"] or
+              canvas["x"] + (x + 1) * w > stage["right"] or canvas["y"] + y * h < stage["y"] or
+              canvas["y"] + (y + 1) * h > stage["bottom"]]
+    check(results, w >= 8 and canvas["width"] > stage["width"] and len(kept) == 3 and not hidden,
+          f"the view's cells are {w} pixels wide, of the box and the player {kept} not in sight:"
+          f" {hidden}")
 
 
 def missing_wasm(args, browser, results):
