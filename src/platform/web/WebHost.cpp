@@ -1,7 +1,10 @@
 // The browser back end: the game draws into a screen model; at the end of each frame the cells
 // that changed are handed to the page's painter (page.js), which draws them on a canvas. Keys come
-// from the page's key events by virtual-key code, the clocks from the browser. A test drives the
-// page through the functions exported at the end of this file.
+// from the page's key events by virtual-key code, the clocks from the browser; the touch controls,
+// taps and clicks on the screen come through the functions exported at the end of this file, by
+// which a test drives the page too. Where the page has room for part of the screen only, the
+// terminal's view (ansi::View) keeps the focus the game hands down in sight, and the page is told
+// which part to show.
 #include "Host.h"
 
 #include "Cp437.h"
