@@ -56,8 +56,7 @@ def key_event(name):
 
 
 def parse_script(path):
-    """Steps: ("frame", ms, keys), ("read", kind), ("blur",), ("colours", [(x, y, c)]) and
-    ("click", x, y)."""
+    """Steps: ("frame", ms, keys), ("read", kind), ("click", x, y), ("blur",), ("colours", xycs)."""
     steps = []
     with open(path, encoding="utf-8") as script:
         lines = script.read().splitlines()
@@ -254,19 +253,12 @@ def play(browser, steps, expected, out_dir, results, press=None):
             held = set(keys - taps)
             clock += step[1]
             browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
-        elif step[0] == "click":
-            # A tap (a click without touch) on the cell's middle, where the page shows it.
+        elif step[0] == "click":  # a tap on the cell's middle, where the page shows it
             box = box_of(browser, "#screen")
-            x = box["x"] + (step[1] + 0.5) * box["width"] / 80
-            y = box["y"] + (step[2] + 0.5) * box["height"] / 25
-            if press == browser.touch:
-                browser.send("Input.dispatchTouchEvent", type="touchStart",
-                             touchPoints=[{"x": x, "y": y, "id": 99}])
-                browser.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
-            else:
-                for kind in ("mousePressed", "mouseReleased"):
-                    browser.send("Input.dispatchMouseEvent", type=kind, button="left",
-                                 clickCount=1, x=x, y=y)
+            point = {"x": box["x"] + (step[1] + 0.5) * box["width"] / 80, "id": 99,
+                     "y": box["y"] + (step[2] + 0.5) * box["height"] / 25}
+            browser.send("Input.dispatchTouchEvent", type="touchStart", touchPoints=[point])
+            browser.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
         elif step[0] == "said":
             # The replay's sentences end at the "cursor" line that run() put after each "said".
             end = next(n for n in range(at, len(expected)) if expected[n].startswith("cursor "))
@@ -327,9 +319,8 @@ def as_touched(lines):
 
 
 def expect(replay, data, script, touched=False):
-    """What tharvok-replay prints for the script (played on the touch controls: as_touched), with
-    a "cursor" line after what each "said" prints, so that the sentences of one "said" can be
-    told from the next."""
+    """What tharvok-replay prints for the script (as_touched if `touched`), with a "cursor" line
+    after what each "said" prints, so that the sentences of one "said" can be told from the next."""
     with open(script, encoding="utf-8") as file:
         lines = file.read().splitlines()
     lines = as_touched(lines) if touched else lines
@@ -424,8 +415,7 @@ def figures(browser, url, results):
 
 
 def phone(browser, url, args, results):
-    """The phone script played with the touch controls on a 390 x 844 touch screen, then the taps
-    script by tapping the screen, in the view that follows the player."""
+    """The phone script on the touch controls of a 390 x 844 touch screen, then the taps script."""
     steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone, True)
     browser.send("Emulation.setDeviceMetricsOverride", width=390, height=844,
                  deviceScaleFactor=3, mobile=True)
@@ -445,22 +435,17 @@ def phone(browser, url, args, results):
     browser.send("Page.navigate", url=url)
     start(browser)
     play(browser, parse_script(taps), expected, args.out, results, press=browser.touch)
-    rows = [line for line in expected if len(line) == 80]
-    screens = [rows[i:i + 25] for i in range(0, len(rows), 25)]
-    player = [(row.index("\u263b"), y) for lines in screens for y, row in enumerate(lines)
-              if "\u263b" in row]
-    check(results, len(player) == 3 and player[1][1] == player[0][1] - 1,
-          f"a touch of 100 ms is not one step up: {player}")
+    # One step up for 100 ms; the caption box and the player in a view of 8-pixel cells at least.
+    rows = [(x, y % 25) for y, row in enumerate(l for l in expected if len(l) == 80)
+            for x, c in enumerate(row) if c in "\u250c\u2518\u263b"]
     stage, canvas = box_of(browser, "#stage"), box_of(browser, "#screen")
     w, h = canvas["width"] / 80, canvas["height"] / 25
-    kept = [(x, y) for y, row in enumerate(screens[-1]) for x, c in enumerate(row)
-            if c in "\u250c\u2518\u263b"]
-    hidden = [(x, y) for x, y in kept if canvas["x"] + x * w < stage["x"] or
-              canvas["x"] + (x + 1) * w > stage["right"] or canvas["y"] + y * h < stage["y"] or
-              canvas["y"] + (y + 1) * h > stage["bottom"]]
-    check(results, w >= 8 and canvas["width"] > stage["width"] and len(kept) == 3 and not hidden,
-          f"the view's cells are {w} pixels wide, of the box and the player {kept} not in sight:"
-          f" {hidden}")
+    hidden = [(x, y) for x, y in rows[-3:] if not (stage["x"] <= canvas["x"] + x * w and
+              canvas["x"] + (x + 1) * w <= stage["right"] and stage["y"] <= canvas["y"] + y * h
+              and canvas["y"] + (y + 1) * h <= stage["bottom"])]
+    check(results, len(rows) == 5 and rows[1][1] == rows[0][1] - 1 and w >= 8 and
+          canvas["width"] > stage["width"] and not hidden, f"not one step, or {hidden} not in "
+          f"sight of {rows} in cells {w} pixels wide")
 
 
 def missing_wasm(args, browser, results):
