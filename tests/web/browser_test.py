@@ -56,7 +56,7 @@ def key_event(name):
 
 
 def parse_script(path):
-    """Steps: ("frame", ms, keys), ("read", kind), ("blur",) and ("colours", [(x, y, c)])."""
+    """Steps: ("frame", ms, keys), ("read", kind), ("click", x, y), ("blur",), ("colours", xycs)."""
     steps = []
     with open(path, encoding="utf-8") as script:
         lines = script.read().splitlines()
@@ -70,6 +70,8 @@ def parse_script(path):
             steps.append(("said",))
         elif words and words[0] in ("screen", "attrs", "cursor"):
             steps.append(("read", words[0]))
+        elif words and words[0] == "click":
+            steps.append(("click", int(words[1]), int(words[2])))
         elif words and words[0] in ("frame", "frames"):
             count, rest = (int(words[1]), words[2:]) if words[0] == "frames" else (1, words[1:])
             steps += [("frame", int(rest[0]), frozenset(map(key_event, rest[1:])))] * count
@@ -251,6 +253,12 @@ def play(browser, steps, expected, out_dir, results, press=None):
             held = set(keys - taps)
             clock += step[1]
             browser.evaluate(f"Module._tharvok_set_wall_clock({clock}); Module._tharvok_step()")
+        elif step[0] == "click":  # a tap on the cell's middle, where the page shows it
+            box = box_of(browser, "#screen")
+            point = {"x": box["x"] + (step[1] + 0.5) * box["width"] / 80, "id": 99,
+                     "y": box["y"] + (step[2] + 0.5) * box["height"] / 25}
+            browser.send("Input.dispatchTouchEvent", type="touchStart", touchPoints=[point])
+            browser.send("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
         elif step[0] == "said":
             # The replay's sentences end at the "cursor" line that run() put after each "said".
             end = next(n for n in range(at, len(expected)) if expected[n].startswith("cursor "))
@@ -291,11 +299,31 @@ def serve(page):
     return server, address.group(0) if address else ""
 
 
-def expect(replay, data, script):
-    """What tharvok-replay prints for the script, with a "cursor" line after what each "said"
-    prints, so that the sentences of one "said" can be told from the next."""
+def as_touched(lines):
+    """The script's keys as the game hears them from the touch controls: a direction touched is
+    pressed and released at once, and pressed again once the finger has stayed 200 ms."""
+    out, clock, since = [], 0, {}
+    for line in lines:
+        words = line.split()
+        if not words or words[0] not in ("frame", "frames"):
+            out.append(line)
+            continue
+        count, rest = (int(words[1]), words[2:]) if words[0] == "frames" else (1, words[1:])
+        for _ in range(count):
+            since = {k: since.get(k, clock) for k in rest[1:] if key_event(k)[0] in range(37, 41)}
+            heard = [k for k in rest[1:] if since.get(k, clock) == clock or
+                     clock + int(rest[0]) - since[k] >= 200]
+            clock += int(rest[0])
+            out.append(" ".join(["frame", rest[0]] + heard))
+    return out
+
+
+def expect(replay, data, script, touched=False):
+    """What tharvok-replay prints for the script (as_touched if `touched`), with a "cursor" line
+    after what each "said" prints, so that the sentences of one "said" can be told from the next."""
     with open(script, encoding="utf-8") as file:
         lines = file.read().splitlines()
+    lines = as_touched(lines) if touched else lines
     result = subprocess.run([replay, "--dir", data, "-"], capture_output=True, text=True,
                             timeout=WAIT_S,
                             input="".join(l + ("\ncursor\n" if l == "said" else "\n")
@@ -391,8 +419,9 @@ def phone(browser, url, args, results):
     visit with nothing kept: the page starts in high contrast; the accessibility tree names each
     control by its action and key (the panel's with its state), and the screen by where the
     player is; the page and its service worker (on a session of its own, held at its start until
-    the page has played) fetch each file once, at most 1.05 times the page's bytes and 130,000."""
-    steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone)
+    the page has played) fetch each file once, at most 1.05 times the page's bytes and 130,000.
+    Then the taps script, on the screen's cells."""
+    steps, expected = parse_script(args.phone), expect(args.replay, args.data, args.phone, True)
     browser.send("Emulation.setDeviceMetricsOverride", width=390, height=844,
                  deviceScaleFactor=3, mobile=True)
     browser.send("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
@@ -405,7 +434,7 @@ def phone(browser, url, args, results):
     browser.send("Network.enable")
     browser.send("Page.navigate", url=url)
     start(browser)
-    canvas, pad = box_of(browser, "#screen"), box_of(browser, "#cross")
+    canvas, pad = box_of(browser, "#stage"), box_of(browser, "#cross")
     check(results, pad["height"] > 0 and canvas["right"] <= 390 and canvas["bottom"] <= pad["top"],
           f"no touch controls under the screen: {canvas} {pad}")
     label = browser.evaluate("document.querySelector('.pad button[data-action=help]')"
@@ -444,6 +473,23 @@ def phone(browser, url, args, results):
     browser.send("Target.setAutoAttach", autoAttach=False, waitForDebuggerOnStart=False,
                  flatten=True)
     browser.session = page
+
+    taps = os.path.join(os.path.dirname(args.phone), "taps.replay")
+    expected = expect(args.replay, args.data, taps, True)
+    browser.send("Page.navigate", url=url)
+    start(browser)
+    play(browser, parse_script(taps), expected, args.out, results, press=browser.touch)
+    # One step up for 100 ms; the caption box and the player in a view of 8-pixel cells at least.
+    rows = [(x, y % 25) for y, row in enumerate(l for l in expected if len(l) == 80)
+            for x, c in enumerate(row) if c in "\u250c\u2518\u263b"]
+    stage, canvas = box_of(browser, "#stage"), box_of(browser, "#screen")
+    w, h = canvas["width"] / 80, canvas["height"] / 25
+    hidden = [(x, y) for x, y in rows[-3:] if not (stage["x"] <= canvas["x"] + x * w and
+              canvas["x"] + (x + 1) * w <= stage["right"] and stage["y"] <= canvas["y"] + y * h
+              and canvas["y"] + (y + 1) * h <= stage["bottom"])]
+    check(results, len(rows) == 5 and rows[1][1] == rows[0][1] - 1 and w >= 8 and
+          canvas["width"] > stage["width"] and not hidden, f"not one step, or {hidden} not in "
+          f"sight of {rows} in cells {w} pixels wide")
 
 
 def missing_wasm(args, browser, results):

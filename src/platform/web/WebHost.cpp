@@ -1,22 +1,28 @@
 // The browser back end: the game draws into a screen model; at the end of each frame the cells
 // that changed are handed to the page's painter (page.js), which draws them on a canvas. Keys come
-// from the page's key events by virtual-key code, the clocks from the browser. A test drives the
-// page through the functions exported at the end of this file.
+// from the page's key events by virtual-key code, the clocks from the browser; the touch controls,
+// taps and clicks on the screen come through the functions exported at the end of this file, by
+// which a test drives the page too. Where the page has room for part of the screen only, the
+// terminal's view (ansi::View) keeps the focus the game hands down in sight, and the page is told
+// which part to show.
 #include "Host.h"
 
 #include "Cp437.h"
 #include "KeyLatch.h"
 #include "ModelConsole.h"
 #include "ScreenText.h"
+#include "ansi/View.h"
 #include "web/FrameLoop.h"
 
 #include <emscripten/emscripten.h>
 #include <emscripten/eventloop.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -31,6 +37,9 @@ void tharvok_page_draw(const std::uint32_t* cells, int count, int cursorX, int c
 void tharvok_page_close(int playAgain);
 // One sentence for the page's log of what the game says.
 void tharvok_page_say(const char* sentence);
+// The part of the screen the page shows where it is too small for the whole: its top-left cell
+// and its size in cells (the whole screen when it shows all of it).
+void tharvok_page_view(int x, int y, int width, int height);
 }
 
 namespace platform {
@@ -131,8 +140,19 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
     Focus viewFocus;
     bool open = false;
 
+    // The part of the screen shown where the page is too small for the whole of it.
+    ansi::View view;
     // Keys of the keyboard and of the touch controls, bound or not.
     KeyLatch keys;
+    // A touch control that taps: a touch is one press at once; still down after holdAfterMs it
+    // presses its key again and holds it until the finger lifts.
+    static constexpr std::int64_t holdAfterMs = 200;
+    std::array<bool, 256> touching{};
+    std::array<bool, 256> holding{};
+    std::array<std::int64_t, 256> touchedAtMs{};
+    // The cell last tapped or clicked since the last sample, and the one the frame reads.
+    std::optional<ScreenPoint> tapped;
+    std::optional<ScreenPoint> click;
     // The keys the game reads: the browser's own use of them (scrolling, moving the focus, help)
     // is held back.
     std::array<bool, 256> read{};
@@ -147,9 +167,33 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
 
     // Keyboard
     InputStatus sample() override {
+        const std::int64_t now = nowMs();
+        for (int vk = 1; vk < 256; ++vk) {
+            const auto k = static_cast<std::size_t>(vk);
+            if (touching[k] && !holding[k] && now - touchedAtMs[k] >= holdAfterMs) {
+                holding[k] = true;
+                keys.set(vk, true);
+            }
+        }
         keys.poll();
+        click = tapped;
+        tapped.reset();
         return InputStatus::Keys;
     }
+    // A touch not yet held keeps the frames coming until it is.
+    std::int64_t pendingTimerMs() const override {
+        std::int64_t wait = -1;
+        const std::int64_t now = currentMs();
+        for (std::size_t k = 0; k < touching.size(); ++k) {
+            if (touching[k] && !holding[k]) {
+                const std::int64_t left =
+                    std::max<std::int64_t>(0, touchedAtMs[k] + holdAfterMs - now);
+                wait = wait < 0 ? left : std::min(wait, left);
+            }
+        }
+        return wait;
+    }
+    std::optional<ScreenPoint> clicked() const override { return click; }
     std::int32_t keyWentDown() const override { return keys.wentDown(); }
     // The bound keys are the game's from the start, before any frame has read them.
     void useKeys(std::span<const std::int32_t> codes) override {
@@ -168,7 +212,8 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
     }
 
     // Clock
-    std::int64_t nowMs() override {
+    std::int64_t nowMs() override { return currentMs(); }
+    static std::int64_t currentMs() {
         return testClock.wallClockSet ? testClock.wallClockMs
                                       : static_cast<std::int64_t>(emscripten_date_now());
     }
@@ -181,7 +226,11 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
         return local ? LocalTime{local->tm_hour, local->tm_min, local->tm_sec} : LocalTime{};
     }
 
-    void releaseAll() { keys.clear(); }
+    void releaseAll() {
+        keys.clear();
+        touching.fill(false);
+        holding.fill(false);
+    }
 
     // A key of the keyboard or of the page's touch controls went down or up.
     void press(int vk, bool pressed) {
@@ -191,6 +240,48 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
         keys.set(vk, pressed);
         // A key (or a touch) wakes a resting page.
         requestFrame();
+    }
+
+    // A finger went down on a touch control that taps, or came up.
+    void touch(int vk, bool down) {
+        if (!open || !KeyLatch::valid(vk)) {
+            return;
+        }
+        const auto k = static_cast<std::size_t>(vk);
+        if (down && !touching[k]) {
+            touching[k] = true;
+            touchedAtMs[k] = currentMs();
+            if (!keys.down(vk)) {
+                keys.set(vk, true);
+                keys.set(vk, false);
+            }
+        } else if (!down && touching[k]) {
+            touching[k] = false;
+            if (holding[k]) {
+                holding[k] = false;
+                keys.set(vk, false);
+            }
+        }
+        requestFrame();
+    }
+
+    // A tap or a click on the screen's cell x, y; none outside the screen.
+    void tap(int x, int y) {
+        if (open && x >= 0 && x < screenWidth && y >= 0 && y < screenHeight) {
+            tapped = ScreenPoint{x, y};
+            requestFrame();
+        }
+    }
+
+    // The page shows `width` x `height` cells of the screen (0: the whole screen).
+    void showView(int width, int height) {
+        view.resize(width > 0 ? width : screenWidth, width > 0 ? height : screenHeight);
+        view.follow(viewFocus);
+        tellView();
+    }
+    void tellView() {
+        const Area& area = view.area();
+        tharvok_page_view(area.x, area.y, area.width, area.height);
     }
 
     // True when the page should not act on the key itself.
@@ -246,6 +337,9 @@ struct WebPage final : ModelConsole, Keyboard, Clock {
 void WebPage::present() {
     if (!open) {
         return;
+    }
+    if (view.follow(viewFocus)) {
+        tellView();
     }
     const ScreenModel& model = this->model();
     const auto& cells = model.cells();
@@ -342,6 +436,28 @@ EMSCRIPTEN_KEEPALIVE void tharvok_set_local_time(int hour, int minute, int secon
 EMSCRIPTEN_KEEPALIVE void tharvok_key(int vk, int pressed) {
     if (platform::openPage != nullptr) {
         platform::openPage->press(vk, pressed != 0);
+    }
+}
+
+// A finger went down (`down` 1) or up (0) on a touch control that taps: one press at once, and
+// held from holdAfterMs on.
+EMSCRIPTEN_KEEPALIVE void tharvok_touch(int vk, int down) {
+    if (platform::openPage != nullptr) {
+        platform::openPage->touch(vk, down != 0);
+    }
+}
+
+// A tap or a click on the screen's cell x, y.
+EMSCRIPTEN_KEEPALIVE void tharvok_click(int x, int y) {
+    if (platform::openPage != nullptr) {
+        platform::openPage->tap(x, y);
+    }
+}
+
+// The page has room for `width` x `height` cells of the screen; 0 x 0 shows the whole screen.
+EMSCRIPTEN_KEEPALIVE void tharvok_view(int width, int height) {
+    if (platform::openPage != nullptr) {
+        platform::openPage->showView(width, height);
     }
 }
 

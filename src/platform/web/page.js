@@ -138,6 +138,13 @@ mergeInto(LibraryManager.library, {
     log.scrollTop = log.scrollHeight;
   },
 
+  // The page (shell.js) places the canvas so that this part of the screen shows.
+  tharvok_page_view: function(x, y, width, height) {
+    if (Module['tharvokShowView']) {
+      Module['tharvokShowView'](x, y, width, height);
+    }
+  },
+
   tharvok_page_close: function(playAgain) {
     if (playAgain) {
       var line = document.getElementById('again');

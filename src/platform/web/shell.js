@@ -109,14 +109,43 @@ window.Module = Module;
     if (!failed) {
       status.hidden = true;
     }
+    setTimeout(fit);
   };
 
+  // A button clicked or touched gives the focus back, so that Space in play does not press it
+  // again; from the keyboard it keeps it.
+  function letFocusGo(event) {
+    if (event.detail > 0) {
+      event.currentTarget.blur();
+    }
+  }
+
   // The screen fitted to the window --------------------------------------------------------
-  // Cells are whole device pixels, twice as high as wide, as large as the stage allows.
+  // Cells are whole device pixels, twice as high as wide, as large as the stage allows. Where
+  // they would be narrower than SMALL CSS pixels (a phone held upright; held sideways it has
+  // room for more), the page shows the part of the screen that fits at READABLE pixels a cell,
+  // which the game keeps on the player and on any box open over the map, unless the player has
+  // asked for the whole map.
+  var SMALL = 6;
+  var READABLE = 8;
+  var viewButton = document.getElementById('view');
+  var wholeMap = remembered('view') === 'whole';
+  // The part of the screen shown (cells), and the room for it (CSS pixels).
+  var shown = {x: 0, y: 0, width: 80, height: 25};
+  var room = {width: 0, height: 0, cell: 1};
   function fit() {
     var ratio = window.devicePixelRatio || 1;
     var box = stage.getBoundingClientRect();
     var cell = Math.max(1, Math.floor(Math.min(box.width * ratio / 80, box.height * ratio / 50)));
+    var small = cell / ratio < SMALL;
+    viewButton.hidden = !small;
+    var columns = 0;
+    var rows = 0;
+    if (small && !wholeMap) {
+      cell = Math.ceil(READABLE * ratio);
+      columns = Math.max(1, Math.min(80, Math.floor(box.width * ratio / cell)));
+      rows = Math.max(1, Math.min(25, Math.floor(box.height * ratio / (2 * cell))));
+    }
     if (canvas.width !== 80 * cell || canvas.height !== 50 * cell) {
       canvas.width = 80 * cell;
       canvas.height = 50 * cell;
@@ -126,7 +155,43 @@ window.Module = Module;
     }
     canvas.style.width = 80 * cell / ratio + 'px';
     canvas.style.height = 50 * cell / ratio + 'px';
+    room = {width: box.width, height: box.height, cell: cell / ratio};
+    if (!columns) {
+      shown = {x: 0, y: 0, width: 80, height: 25};
+    }
+    place();
+    if (Module._tharvok_view && Module.calledRun) {
+      Module._tharvok_view(columns, rows);
+    }
   }
+  // The canvas moved so that the part shown stands in the middle of the stage, the rest cut
+  // away (for the eye and for taps alike).
+  function place() {
+    var style = canvas.style;
+    if (shown.width === 80 && shown.height === 25) {
+      style.position = style.left = style.top = style.clipPath = '';
+      return;
+    }
+    var w = room.cell;
+    var h = 2 * room.cell;
+    style.position = 'absolute';
+    style.left = (room.width - shown.width * w) / 2 - shown.x * w + 'px';
+    style.top = (room.height - shown.height * h) / 2 - shown.y * h + 'px';
+    style.clipPath = 'inset(' + shown.y * h + 'px ' + (80 - shown.x - shown.width) * w + 'px ' +
+                     (25 - shown.y - shown.height) * h + 'px ' + shown.x * w + 'px)';
+  }
+  Module.tharvokShowView = function (x, y, width, height) {
+    shown = {x: x, y: y, width: width, height: height};
+    place();
+  };
+  viewButton.addEventListener('click', function (event) {
+    letFocusGo(event);
+    wholeMap = !wholeMap;
+    remember('view', wholeMap ? 'whole' : 'follow');
+    viewButton.setAttribute('aria-pressed', String(wholeMap));
+    fit();
+  });
+  viewButton.setAttribute('aria-pressed', String(wholeMap));
   // A zoom or a move to another screen changes the ratio of device pixels to CSS pixels.
   function watchRatio() {
     var query = matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
@@ -140,6 +205,17 @@ window.Module = Module;
   watchRatio();
   fit();
 
+  // A tap or a click on the screen is the game's click on the cell under it.
+  canvas.addEventListener('click', function (event) {
+    var box = canvas.getBoundingClientRect();
+    var x = Math.floor((event.clientX - box.left) * 80 / box.width);
+    var y = Math.floor((event.clientY - box.top) * 25 / box.height);
+    if (Module._tharvok_click && x >= shown.x && x < shown.x + shown.width && y >= shown.y &&
+        y < shown.y + shown.height) {
+      Module._tharvok_click(x, y);
+    }
+  });
+
   // Palette --------------------------------------------------------------------------------
   var contrastButton = document.getElementById('contrast');
   function choosePalette(contrast) {
@@ -147,13 +223,6 @@ window.Module = Module;
     contrastButton.setAttribute('aria-pressed', String(contrast));
     if (Module.tharvokRepaint) {
       Module.tharvokRepaint();
-    }
-  }
-  // A button clicked or touched gives the focus back, so that Space in play does not press it
-  // again; from the keyboard it keeps it.
-  function letFocusGo(event) {
-    if (event.detail > 0) {
-      event.currentTarget.blur();
     }
   }
   contrastButton.addEventListener('click', function (event) {
@@ -184,8 +253,17 @@ window.Module = Module;
   var touchChoice = remembered('touch');
   showTouch(touchChoice ? touchChoice === 'on' : matchMedia('(pointer: coarse)').matches);
 
-  // Each finger holds the key of the control it went down on until it comes up: presses and
-  // releases reach the game as a key's would, several at once.
+  // Each finger holds the key of the control it went down on until it comes up, several at once:
+  // on the other keys the presses and releases reach the game as a key's would; a direction is
+  // a tap, one step at once however long the touch, and held only while the finger stays down.
+  function send(button, down) {
+    var key = Number(button.dataset.key);
+    if (button.parentElement.id === 'cross') {
+      Module._tharvok_touch(key, down);
+    } else {
+      Module._tharvok_key(key, down);
+    }
+  }
   var fingers = new Map();
   var holders = {};
   function letGo(pointer) {
@@ -197,7 +275,7 @@ window.Module = Module;
     var key = Number(button.dataset.key);
     if (--holders[key] === 0) {
       showHeld(button, false);
-      Module._tharvok_key(key, 0);
+      send(button, 0);
     }
   }
   // A control held down looks pressed; the panel's, which shows the panel only while held, says
@@ -259,7 +337,7 @@ window.Module = Module;
         holders[key] = (holders[key] || 0) + 1;
         if (holders[key] === 1) {
           showHeld(button, true);
-          Module._tharvok_key(key, 1);
+          send(button, 1);
         }
       });
       ['pointerup', 'pointercancel', 'lostpointercapture'].forEach(function (type) {
