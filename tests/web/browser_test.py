@@ -452,11 +452,21 @@ def phone(browser, url, args, results):
         if p["name"] == "pressed"]
     check(results, named == want + ["false"] and any(re.fullmatch(r"\w.*, at \d+, \d+", n or "")
                                                      for n in nodes), f"named: {named}")
+    # A worker that Chromium started and stopped again before this point left a session that is
+    # gone: only the workers still attached are counted.
+    gone = {e["params"]["sessionId"] for e in browser.events[mark:]
+            if e.get("method") == "Target.detachedFromTarget"}
+    worker = page
     for browser.session in [e["params"]["sessionId"] for e in browser.events[mark:]
                             if e.get("method") == "Target.attachedToTarget"]:
-        browser.send("Network.enable")
-        browser.send("Runtime.runIfWaitingForDebugger")
-    worker, browser.session = browser.session, page
+        try:
+            browser.send("Network.enable")
+            browser.send("Runtime.runIfWaitingForDebugger")
+            worker = browser.session
+        except Failure as failure:
+            if browser.session not in gone and "not found" not in str(failure):
+                raise
+    browser.session = page
     browser.wait_for("navigator.serviceWorker.controller !== null", "the service worker")
     browser.send("Network.disable")
     events = [(e.get("sessionId"), e["method"], e["params"]) for e in browser.events[mark:]]
