@@ -740,7 +740,10 @@ class Speaking(GameInAPty):
         self.assertTrue(session.read_until(b"\r\nTime "), session.output)
         session.send(b"\x1b[9;1:3u\x1b[100u\x1b[100;1:3u")  # D: where, and the paths
         self.assertTrue(session.read_until(b"Path: Fields, 39 steps: "), session.output)
-        session.send(b"\x1b[100u\x1b[100;1:3u")  # D again: the eight directions
+        # D again, a moment later as a finger's second press comes (the first one's release
+        # is then long read): the eight directions.
+        time.sleep(0.15)
+        session.send(b"\x1b[100u\x1b[100;1:3u")
         self.assertTrue(session.read_until(b"North-west: "), session.output)
         self.assertRegex(session.output, rb"\r\nTime \d\d:\d\d:\d\d, at 40, 12\.\r\nBrenholt")
         session.send(b"\x1b[99;5u")
