@@ -35,18 +35,22 @@ GameState MainMenu::update(Controls& controls, double dt) {
         events_.add({MenuEvent::Kind::MarkerMoved, marker()});
     }
     if (controls.pressed(KeySlot::Use) || controls.pressed(KeySlot::Select)) {
-        if (item().has_value()) {
-            events_.add({MenuEvent::Kind::Chosen, marker()});
-        }
-        if (cursorRow_ == menuFirstRow) {
-            return GameState::Playing;
-        }
-        if (cursorRow_ == menuFirstRow + exitRowOffset) {
-            return GameState::Quit;
-        }
-        return GameState::Menu;
+        return chooseMarked();
     }
     return result;
+}
+
+GameState MainMenu::chooseMarked() {
+    if (item().has_value()) {
+        events_.add({MenuEvent::Kind::Chosen, marker()});
+    }
+    if (cursorRow_ == menuFirstRow) {
+        return GameState::Playing;
+    }
+    if (cursorRow_ == menuFirstRow + exitRowOffset) {
+        return GameState::Quit;
+    }
+    return GameState::Menu;
 }
 
 std::optional<std::size_t> menuItemOnRow(int row) {
@@ -64,14 +68,7 @@ GameState MainMenu::choose(std::size_t item) {
         cursorPos_ = row;
         events_.add({MenuEvent::Kind::MarkerMoved, marker()});
     }
-    events_.add({MenuEvent::Kind::Chosen, marker()});
-    if (cursorRow_ == menuFirstRow) {
-        return GameState::Playing;
-    }
-    if (cursorRow_ == menuFirstRow + exitRowOffset) {
-        return GameState::Quit;
-    }
-    return GameState::Menu;
+    return chooseMarked();
 }
 
 MenuMarker MainMenu::marker() const {

@@ -46,6 +46,9 @@ public:
 private:
     static constexpr double speed = 8.0; // rows a second, a key held
 
+    // The item under the marker is chosen: "New Game " plays, "Exit     " quits, the rest stay.
+    GameState chooseMarked();
+
     std::uint8_t cursorRow_ = menuFirstRow;
     double cursorPos_ = menuFirstRow;
     MenuEvents events_;
