@@ -75,6 +75,24 @@ def check_search(exe, name, cwd, args, env, listed, used, config):
     check(named == config, f"{name}: config {named}, expected {config}")
 
 
+def replay_from_elsewhere(replay, cwd, env, data):
+    """A recording whose data folder is on another machine, played in `cwd` without --data as the
+    README's bug report plays it: checks it plays as with --data `data`, saying so in one line."""
+    with open(os.path.join(cwd, "bug.replay"), "w") as f:
+        f.write("# A game of tharvok 1.0.0. To play it back: tharvok-replay THIS-FILE\n"
+                "data /home/someone/tharvok\nframe 16 ENTER\nframes 5 16 DOWN\nframe 16\n")
+    given = run([replay, "--data", data, "--final-screen", "given.txt", "--attrs", "bug.replay"],
+                cwd, env)
+    found = run([replay, "--final-screen", "last.txt", "--attrs", "bug.replay"], cwd, env)
+    check(given.returncode == 0 and found.returncode == 0,
+          f"replays exit {given.returncode} and {found.returncode}: {found.stderr}")
+    with open(os.path.join(cwd, "given.txt")) as a, open(os.path.join(cwd, "last.txt")) as b:
+        check(a.read() == b.read(), "the data found plays as the data given")
+    said = ("tharvok-replay: neither the data folder the recording names, '/home/someone/tharvok',"
+            f" nor the working directory holds the start world: played with '{data}'\n")
+    check(found.stderr == said, f"replay without --data says {found.stderr!r}, not {said!r}")
+
+
 def test_search(build):
     exe = os.path.join(build, "tharvok")
     with tempfile.TemporaryDirectory() as tmp:
@@ -112,6 +130,8 @@ def test_search(build):
         # A user's own binding shows in the keys.
         _, _, _, out = help_report(exe, elsewhere, dict(env, XDG_CONFIG_HOME=xdg))
         check(re.search(r"^  move up +K$", out, re.M), "the user's binding of K is listed")
+        # A recording from another machine plays with the data beside tharvok-replay.
+        replay_from_elsewhere(os.path.join(build, "tharvok-replay"), elsewhere, env, build)
         # No start world anywhere: exit 1 and every folder named.
         result = run([exe, "--data", elsewhere], elsewhere, env)
         check(result.returncode == 1, f"a start without worlds exits {result.returncode}")
@@ -193,6 +213,10 @@ def test_install(build, source):
         checked = run([tool, "check", "--data", mine], home, clean_env(home))
         check(checked.returncode == 0, "the copied worlds check clean: " + checked.stdout)
         check(sorted(os.listdir(shipped)) == before, "nothing written into the installed worlds")
+        # The installed replay runner plays a recording from another machine with the data in
+        # ../share/tharvok from it.
+        replay_from_elsewhere(os.path.join(prefix, "bin", "tharvok-replay"), home, clean_env(home),
+                              os.path.realpath(os.path.join(prefix, "share", "tharvok")))
         shown, status = start_on_terminal(os.path.join(prefix, "bin", "tharvok"), home,
                                           clean_env(home))
         check(shown, "the installed game shows its title screen from an unrelated folder")

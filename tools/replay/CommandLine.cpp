@@ -71,8 +71,9 @@ bool outputsSpareInputs(const Options& options, std::ostream& err) {
 }
 
 int replayUnguarded(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                    std::ostream& err) {
+                    std::ostream& err, const std::filesystem::path& programFolder) {
     Options options;
+    options.programFolder = programFolder;
     std::string error;
     if (!parseArguments(args, options, error)) {
         err << "tharvok-replay: " << error << "\n" << usageText();
@@ -181,8 +182,11 @@ std::string helpText() {
            "\n"
            "options:\n"
            "  --data DIR          read bin/world/ (and config.ini) from DIR (also --dir).\n"
-           "                      Default: the data folder the recording names, when it\n"
-           "                      holds the start world, else the working directory\n"
+           "                      Default: the first folder that holds the start world\n"
+           "                      of the data folder a recording names, the working\n"
+           "                      directory, then (for a recording, said on standard\n"
+           "                      error) the folder of tharvok-replay and\n"
+           "                      ../share/tharvok from it; else the working directory\n"
            "  --config FILE       bind the keys from FILE, not from the config.ini the\n"
            "                      recording carries (nor from the data folder's)\n"
            "  --local-time HH:MM:SS\n"
@@ -207,11 +211,11 @@ std::string helpText() {
 }
 
 int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, const std::filesystem::path& programFolder) {
     // Whatever fails on the way (memory, a path that cannot be converted) is a message, never an
     // abort.
     try {
-        return replayUnguarded(args, in, out, err);
+        return replayUnguarded(args, in, out, err, programFolder);
     } catch (const std::exception& failure) {
         err << "tharvok-replay: " << script::shown(failure.what()) << "\n";
         return exitUsage;

@@ -3,6 +3,7 @@
 
 #include "platform/Platform.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,9 @@ struct Options {
     std::string asciicastPath;   // where a terminal recording goes; empty: none
     std::string finalScreenPath; // where the last screen goes ("-": standard output); empty: none
     bool finalAttrs = false;     // the last screen's colours too
+    // Where tharvok-replay lies: a recording whose data folder is not here is played with the
+    // data beside it (empty: with none).
+    std::filesystem::path programFolder;
     bool help = false;
     bool version = false;
 };

@@ -1,10 +1,10 @@
 #include "Replay.h"
 
 #include "Asciicast.h"
+#include "PlayedWith.h"
 #include "Runner.h"
 #include "ScriptReader.h"
 
-#include "app/DataSearch.h"
 #include "core/Console.h"
 #include "platform/ScreenText.h"
 #include "replay/Script.h"
@@ -326,13 +326,19 @@ private:
     }
 
     // The data folder: --data, else the recording's when it holds the start world, else the
-    // working directory; the configuration: --config, else the recording's, else none given.
+    // working directory, else (for a recording) the game's data beside this program; the
+    // configuration: --config, else the recording's, else none given.
     Start startWith(const Setup& setup) {
         Start start;
         start.localTime = setup.localTime;
-        start.data = options_.data                                ? fs::path(*options_.data)
-                     : setup.data && holdsStartWorld(*setup.data) ? fs::path(*setup.data)
-                                                                  : fs::path(".");
+        data_ = chooseDataFolder(options_.data, setup.data, options_.programFolder);
+        start.data = data_.folder;
+        if (data_.foundBeside) {
+            messages_ += "tharvok-replay: neither the data folder the recording names, " +
+                         folderName(*setup.data) +
+                         ", nor the working directory holds the start world: played with " +
+                         folderName(data_.folder) + "\n";
+        }
         if (config_) {
             start.config = *config_;
         } else if (setup.config.given()) {
@@ -343,7 +349,6 @@ private:
                 start.config->parse(*bytes);
             }
         }
-        dataUsed_ = start.data;
         return start;
     }
 
@@ -351,10 +356,14 @@ private:
         std::string grid;
         worldFilePath(startWorldStem, gridExtension, grid);
         messages_ += "tharvok-replay: cannot read the start world (" + shown(grid) + " and " +
-                     std::string(infoExtension) + ") in " + folderName(dataUsed_);
+                     std::string(infoExtension) + ") in " + folderName(data_.folder);
         if (!options_.data && setup.data) {
-            messages_ +=
-                " (nor in the data folder the recording names, " + folderName(*setup.data) + ")";
+            messages_ += " (nor in the data folder the recording names, " + folderName(*setup.data);
+            for (std::size_t i = 0; i < data_.beside.size(); ++i) {
+                messages_ += (i == 0 ? ", nor beside tharvok-replay in " : " or ") +
+                             folderName(data_.beside[i]);
+            }
+            messages_ += ")";
         }
         messages_ += ": name the data folder with --data DIR\n";
     }
@@ -402,7 +411,7 @@ private:
     std::string scriptName_;
     std::string error_;
     std::string messages_;
-    fs::path dataUsed_;
+    DataChoice data_;
     // The script began as a recording does.
     bool recording_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "config/ConfigFile.h"
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -31,7 +32,8 @@ std::string usageText();
 int playScript(const Options& options, std::optional<ConfigFile> config, std::istream& in,
                std::ostream& out, std::ostream& err);
 
+// `programFolder` is where the program lies (empty: unknown), for the data installed beside it.
 int replayMain(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-               std::ostream& err);
+               std::ostream& err, const std::filesystem::path& programFolder = {});
 
 } // namespace replay

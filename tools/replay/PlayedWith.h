@@ -1,0 +1,33 @@
+// What a replay plays with here beside what its recording was made with: the data folder when the
+// one it names is not on this machine.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace replay {
+
+// The data folder a replay reads.
+struct DataChoice {
+    std::filesystem::path folder;
+    // The folders beside the program that were looked in, in order (none for --data, a script
+    // without a data line, or a start world found in the recording's folder or the working
+    // directory).
+    std::vector<std::filesystem::path> beside;
+    // `folder` is one of them: neither the recording's folder nor the working directory held the
+    // start world.
+    bool foundBeside = false;
+};
+
+// The folder `given` (--data) when there is one; else, for a script without a data line, the
+// working directory; else the first of the recording's folder, the working directory, the
+// program's folder and ../share/tharvok from it (the game's own search, never the player's config
+// folder) that holds the start world, or the working directory when none does. `programFolder`
+// empty: nothing is looked for beside the program.
+DataChoice chooseDataFolder(const std::optional<std::string>& given,
+                            const std::optional<std::string>& recorded,
+                            const std::filesystem::path& programFolder);
+
+} // namespace replay
