@@ -91,7 +91,8 @@ TEST(ReplayRunner, HostileInputEndsInTimeWithATruthfulStatusAndMessage) {
     const std::string startMissing = startGrid + " missing or corrupt!";
     const std::string noStart = "cannot read the start world (" + startGrid + " and .wif) in '/";
     const std::string startDiffers =
-        "warning: " + startGrid + " differs from the file the game read when it was recorded";
+        startGrid +
+        ": warning: Test fields: differs from the file the game read when it was recorded";
     const char* thenScript = "; s=$?; cat \"$T/script\"; exit $s"; // no output replaced it
     const Case cases[] = {
         {"frame counts end at ten million", "frames 10000000 16\nframes 10000001 16\n", fromFile, 2,

@@ -616,7 +616,8 @@ class Recording(GameInAPty):
             grid.write(b"\n")
         changed = self.replay("--data", edited, "--final-screen", "-", recording, cwd=work)
         self.assertEqual(changed.returncode, 3, changed.stderr)
-        self.assertIn(START_WORLD.encode() + b" differs", changed.stderr)
+        self.assertIn(START_WORLD.encode() + b": warning: Brenholt village: differs",
+                      changed.stderr)
         self.assertEqual(player_cell(changed.stdout), (40, 9))
 
         # The terminal recording ends as the game leaves a terminal, as asciinema plays it too.

@@ -1,6 +1,12 @@
 #include "PlayedWith.h"
 
 #include "app/DataSearch.h"
+#include "platform/FileReader.h"
+#include "replay/Script.h"
+#include "world/WorldFiles.h"
+
+#include <algorithm>
+#include <cstddef>
 
 namespace replay {
 
@@ -36,6 +42,41 @@ DataChoice chooseDataFolder(const std::optional<std::string>& given,
         }
     }
     return choice;
+}
+
+std::string worldName(const fs::path& dataFolder, std::string_view written) {
+    // Only a file of the world folder names a world: a path from a script leads nowhere else.
+    std::string slashed(written);
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    const std::string_view path = slashed;
+    const std::string_view folder = "bin/world/";
+    const std::size_t dot = path.rfind('.');
+    if (!path.starts_with(folder) || dot == std::string_view::npos || dot < folder.size()) {
+        return {};
+    }
+    const std::string_view stem = path.substr(folder.size(), dot - folder.size());
+    const std::string_view extension = path.substr(dot);
+    std::string info;
+    if ((extension != gridExtension && extension != infoExtension) ||
+        !worldFilePath(stem, infoExtension, info)) {
+        return {};
+    }
+    std::string bytes;
+    if (platform::readWholeFile(dataFolder / info, bytes) != platform::FileStatus::Ok) {
+        return {};
+    }
+    const WorldInfo read = readInfo(bytes);
+    return read.firstNameWord.empty() ? std::string()
+                                      : read.firstNameWord + " " + read.secondNameWord;
+}
+
+std::string worldMessage(const fs::path& dataFolder, std::string_view path,
+                         std::string_view severity, std::string_view what) {
+    std::string message = script::shown(path) + ": " + std::string(severity) + ": ";
+    if (const std::string name = worldName(dataFolder, path); !name.empty()) {
+        message += script::shown(name) + ": ";
+    }
+    return message.append(what).append("\n");
 }
 
 } // namespace replay

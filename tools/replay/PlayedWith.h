@@ -1,10 +1,11 @@
 // What a replay plays with here beside what its recording was made with: the data folder when the
-// one it names is not on this machine.
+// one it names is not on this machine, and the worlds its messages are about by name.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace replay {
@@ -29,5 +30,15 @@ struct DataChoice {
 DataChoice chooseDataFolder(const std::optional<std::string>& given,
                             const std::optional<std::string>& recorded,
                             const std::filesystem::path& programFolder);
+
+// The name of the world whose file `path` is ("bin/world/STEM.wgf" or ".wif", relative to
+// `dataFolder`), from the header of its link list there; empty when that cannot be read or holds
+// no name.
+std::string worldName(const std::filesystem::path& dataFolder, std::string_view path);
+
+// A message about a world file, its place first as editors read it: "PATH: SEVERITY: NAME: what",
+// without "NAME: " when the world has no name here. Bytes that are not printable are escaped.
+std::string worldMessage(const std::filesystem::path& dataFolder, std::string_view path,
+                         std::string_view severity, std::string_view what);
 
 } // namespace replay

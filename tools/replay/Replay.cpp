@@ -355,7 +355,9 @@ private:
     void noStartWorld(const Setup& setup) {
         std::string grid;
         worldFilePath(startWorldStem, gridExtension, grid);
-        messages_ += "tharvok-replay: cannot read the start world (" + shown(grid) + " and " +
+        const std::string name = worldName(data_.folder, grid);
+        messages_ += "tharvok-replay: cannot read the start world (" +
+                     (name.empty() ? "" : shown(name) + ": ") + shown(grid) + " and " +
                      std::string(infoExtension) + ") in " + folderName(data_.folder);
         if (!options_.data && setup.data) {
             messages_ += " (nor in the data folder the recording names, " + folderName(*setup.data);

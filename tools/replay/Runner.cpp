@@ -1,5 +1,6 @@
 #include "Runner.h"
 
+#include "PlayedWith.h"
 #include "SvgScreen.h"
 
 #include "platform/ScreenText.h"
@@ -23,6 +24,7 @@ std::string slashed(std::string_view path) {
 Runner::Runner(const Options& options, Start start, ReplayConsole& console, std::ostream& out,
                std::string& messages, Asciicast* cast)
     : options_(options), console_(console), out_(out), messages_(messages), cast_(cast),
+      data_(start.data),
       headless_(console.device(), std::move(start.data), start.localTime, std::move(start.config)) {
     headless_.game().observeInputs(this);
     // The runner always listens: `said` prints what the game said. A script that never prints
@@ -133,14 +135,15 @@ void Runner::checkWorld(const script::Command& command) {
     }
     const char* difference =
         !command.missing
-            ? (!lookedFor ? " was read when the game was recorded, but not here"
-               : readHere ? " differs from the file the game read when it was recorded"
-                          : " was read when the game was recorded, but cannot be read here")
-            : (!lookedFor ? " could not be read when the game was recorded, and was not looked "
+            ? (!lookedFor ? "read when the game was recorded, but not here"
+               : readHere ? "differs from the file the game read when it was recorded"
+                          : "read when the game was recorded, but cannot be read here")
+            : (!lookedFor ? "could not be read when the game was recorded, and was not looked "
                             "for here"
-                          : " could not be read when the game was recorded, but is read here");
-    messages_ += "tharvok-replay: warning: " + script::shown(path) + difference +
-                 ": the replay may not be the game that was played\n";
+                          : "could not be read when the game was recorded, but is read here");
+    messages_ +=
+        worldMessage(data_, path, "warning",
+                     std::string(difference) + ": the replay may not be the game that was played");
 }
 
 void Runner::keep(std::string sentence) {

@@ -78,6 +78,8 @@ private:
     std::ostream& out_;
     std::string& messages_;
     Asciicast* cast_;
+    // The data folder, where the worlds that messages name are looked up.
+    std::filesystem::path data_;
     HeadlessGame headless_;
     bool started_ = false;
     long long elapsedMs_ = 0;
