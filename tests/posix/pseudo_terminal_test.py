@@ -605,9 +605,13 @@ class Recording(GameInAPty):
         self.assertEqual(played.stderr, b"")
         self.assertEqual(player_cell(played.stdout), (40, 9))
         # With the data folder's config.ini instead, W does nothing.
-        shipped = self.replay("--config", os.path.join(BUILD_DIR, "config.ini"), "--final-screen",
+        shipped_ini = os.path.join(BUILD_DIR, "config.ini")
+        shipped = self.replay("--config", shipped_ini, "--final-screen",
                               "-", recording, cwd=work)
         self.assertEqual(player_cell(shipped.stdout), (40, 12))
+        self.assertIn(f"the keys differ from the recording's config.ini: '{shipped_ini}' "
+                      "(--config) binds\n  move up, cMoveUp: Up arrow here, W when recorded\n"
+                      .encode(), shipped.stderr)
 
         # A start world edited since: said with its path, played anyway, status 3.
         edited = os.path.join(work, "data")

@@ -322,6 +322,27 @@ TEST(Replay, ARecordingWithTravelAndClicksPlaysBackExactly) {
     fs::remove_all(game.data);
 }
 
+// A config.ini given in place of the recording's is said, key by key, before the world files it
+// leads the game not to read.
+TEST(Replay, AnotherConfigIsSaidBeforeTheWorldFilesItChanges) {
+    const fs::path ini = fs::temp_directory_path() /
+                         ("tharvok-keys-" + std::to_string(std::random_device{}()) + ".ini");
+    std::ofstream(ini) << "cMoveUp = W\n";
+    const std::string world = "bin/world/0123456789abcdef0123456789abcdef.wgf";
+    const ReplayRun run = runReplay({"--dir", playWorld, "--config", ini.string()},
+                                    "config none\nworld " + world + " 5 0123456789abcdef\n");
+    fs::remove(ini);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err, "tharvok-replay: warning: the keys differ from the recording's (made "
+                       "without a config.ini): '" +
+                           ini.string() +
+                           "' (--config) binds\n  move up, cMoveUp: W here, no key when "
+                           "recorded\n" +
+                           world +
+                           ": warning: read when the game was recorded, but not here: the "
+                           "replay may not be the game that was played\n");
+}
+
 TEST(Replay, ComesBackToTheDirectoryItWasStartedIn) {
     const fs::path before = fs::current_path();
     runReplay({"--dir", playWorld}, "frame 16\n");

@@ -1,7 +1,9 @@
 #include "PlayedWith.h"
 
 #include "app/DataSearch.h"
+#include "config/KeyBindings.h"
 #include "platform/FileReader.h"
+#include "platform/VirtualKeys.h"
 #include "replay/Script.h"
 #include "world/WorldFiles.h"
 
@@ -77,6 +79,29 @@ std::string worldMessage(const fs::path& dataFolder, std::string_view path,
         message += script::shown(name) + ": ";
     }
     return message.append(what).append("\n");
+}
+
+std::string keysDiffering(const ConfigFile& recorded, const ConfigFile& given) {
+    const KeyCodes then = bindKeys(recorded);
+    const KeyCodes now = bindKeys(given);
+    auto key = [](std::int32_t code) {
+        return code == 0 ? std::string("no key") : platform::vk::displayName(code);
+    };
+    std::string lines;
+    for (const Action& row : actions) {
+        const auto slot = static_cast<std::size_t>(row.slot);
+        // The keys of the actions config.ini does not name follow from those it does.
+        if (row.name.empty() || then[slot] == now[slot]) {
+            continue;
+        }
+        lines += "  ";
+        if (!row.help.empty()) {
+            lines += std::string(row.help) + ", ";
+        }
+        lines += std::string(row.name) + ": " + key(now[slot]) + " here, " + key(then[slot]) +
+                 " when recorded\n";
+    }
+    return lines;
 }
 
 } // namespace replay

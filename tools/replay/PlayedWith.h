@@ -1,6 +1,9 @@
 // What a replay plays with here beside what its recording was made with: the data folder when the
-// one it names is not on this machine, and the worlds its messages are about by name.
+// one it names is not on this machine, the worlds its messages are about by name, and the keys of
+// a config.ini given in place of the one it carries.
 #pragma once
+
+#include "config/ConfigFile.h"
 
 #include <filesystem>
 #include <optional>
@@ -40,5 +43,9 @@ std::string worldName(const std::filesystem::path& dataFolder, std::string_view 
 // without "NAME: " when the world has no name here. Bytes that are not printable are escaped.
 std::string worldMessage(const std::filesystem::path& dataFolder, std::string_view path,
                          std::string_view severity, std::string_view what);
+
+// What `given` binds otherwise than `recorded`, a line for each action that gets another key
+// ("  move up, cMoveUp: Up arrow here, W when recorded\n"); empty when every key is the same.
+std::string keysDiffering(const ConfigFile& recorded, const ConfigFile& given);
 
 } // namespace replay

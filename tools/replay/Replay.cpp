@@ -339,17 +339,42 @@ private:
                          ", nor the working directory holds the start world: played with " +
                          folderName(data_.folder) + "\n";
         }
+        std::optional<std::string> recorded;
+        if (setup.config.given()) {
+            setup.config.finish(recorded, error_);
+        }
         if (config_) {
             start.config = *config_;
+            if (setup.config.given()) {
+                compareConfig(recorded);
+            }
         } else if (setup.config.given()) {
-            std::optional<std::string> bytes;
-            setup.config.finish(bytes, error_);
             start.config.emplace();
-            if (bytes) {
-                start.config->parse(*bytes);
+            if (recorded) {
+                start.config->parse(*recorded);
             }
         }
         return start;
+    }
+
+    // Says how the configuration given with --config differs from the one the recording carries
+    // (before any world file it leads the game not to read).
+    void compareConfig(const std::optional<std::string>& recorded) {
+        ConfigFile then;
+        if (recorded) {
+            then.parse(*recorded);
+        }
+        const std::string name = inQuotes(*options_.config) + " (--config)";
+        const std::string recordedName =
+            recorded ? "the recording's config.ini" : "the recording's (made without a config.ini)";
+        const std::string keys = keysDiffering(then, *config_);
+        if (!keys.empty()) {
+            messages_ += "tharvok-replay: warning: the keys differ from " + recordedName + ": " +
+                         name + " binds\n" + keys;
+        } else if (then.entries != config_->entries) {
+            messages_ += "tharvok-replay: " + name + " is not " + recordedName +
+                         ", but binds the same keys\n";
+        }
     }
 
     void noStartWorld(const Setup& setup) {
