@@ -334,10 +334,9 @@ TEST(Replay, AnotherConfigIsSaidBeforeTheWorldFilesItChanges) {
     fs::remove(ini);
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err, "tharvok-replay: warning: the keys differ from the recording's (made "
-                       "without a config.ini): '" +
-                           ini.string() +
-                           "' (--config) binds\n  move up, cMoveUp: W here, no key when "
-                           "recorded\n" +
+                       "without a config.ini): " +
+                           script::inQuotes(ini.string()) +
+                           " (--config) binds\n  move up, cMoveUp: W here, no key when recorded\n" +
                            world +
                            ": warning: read when the game was recorded, but not here: the "
                            "replay may not be the game that was played\n");
