@@ -132,6 +132,11 @@ def test_search(build):
         check(re.search(r"^  move up +K$", out, re.M), "the user's binding of K is listed")
         # A recording from another machine plays with the data beside tharvok-replay.
         replay_from_elsewhere(os.path.join(build, "tharvok-replay"), elsewhere, env, build)
+        # ... but a working directory that holds a start world comes first, silently.
+        inside = run([os.path.join(build, "tharvok-replay"), os.path.join(elsewhere, "bug.replay")],
+                     worlds, env)
+        check(inside.returncode == 0 and inside.stderr == "",
+              f"a recording played among worlds exits {inside.returncode}: {inside.stderr}")
         # No start world anywhere: exit 1 and every folder named.
         result = run([exe, "--data", elsewhere], elsewhere, env)
         check(result.returncode == 1, f"a start without worlds exits {result.returncode}")
