@@ -81,7 +81,7 @@ constexpr std::array<CommandHelp, 5> commands = {{
 constexpr std::string_view dataHelp =
     "  --data DIR  the data folder, which holds config.ini and bin/world/ (default:\n"
     "              the working directory; the tools never guess another)\n"
-    "  --help      this text\n";
+    "  --help, -h  print this and exit\n";
 
 void printUsage(std::ostream& out) {
     out << "usage: tharvok-world COMMAND [ARGS] [--data DIR]\n"
@@ -95,7 +95,8 @@ void printUsage(std::ostream& out) {
     for (const CommandHelp& command : commands) {
         out << "  tharvok-world " << command.usage << '\n';
     }
-    out << "\n" << dataHelp << "\nEach command takes --help.\n";
+    out << "\n"
+        << dataHelp << "  --version   print the version and exit\n\nEach command takes --help.\n";
 }
 
 struct Arguments {
