@@ -12,6 +12,7 @@ package: the .deb's control fields and contents (dpkg-deb) and Debian's lintian 
          the .tar.gz unpacked elsewhere finding its own data.
 """
 import fcntl
+import gzip
 import os
 import pty
 import re
@@ -153,11 +154,11 @@ def start_on_terminal(exe, cwd, env):
     return b"New Game" in out, status
 
 
-def man_keys(source):
-    with open(os.path.join(source, "docs", "tharvok.6")) as f:
+def man_keys(page):
+    with gzip.open(page, "rt") as f:
         text = f.read()
     section = text.split(".SH KEYS", 1)[1].split(".SH ", 1)[0]
-    return re.findall(r"^\.TP(?: \d+)?\n\.B (.+)\n(.+)$", section, re.M)
+    return re.findall(r"^\.TP(?: \d+)?\n\\fB(.+)\\fR\n(.+)$", section, re.M)
 
 
 def help_keys(exe, data):
@@ -197,7 +198,8 @@ def test_install(build, source):
                                           clean_env(home))
         check(shown, "the installed game shows its title screen from an unrelated folder")
         check(status == 0, f"the installed game quits with status {status}")
-        expected = [(keys.replace("\\-", "-"), action) for keys, action in man_keys(source)]
+        page = os.path.join(prefix, "share", "man", "man6", "tharvok.6.gz")
+        expected = [(keys.replace("\\-", "-"), action) for keys, action in man_keys(page)]
         check(help_keys(os.path.join(prefix, "bin", "tharvok"),
                         os.path.join(prefix, "share", "tharvok")) == expected,
               "the man page's keys are the keys --help lists for the shipped config.ini")
