@@ -2,7 +2,8 @@
 #   bin/tharvok, bin/tharvok-replay, bin/tharvok-world
 #   share/tharvok/config.ini, share/tharvok/bin/world/   (found by the game as ../share/tharvok)
 #   share/man/man6/tharvok.6.gz, share/man/man1/{tharvok-replay,tharvok-world}.1.gz,
-#   share/doc/tharvok/{README.md,copyright,changelog.gz}
+#   share/doc/tharvok/{README.md,copyright,changelog.gz}, share/doc/tharvok/docs/ (the guides and
+#   the README's pictures)
 # and CPack makes a .tar.gz that unpacks into that layout (it works wherever it is unpacked) and
 # a .deb that installs it under /usr. Included by the top-level CMakeLists.txt after the targets.
 if(WIN32 OR NOT TARGET tharvok)
@@ -67,8 +68,14 @@ foreach(page ${THARVOK_MAN_INSTALLED})
   install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
 endforeach()
 
+# The README, and the guides and pictures it links to, laid out as in the sources so that its
+# links hold: share/doc/tharvok/README.md and share/doc/tharvok/docs/.
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/copyright
         DESTINATION ${THARVOK_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/worlds.md ${PROJECT_SOURCE_DIR}/docs/development.md
+        DESTINATION ${THARVOK_DOC_DIR}/docs)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/pictures/ DESTINATION ${THARVOK_DOC_DIR}/docs/pictures
+        FILES_MATCHING PATTERN "*.svg")
 
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_PACKAGE_NAME tharvok)
