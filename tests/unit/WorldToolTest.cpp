@@ -613,3 +613,20 @@ TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
         EXPECT_EQ(help.lines.front().rfind(std::string("usage: tharvok-world ") + command, 0), 0u);
     }
 }
+
+// A file that cannot be written (here a folder stands where its temporary file goes) changes no
+// file, the ones written before it neither.
+TEST(WorldTool, LinkThatCannotWriteChangesNothing) {
+    harness::ScratchDir dir;
+    Folder().write(dir);
+    const fs::path blocked = dir.path() / harness::worldDir / (other + ".wif.new");
+    fs::create_directory(blocked);
+    const auto before = filesOf(dir);
+    const ToolRun result = run({"link", start, "5", "5", other, "5", "5", "Gate", "--make-path",
+                                "--back", "6", "6", "5", "6", "Home"},
+                               &dir);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors.back(), "tharvok-world link: cannot make '" + blocked.string() +
+                                        "': Is a directory; no file was changed");
+    EXPECT_EQ(filesOf(dir), before);
+}
