@@ -10,6 +10,9 @@
 #include <charconv>
 #include <map>
 #include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace worldtool {
 
@@ -51,25 +54,24 @@ std::string captionProblem(const std::string& caption) {
     if (caption.empty()) {
         return "the caption is empty: the game would read the world's stem as the caption";
     }
-    const std::size_t blank =
-        std::find_if(caption.begin(), caption.end(), isBlank) - caption.begin();
-    if (blank < caption.size()) {
-        const std::size_t next =
-            std::find_if_not(caption.begin() + static_cast<long>(blank), caption.end(), isBlank) -
-            caption.begin();
+    if (std::any_of(caption.begin(), caption.end(), isBlank)) {
+        std::vector<std::string> words(1);
+        for (const char c : caption) {
+            if (!isBlank(c)) {
+                words.back() += c;
+            } else if (!words.back().empty()) {
+                words.emplace_back();
+            }
+        }
         std::string joined = caption;
         std::replace_if(joined.begin(), joined.end(), isBlank, '_');
-        const std::string shifted =
-            next < caption.size()
-                ? " and take " +
-                      inQuotes(
-                          caption.substr(next, caption.find_first_of(" \t\n\v\f\r", next) - next)) +
-                      " for the world the link leads to"
-                : "";
-        return "the caption " + inQuotes(caption) +
-               " holds a blank, and the game reads a caption as one word: it would show " +
-               inQuotes(caption.substr(0, blank)) + shifted + "; write it as one word, such as " +
-               inQuotes(joined);
+        std::string what = "the caption " + inQuotes(caption) +
+                           " holds a blank, and the game reads a caption as one word";
+        if (words.size() > 1 && !words[1].empty()) {
+            what += ": it would show " + inQuotes(words[0]) + " and take " + inQuotes(words[1]) +
+                    " for the world the link leads to";
+        }
+        return what + "; write it as one word, such as " + inQuotes(joined);
     }
     if (caption.size() > maxCaptionLength) {
         return "the caption is " + std::to_string(caption.size()) +
@@ -107,7 +109,11 @@ FilePosition appendedLine(std::string_view data, std::size_t index) {
 
 std::string cellName(Cell cell) { return cellText(cell.x, cell.y); }
 
-const char* const outsideGrid = " is outside the map, which runs from (0, 0) to (79, 24)";
+// What is said of a cell outside the map.
+std::string outsideGrid() {
+    return " is outside the map, which runs from (0, 0) to " +
+           cellText(gridColumns - 1, gridRows - 1);
+}
 
 // Checks links before anything is written, and says each refusal as a compiler would.
 class LinkPlan {
@@ -130,12 +136,12 @@ public:
         }
         if (!insideGrid(link.cell)) {
             refuse(from, from.gridPath(), {},
-                   "the link's cell " + cellName(link.cell) + outsideGrid);
+                   "the link's cell " + cellName(link.cell) + outsideGrid());
         } else {
             checkCell(from, link);
         }
         if (!insideGrid(link.arrival)) {
-            refuse(to, to.gridPath(), {}, "the arrival " + cellName(link.arrival) + outsideGrid);
+            refuse(to, to.gridPath(), {}, "the arrival " + cellName(link.arrival) + outsideGrid());
         }
         const std::string problem = captionProblem(link.caption);
         if (!problem.empty()) {
