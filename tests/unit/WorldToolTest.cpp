@@ -626,7 +626,9 @@ TEST(WorldTool, LinkThatCannotWriteChangesNothing) {
                                 "--back", "6", "6", "5", "6", "Home"},
                                &dir);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.errors.back(), "tharvok-world link: cannot make '" + blocked.string() +
-                                        "': Is a directory; no file was changed");
+    const std::string said = result.errors.back();
+    EXPECT_TRUE(said.starts_with("tharvok-world link: cannot make '" + blocked.string() + "': ") &&
+                said.ends_with("; no file was changed"))
+        << said;
     EXPECT_EQ(filesOf(dir), before);
 }
