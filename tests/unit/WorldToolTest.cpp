@@ -466,7 +466,7 @@ TEST(WorldTool, ASlipOfTheHandGetsADidYouMean) {
     for (const auto& [typed, meant] :
          {std::pair<std::string, std::string>{"other place", "Other place"},
           {"Other plce", "Other place"},
-          {"Otehr place", "Other place"},
+          {"Other plaec", "Other place"},
           {swapped, other}}) {
         const ToolRun shown = run({"show", typed}, &dir);
         EXPECT_EQ(shown.status, 1);
