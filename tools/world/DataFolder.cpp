@@ -217,6 +217,7 @@ bool DataFolder::replaceFiles(const std::vector<std::pair<std::string, std::stri
         written.push_back(temporary);
         if (!writeWholeFile(temporary, bytes, error)) {
             removeWritten();
+            error += "; no file was changed";
             return false;
         }
         // The new file keeps the old one's permissions.
@@ -229,6 +230,7 @@ bool DataFolder::replaceFiles(const std::vector<std::pair<std::string, std::stri
         fs::rename(written[i], folder_ / files[i].first, code);
         if (code) {
             error = "cannot replace " + inQuotes(files[i].first) + ": " + code.message();
+            error += i == 0 ? "; no file was changed" : "; the files before it were replaced";
             written.erase(written.begin(), written.begin() + static_cast<long>(i));
             removeWritten();
             return false;

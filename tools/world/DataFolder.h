@@ -75,7 +75,8 @@ public:
 
     // Replaces files of the folder (paths relative to it) by new contents: each is written whole
     // to a temporary file beside it first, and only when every one is written are they renamed
-    // over the old ones, so that a failed write changes no file. False with what failed.
+    // over the old ones, so that a failed write changes no file. False with what failed and
+    // whether any file was changed (only a rename that fails after another succeeded does).
     bool replaceFiles(const std::vector<std::pair<std::string, std::string>>& files,
                       std::string& error) const;
 

@@ -194,7 +194,7 @@ public:
         }
         std::string error;
         if (!data_.replaceFiles(files, error)) {
-            err_ << "tharvok-world link: " << error << "; no file was changed\n";
+            err_ << "tharvok-world link: " << error << '\n';
             return false;
         }
         for (const std::string& line : said) {
