@@ -6,12 +6,14 @@
 search:  where tharvok looks for its data and its config.ini, in order (from --help's report);
 install: `cmake --install` into a fresh prefix, then the installed game started from an
          unrelated folder on a pseudo-terminal, up to the title screen; the man page's keys are
-         the keys --help reports for the shipped config.ini;
+         the keys --help reports for the shipped config.ini; every relative link of the
+         installed README and guides leads to an installed file;
 package: the .deb's control fields and contents (dpkg-deb) and Debian's lintian (no errors, no
          program without a manual page), and
          the .tar.gz unpacked elsewhere finding its own data.
 """
 import fcntl
+import gzip
 import os
 import pty
 import re
@@ -178,11 +180,11 @@ def start_on_terminal(exe, cwd, env):
     return b"New Game" in out, status
 
 
-def man_keys(source):
-    with open(os.path.join(source, "docs", "tharvok.6")) as f:
+def man_keys(page):
+    with gzip.open(page, "rt") as f:
         text = f.read()
     section = text.split(".SH KEYS", 1)[1].split(".SH ", 1)[0]
-    return re.findall(r"^\.TP(?: \d+)?\n\.B (.+)\n(.+)$", section, re.M)
+    return re.findall(r"^\.TP(?: \d+)?\n\\fB(.+)\\fR\n(.+)$", section, re.M)
 
 
 def help_keys(exe, data):
@@ -190,6 +192,22 @@ def help_keys(exe, data):
     block = out.split(" binds them):\n", 1)[1].split("\n\n", 1)[0]
     return [(keys, action.strip()) for action, keys in
             (re.match(r"  (.+?)  +(.+)$", line).groups() for line in block.splitlines())]
+
+
+def check_links(docs):
+    """Every relative link and picture of the installed pages leads to an installed file."""
+    pages = [os.path.join(top, name) for top, _, names in os.walk(docs) for name in names
+             if name.endswith(".md")]
+    check(len(pages) >= 3, f"the README and the guides installed: {pages}")
+    for page in pages:
+        with open(page) as f:
+            targets = re.findall(r"\]\(([^)\s]+)\)|<img [^>]*src=\"([^\"]+)\"", f.read())
+        for target in (a or b for a, b in targets):
+            if re.match(r"[a-z]+:|#", target):
+                continue
+            path = os.path.join(os.path.dirname(page), target.split("#")[0])
+            check(os.path.isfile(path), f"{os.path.relpath(page, docs)} links to {target}, "
+                  "which is not installed")
 
 
 def test_install(build, source):
@@ -201,8 +219,10 @@ def test_install(build, source):
                      "share/tharvok/config.ini", f"share/tharvok/bin/world/{START}.wgf",
                      "share/man/man6/tharvok.6.gz", "share/man/man1/tharvok-replay.1.gz",
                      "share/man/man1/tharvok-world.1.gz", "share/doc/tharvok/copyright",
-                     "share/doc/tharvok/README.md"):
+                     "share/doc/tharvok/README.md", "share/doc/tharvok/docs/worlds.md",
+                     "share/doc/tharvok/docs/development.md"):
             check(os.path.exists(os.path.join(prefix, path)), f"installed {path}")
+        check_links(os.path.join(prefix, "share", "doc", "tharvok"))
         home = os.path.join(tmp, "home")
         os.makedirs(home)
         # The installed world tool writes only where it is told: new fails in a folder without
@@ -226,7 +246,8 @@ def test_install(build, source):
                                           clean_env(home))
         check(shown, "the installed game shows its title screen from an unrelated folder")
         check(status == 0, f"the installed game quits with status {status}")
-        expected = [(keys.replace("\\-", "-"), action) for keys, action in man_keys(source)]
+        page = os.path.join(prefix, "share", "man", "man6", "tharvok.6.gz")
+        expected = [(keys.replace("\\-", "-"), action) for keys, action in man_keys(page)]
         check(help_keys(os.path.join(prefix, "bin", "tharvok"),
                         os.path.join(prefix, "share", "tharvok")) == expected,
               "the man page's keys are the keys --help lists for the shipped config.ini")
@@ -251,7 +272,8 @@ def test_package(build):
                      f"./usr/share/tharvok/bin/world/{START}.wgf", "./usr/share/tharvok/config.ini",
                      "./usr/share/man/man6/tharvok.6.gz", "./usr/share/man/man1/tharvok-replay.1.gz",
                      "./usr/share/man/man1/tharvok-world.1.gz", "./usr/share/doc/tharvok/copyright",
-                     "./usr/share/doc/tharvok/changelog.gz"):
+                     "./usr/share/doc/tharvok/changelog.gz", "./usr/share/doc/tharvok/docs/worlds.md",
+                     "./usr/share/doc/tharvok/docs/pictures/title.svg"):
             check(re.search(r" " + re.escape(path) + "$", contents, re.M), f"the .deb holds {path}")
         lint = run(["lintian", "--allow-root", deb], tmp)
         errors = [line for line in lint.stdout.splitlines() if line.startswith("E:")]

@@ -454,8 +454,125 @@ TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
     const ToolRun upper = run({"show", "B0B0"}, &dir);
     EXPECT_EQ(upper.status, 1);
     EXPECT_EQ(upper.errors.back(), "tharvok-world show: no world's name or stem is 'B0B0' or "
-                                   "starts so (did you mean " +
-                                       other + "?)");
+                                   "starts so (did you mean '" +
+                                       other + "'?)");
+}
+
+// A name or stem typed with a slip (letter case, one edit, two neighbours swapped) is suggested.
+TEST(WorldTool, ASlipOfTheHandGetsADidYouMean) {
+    harness::ScratchDir dir;
+    Folder().write(dir);
+    const std::string swapped = "0b" + other.substr(2);
+    for (const auto& [typed, meant] :
+         {std::pair<std::string, std::string>{"other place", "Other place"},
+          {"Other plce", "Other place"},
+          {"Other plaec", "Other place"},
+          {swapped, other}}) {
+        const ToolRun shown = run({"show", typed}, &dir);
+        EXPECT_EQ(shown.status, 1);
+        EXPECT_EQ(shown.errors.back(), "tharvok-world show: no world's name or stem is '" + typed +
+                                           "' or starts so (did you mean '" + meant + "'?)");
+        EXPECT_EQ(run({"link", typed, "1", "1", start, "1", "1", "Go"}, &dir).errors.back(),
+                  "tharvok-world link: no world's name or stem is '" + typed +
+                      "' or starts so (did you mean '" + meant + "'?)");
+    }
+}
+
+std::map<fs::path, std::string> filesOf(const harness::ScratchDir& dir) {
+    std::map<fs::path, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        if (entry.is_regular_file()) {
+            files[entry.path()] = harness::readFile(entry.path());
+        }
+    }
+    return files;
+}
+
+// Each thing that would keep the game from using a link refuses both links, writing nothing.
+TEST(WorldTool, LinkRefusesWhatTheGameWouldNotUse) {
+    const std::string there = "Other place";
+    const std::string here = "Start here";
+    const struct {
+        std::vector<std::string> args;
+        std::string refusal;
+    } cases[] = {
+        {{here, "80", "3", there, "40", "1", "Gate"},
+         wgf(start) + ": error: Start here: the link's cell (80, 3) is outside the map, which "
+                      "runs from (0, 0) to (79, 24)"},
+        {{here, "5", "5", there, "40", "1", "Gate"},
+         wgf(start) + ":6:6: error: Start here: (5, 5) holds '.', not the '-' of a link, so the "
+                      "game would never show or follow it (--make-path writes the '-')"},
+        {{here, "40", "0", there, "40", "1", "Gate"},
+         wif(start) + ":3:1: error: Start here: (40, 0) has a link already, link 1 ('Door'): "
+                      "the game would only ever use the first"},
+        {{here, "5", "5", there, "40", "-1", "Gate", "--make-path"},
+         wgf(other) + ": error: Other place: the arrival (40, -1) is outside the map, which runs "
+                      "from (0, 0) to (79, 24)"},
+        {{here, "5", "5", there, "40", "1", "Old mill", "--make-path"},
+         wif(start) + ":4:1: error: Start here: the caption 'Old mill' holds a blank, and the "
+                      "game reads a caption as one word: it would show 'Old' and take 'mill' for "
+                      "the world the link leads to; write it as one word, such as 'Old_mill'"},
+        {{here, "5", "5", there, "40", "1", std::string(75, 'x'), "--make-path"},
+         wif(start) + ":4:1: error: Start here: the caption is 75 characters long: the game "
+                      "shows the first 74 and cuts the rest"},
+        {{here, "5", "5", there, "40", "1", "Gate\x01", "--make-path"},
+         wif(start) + ":4:1: error: Start here: the caption holds the byte \\x01, which the "
+                      "game shows as \u263a (code page 437): link writes captions of printable "
+                      "ASCII; write other bytes into the .wif with an editor"},
+        // The way there would do; the way back is what is refused.
+        {{here, "5", "5", there, "40", "1", "Gate", "--make-path", "--back", "40", "0", "5", "6",
+          "Home"},
+         wif(other) + ":3:1: error: Other place: (40, 0) has a link already, link 1 ('Door'): "
+                      "the game would only ever use the first"},
+        {{here, "5", "5", "Broken land", "40", "1", "Gate", "--make-path", "--back", "5", "5", "5",
+          "6", "Home"},
+         wif(third) + ":2:1: error: Broken land: the file holds an error (tharvok-world check "
+                      "says which): link writes only into worlds the game reads as they are "
+                      "written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        harness::ScratchDir dir;
+        Folder folder;
+        folder.add(third, "Broken land\nmany\n");
+        folder.write(dir);
+        const auto before = filesOf(dir);
+        std::vector<std::string> args{"link"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolRun result = run(args, &dir);
+        EXPECT_EQ(result.status, 1);
+        ASSERT_EQ(result.errors.size(), 3u);
+        EXPECT_EQ(result.errors[1], c.refusal);
+        EXPECT_EQ(result.errors[2], "tharvok-world link: nothing was written");
+        EXPECT_EQ(filesOf(dir), before);
+    }
+}
+
+// Two worlds linked both ways by their names: only the count, the new lines and the two '-'
+// change, line ends as they were, and the folder checks clean.
+TEST(WorldTool, LinkWritesBothWaysAndKeepsEveryOtherByte) {
+    harness::ScratchDir dir;
+    Folder folder;
+    folder.infos[start] = "Start here\r\n1\r\nDoor " + other + " 40 0 40 1\r\n";
+    folder.infos[other] = "Other   place\n 1 \nDoor " + start + " 40 0 40 1"; // no last break
+    folder.write(dir);
+    auto expected = filesOf(dir);
+    const ToolRun result = run({"link", "Start here", "5", "5", "b0b0", "70", "20", "Gate",
+                                "--make-path", "--back", "70", "21", "5", "6", "Home"},
+                               &dir);
+    ASSERT_EQ(result.status, 0) << ::testing::PrintToString(result.errors);
+    const fs::path world = dir.path() / harness::worldDir;
+    expected[world / (start + ".wif")] =
+        "Start here\r\n2\r\nDoor " + other + " 40 0 40 1\r\nGate " + other + " 5 5 70 20\r\n";
+    expected[world / (other + ".wif")] =
+        "Other   place\n 2 \nDoor " + start + " 40 0 40 1\nHome " + start + " 70 21 5 6\n";
+    expected[world / (start + ".wgf")][5 * 81 + 5] = '-';
+    expected[world / (other + ".wgf")][21 * 81 + 70] = '-';
+    EXPECT_EQ(filesOf(dir), expected);
+    EXPECT_EQ(result.lines.back(), wif(other) + ":4:1: Other place: link 2 'Home' on (70, 21) to "
+                                                "Start here, arriving at (5, 6)");
+    const ToolRun checked = run({"check"}, &dir);
+    EXPECT_EQ(checked.status, 0) << ::testing::PrintToString(checked.lines);
 }
 
 TEST(WorldTool, InitStartsAFolderOfOnesOwnFromTheGamesData) {
@@ -483,15 +600,35 @@ TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
         {{"check", "--data", (dir.path() / "none").string()}, 2},
         {{"new", "Quiet", "glade", "--data", dir.path().string()}, 2},
         {{"init", "--data", dir.path().string()}, 2},
+        {{"link", "a", "1", "2", "b", "3", "4", "Go", "--back", "1", "2"}, 2},
         {{"--help"}, 0},
     };
     for (const auto& [args, status] : runs) {
         EXPECT_EQ(run(args).status, status) << ::testing::PrintToString(args);
     }
     EXPECT_TRUE(fs::is_empty(dir.path())) << "new wrote into a folder without worlds";
-    for (const char* command : {"check", "show", "graph", "new", "init"}) {
+    for (const char* command : {"check", "show", "graph", "new", "link", "init"}) {
         const ToolRun help = run({command, "--help"});
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.lines.front().rfind(std::string("usage: tharvok-world ") + command, 0), 0u);
     }
+}
+
+// A file that cannot be written (here a folder stands where its temporary file goes) changes no
+// file, the ones written before it neither.
+TEST(WorldTool, LinkThatCannotWriteChangesNothing) {
+    harness::ScratchDir dir;
+    Folder().write(dir);
+    const fs::path blocked = dir.path() / harness::worldDir / (other + ".wif.new");
+    fs::create_directory(blocked);
+    const auto before = filesOf(dir);
+    const ToolRun result = run({"link", start, "5", "5", other, "5", "5", "Gate", "--make-path",
+                                "--back", "6", "6", "5", "6", "Home"},
+                               &dir);
+    EXPECT_EQ(result.status, 1);
+    const std::string said = result.errors.back();
+    EXPECT_TRUE(said.starts_with("tharvok-world link: cannot make '" + blocked.string() + "': ") &&
+                said.ends_with("; no file was changed"))
+        << said;
+    EXPECT_EQ(filesOf(dir), before);
 }

@@ -173,7 +173,10 @@ std::string usageText() {
 }
 
 std::string helpText() {
-    return "usage: tharvok-replay [OPTIONS] [SCRIPT]\n"
+    return "usage: tharvok-replay [--data DIR] [--config FILE] [--local-time HH:MM:SS]\n"
+           "                      [--out FILE] [--final-screen FILE [--attrs]]\n"
+           "                      [--asciicast FILE] [--svg-dir DIR] [--console NAME]\n"
+           "                      [SCRIPT]\n"
            "       tharvok-replay --help | --version\n"
            "\n"
            "Plays the game headless from a script of frames and keys (a recording made\n"
@@ -194,7 +197,8 @@ std::string helpText() {
            "                      the local time of day the game starts at (default\n"
            "                      12:00:00; a recording's local-time line wins)\n"
            "  --out FILE          write what the script prints to FILE\n"
-           "  --final-screen FILE write the last screen before the game ended (before the\n"
+           "  --final-screen FILE\n"
+           "                      write the last screen before the game ended (before the\n"
            "                      farewell of a quit) or the script ran out to FILE ('-':\n"
            "                      standard output, after everything else)\n"
            "  --attrs             with --final-screen: the screen's colours too\n"

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace worldtool {
 
@@ -16,6 +18,24 @@ namespace worldtool {
 // `folder` is the data folder as the heading names it.
 int showWorld(DataFolder& data, const std::string& stem, const std::string& folder, bool colour,
               std::ostream& out, std::ostream& err);
+
+// The stem of the world that `arg` names (a stem, the start of one, a world's name, or a path to
+// one of its files); empty, with a message from `command` that may say what was meant, when it
+// names none or more than one.
+std::string worldNamed(DataFolder& data, const std::string& arg, std::string_view command,
+                       std::ostream& err);
+
+// What link was given: FROM X Y TO X Y CAPTION, and X Y AX AY CAPTION after --back.
+struct LinkArguments {
+    std::vector<std::string> words;
+    std::vector<std::string> back;
+    bool makePath = false;
+};
+
+// A link from one world to another (and with --back one back), written into the worlds' link
+// lists, or refused with every reason when anything would keep the game from using it.
+int linkWorlds(DataFolder& data, const LinkArguments& arguments, std::ostream& out,
+               std::ostream& err);
 
 // The worlds and their links as Graphviz DOT, or as a plain table.
 int graphWorlds(DataFolder& data, bool table, std::ostream& out, std::ostream& err);

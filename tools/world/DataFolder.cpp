@@ -25,6 +25,25 @@ Grid blankGrid() {
 
 fs::path worldFolder(const fs::path& folder) { return folder / "bin" / "world"; }
 
+// Whether `a` is `b` with two neighbouring bytes swapped.
+bool swappedNeighbours(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    std::size_t i = 0;
+    while (i < a.size() && a[i] == b[i]) {
+        ++i;
+    }
+    return i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] &&
+           a.substr(i + 2) == b.substr(i + 2);
+}
+
+// Whether `typed` misses `known` by a slip of the hand: letter case, one edit or one swap.
+bool slipOf(std::string_view typed, std::string_view known) {
+    return editDistance(typed, known, true) == 0 || editDistance(typed, known, false) == 1 ||
+           swappedNeighbours(typed, known);
+}
+
 } // namespace
 
 bool writeWholeFile(const fs::path& path, std::string_view bytes, std::string& error) {
@@ -126,7 +145,7 @@ std::optional<std::string> DataFolder::nearStem(const std::string& stem) const {
     std::vector<std::string> others;
     std::vector<std::string> starting;
     for (const std::string& known : listWorlds(others)) {
-        if (editDistance(stem, known, true) == 0 || editDistance(stem, known, false) == 1) {
+        if (slipOf(stem, known)) {
             return known;
         }
         if (stem.size() < known.size() &&
@@ -136,6 +155,16 @@ std::optional<std::string> DataFolder::nearStem(const std::string& stem) const {
     }
     // The start of a stem in the wrong letter case.
     return starting.size() == 1 ? std::optional(starting.front()) : std::nullopt;
+}
+
+std::optional<std::string> DataFolder::nearName(const std::string& name) {
+    std::vector<std::string> others;
+    for (const std::string& stem : listWorlds(others)) {
+        if (world(stem).loaded && slipOf(name, world(stem).name())) {
+            return world(stem).name();
+        }
+    }
+    return std::nullopt;
 }
 
 bool DataFolder::readConfig(std::string& text) const {
@@ -167,6 +196,43 @@ bool DataFolder::writeNewWorld(const std::string& stem, std::string_view grid,
             for (std::size_t j = 0; j <= i; ++j) {
                 fs::remove(files[j], code);
             }
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DataFolder::replaceFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                              std::string& error) const {
+    std::vector<fs::path> written;
+    std::error_code code;
+    auto removeWritten = [&] {
+        for (const fs::path& file : written) {
+            fs::remove(file, code);
+        }
+    };
+    for (const auto& [name, bytes] : files) {
+        const fs::path file = folder_ / name;
+        const fs::path temporary = fs::path(file).concat(".new");
+        written.push_back(temporary);
+        if (!writeWholeFile(temporary, bytes, error)) {
+            removeWritten();
+            error += "; no file was changed";
+            return false;
+        }
+        // The new file keeps the old one's permissions.
+        const fs::file_status status = fs::status(file, code);
+        if (!code) {
+            fs::permissions(temporary, status.permissions(), code);
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        fs::rename(written[i], folder_ / files[i].first, code);
+        if (code) {
+            error = "cannot replace " + inQuotes(files[i].first) + ": " + code.message();
+            error += i == 0 ? "; no file was changed" : "; the files before it were replaced";
+            written.erase(written.begin(), written.begin() + static_cast<long>(i));
+            removeWritten();
             return false;
         }
     }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace worldtool {
@@ -56,8 +57,11 @@ public:
     // name (its two header words). Empty when none does; `matches` then holds the stems when
     // more than one does.
     std::string find(const std::string& what, std::vector<std::string>& matches);
-    // A world's stem one edit away from `stem`, or differing from it only in letter case.
+    // A world's stem one edit or one swap of neighbours away from `stem`, or differing from it
+    // (or from its start) only in letter case.
     std::optional<std::string> nearStem(const std::string& stem) const;
+    // A world's name that `name` misses by as little: letter case, one edit, one swap.
+    std::optional<std::string> nearName(const std::string& name);
 
     // Reads config.ini; false when it is missing or cannot be read.
     bool readConfig(std::string& text) const;
@@ -68,6 +72,13 @@ public:
     // false with a message, and nothing left behind, when they cannot be written.
     bool writeNewWorld(const std::string& stem, std::string_view grid, std::string_view info,
                        std::string& error) const;
+
+    // Replaces files of the folder (paths relative to it) by new contents: each is written whole
+    // to a temporary file beside it first, and only when every one is written are they renamed
+    // over the old ones, so that a failed write changes no file. False with what failed and
+    // whether any file was changed (only a rename that fails after another succeeded does).
+    bool replaceFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                      std::string& error) const;
 
 private:
     std::filesystem::path folder_;

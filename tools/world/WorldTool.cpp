@@ -28,7 +28,7 @@ struct CommandHelp {
     std::string_view status; // its exit status
 };
 
-constexpr std::array<CommandHelp, 5> commands = {{
+constexpr std::array<CommandHelp, 6> commands = {{
     {"check", "check [--strict] [--data DIR | --config FILE]",
      "Checks every world of DIR/bin/world/ and DIR/config.ini against what the game\n"
      "makes of them; without --data, also the player's own config.ini when there is\n"
@@ -69,6 +69,24 @@ constexpr std::array<CommandHelp, 5> commands = {{
      "files.\n",
      "Exit status: 0 made, 1 the files cannot be written, 2 usage error or no data\n"
      "folder.\n"},
+    {"link",
+     "link FROM X Y TO X Y CAPTION [--back X Y AX AY CAPTION]\n"
+     "                     [--make-path] [--data DIR]",
+     "Adds a link on the cell (X, Y) of the world FROM that leads to the world TO,\n"
+     "arriving at its cell (X, Y), with CAPTION (one word, at most 74 characters of\n"
+     "printable ASCII). FROM and TO are taken as show takes WORLD. It writes TO's\n"
+     "stem and raises the link count, and keeps every other byte of the files and\n"
+     "their line ends. It refuses, and writes nothing, when a cell is outside the\n"
+     "map, the link's cell is not a '-', the cell has a link already, a caption the\n"
+     "game would not show as written, or a world file that holds an error.\n"
+     "\n"
+     "  --back X Y AX AY CAPTION\n"
+     "               also a way back: a link on TO's cell (X, Y) that leads to FROM,\n"
+     "               arriving at (AX, AY)\n"
+     "  --make-path  write the '-' into the grid where a link's cell holds another\n"
+     "               character\n",
+     "Exit status: 0 written, 1 refused, no such world, or a file cannot be written,\n"
+     "2 usage error or no data folder.\n"},
     {"init", "init DIR",
      "Starts a data folder of your own: copies the game's config.ini and worlds into\n"
      "DIR, which must be new or an empty folder. Then: cd DIR, tharvok-world new ...,\n"
@@ -81,7 +99,7 @@ constexpr std::array<CommandHelp, 5> commands = {{
 constexpr std::string_view dataHelp =
     "  --data DIR  the data folder, which holds config.ini and bin/world/ (default:\n"
     "              the working directory; the tools never guess another)\n"
-    "  --help      this text\n";
+    "  --help, -h  print this and exit\n";
 
 void printUsage(std::ostream& out) {
     out << "usage: tharvok-world COMMAND [ARGS] [--data DIR]\n"
@@ -95,7 +113,8 @@ void printUsage(std::ostream& out) {
     for (const CommandHelp& command : commands) {
         out << "  tharvok-world " << command.usage << '\n';
     }
-    out << "\n" << dataHelp << "\nEach command takes --help.\n";
+    out << "\n"
+        << dataHelp << "  --version   print the version and exit\n\nEach command takes --help.\n";
 }
 
 struct Arguments {
@@ -103,8 +122,15 @@ struct Arguments {
     std::optional<fs::path> config;
     std::vector<std::string> words;
     std::vector<std::string> flags;
+    std::vector<std::string> back; // link's --back X Y AX AY CAPTION
     bool help = false;
 };
+
+// A number below 0 is a word, not an option.
+bool isNegativeNumber(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-' &&
+           arg.find_first_not_of("0123456789", 1) == std::string::npos;
+}
 
 // Splits what follows the command; false with a message on an unknown option.
 bool parse(const std::vector<std::string>& args, const std::vector<std::string_view>& known,
@@ -119,11 +145,20 @@ bool parse(const std::vector<std::string>& args, const std::vector<std::string_v
                 return false;
             }
             (arg == "--data" ? parsed.data : parsed.config) = args[++i];
+        } else if (arg == "--back" && args[0] == "link") {
+            if (!parsed.back.empty() || i + 5 >= args.size()) {
+                error = parsed.back.empty() ? "--back needs X Y AX AY CAPTION"
+                                            : "--back is given twice";
+                return false;
+            }
+            parsed.back.assign(args.begin() + static_cast<long>(i) + 1,
+                               args.begin() + static_cast<long>(i) + 6);
+            i += 5;
         } else if (arg == "--") {
             parsed.words.insert(parsed.words.end(), args.begin() + static_cast<long>(i) + 1,
                                 args.end());
             break;
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else if (arg.size() > 1 && arg[0] == '-' && !isNegativeNumber(arg)) {
             bool ok = false;
             for (const std::string_view flag : known) {
                 ok = ok || arg == flag;
@@ -154,36 +189,6 @@ bool has(const Arguments& parsed, std::string_view flag) {
         }
     }
     return false;
-}
-
-// The stem that an argument names: a path to one of a world's files, or whatever the data
-// folder finds by it. Empty, with a message, when it names none or more than one.
-std::string stemOf(DataFolder& data, const std::string& arg, std::ostream& err) {
-    const fs::path path(arg);
-    const std::string extension = path.extension().string();
-    if (extension == gridExtension || extension == infoExtension) {
-        return path.stem().string();
-    }
-    std::vector<std::string> matches;
-    std::string stem = data.find(arg, matches);
-    if (!stem.empty()) {
-        return stem;
-    }
-    if (matches.empty()) {
-        err << "tharvok-world show: no world's name or stem is " << inQuotes(arg)
-            << " or starts so";
-        if (const auto near = data.nearStem(arg)) {
-            err << " (did you mean " << escaped(*near) << "?)";
-        }
-        err << "\n";
-        return {};
-    }
-    err << "tharvok-world show: " << inQuotes(arg) << " names " << matches.size()
-        << " worlds; give more of the stem:\n";
-    for (const std::string& match : matches) {
-        err << "  " << escaped(match) << "  " << glyphs(data.world(match).name()) << "\n";
-    }
-    return {};
 }
 
 // Checks one config.ini, named `shown` in the messages.
@@ -227,6 +232,39 @@ int check(const Arguments& parsed, const ToolSetting& setting, DataFolder* data,
 
 } // namespace
 
+std::string worldNamed(DataFolder& data, const std::string& arg, std::string_view command,
+                       std::ostream& err) {
+    const fs::path path(arg);
+    const std::string extension = path.extension().string();
+    if (extension == gridExtension || extension == infoExtension) {
+        return path.stem().string();
+    }
+    std::vector<std::string> matches;
+    std::string stem = data.find(arg, matches);
+    if (!stem.empty()) {
+        return stem;
+    }
+    if (matches.empty()) {
+        err << "tharvok-world " << command << ": no world's name or stem is " << inQuotes(arg)
+            << " or starts so";
+        std::optional<std::string> near = data.nearStem(arg);
+        if (!near) {
+            near = data.nearName(arg);
+        }
+        if (near) {
+            err << " (did you mean " << inQuotes(*near) << "?)";
+        }
+        err << "\n";
+        return {};
+    }
+    err << "tharvok-world " << command << ": " << inQuotes(arg) << " names " << matches.size()
+        << " worlds; give more of the stem:\n";
+    for (const std::string& match : matches) {
+        err << "  " << escaped(match) << "  " << glyphs(data.world(match).name()) << "\n";
+    }
+    return {};
+}
+
 int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, std::ostream& out,
               std::ostream& err) {
     if (args.empty()) {
@@ -255,8 +293,12 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
         name == "check"   ? std::vector<std::string_view>{"--strict"}
         : name == "show"  ? std::vector<std::string_view>{"--plain"}
         : name == "graph" ? std::vector<std::string_view>{"--table"}
+        : name == "link"  ? std::vector<std::string_view>{"--make-path"}
                           : std::vector<std::string_view>{};
-    const std::size_t wordCount = name == "show" || name == "init" ? 1 : name == "new" ? 2 : 0;
+    const std::size_t wordCount = name == "show" || name == "init" ? 1
+                                  : name == "new"                  ? 2
+                                  : name == "link"                 ? 7
+                                                                   : 0;
     Arguments parsed;
     std::string error;
     if (parse(args, flags, parsed, error) && !parsed.help && parsed.words.size() != wordCount) {
@@ -301,7 +343,7 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
         return check(parsed, setting, &data, out, err);
     }
     if (name == "show") {
-        const std::string stem = stemOf(data, parsed.words[0], err);
+        const std::string stem = worldNamed(data, parsed.words[0], name, err);
         if (stem.empty()) {
             return exitProblems;
         }
@@ -310,6 +352,9 @@ int worldMain(const std::vector<std::string>& args, const ToolSetting& setting, 
     }
     if (name == "graph") {
         return graphWorlds(data, has(parsed, "--table"), out, err);
+    }
+    if (name == "link") {
+        return linkWorlds(data, {parsed.words, parsed.back, has(parsed, "--make-path")}, out, err);
     }
     return newWorld(data, parsed.words[0], parsed.words[1], out, err);
 }

@@ -1,5 +1,5 @@
-// tharvok-world: tools for world authors (check, show, graph, new, init) over the game's own
-// loaders.
+// tharvok-world: tools for world authors (check, show, graph, new, link, init) over the game's
+// own loaders.
 #include "WorldTool.h"
 
 #include "app/DataSearch.h"
