@@ -345,9 +345,22 @@ std::vector<Case> cases() {
         {"empty value",
          [](Folder& f) { f.config += "cRest =\n"; },
          {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},
+        {"a key by its name: the game reads its first character, or no number",
+         [](Folder& f) {
+             f.config.replace(f.config.find("cMoveUp = &"), 11, "cMoveUp = Up");
+             f.config.replace(f.config.find("cUse = E"), 8, "cUse = F1");
+             f.config.replace(f.config.find("= 9"), 3, "= Tab");
+         },
+         {"config.ini:1:11: error: cMoveUp = 'Up' binds U, not Up arrow: the game reads only the "
+          "first character; write & for Up arrow",
+          "config.ini:5:8: error: cUse = 'F1' binds F, not F1: the game reads only the first "
+          "character, and no character binds F1: only cSelect, cToggleRightOverlay and cHelp take "
+          "a key code (112)",
+          "config.ini:7:23: error: cToggleRightOverlay = 'Tab' binds no key, so the game has no "
+          "key to show the panel: it takes a virtual-key code, not a key's name; write 9 for Tab"}},
         {"binds nothing",
-         [](Folder& f) { f.config = "cSelect = Enter\n" + f.config; },
-         {"config.ini:1:11: error: cSelect = 'Enter' binds no key: it takes a virtual-key code "
+         [](Folder& f) { f.config = "cSelect = none\n" + f.config; },
+         {"config.ini:1:11: error: cSelect = 'none' binds no key: it takes a virtual-key code "
           "from 1 to 255 (13 Enter, 9 Tab), so the game has no key to choose in the menu",
           "config.ini:7:1: warning: cSelect is set again: the game keeps the first value, on "
           "line 1, and skips this line"}},
@@ -456,6 +469,37 @@ TEST(WorldTool, ShippedDataChecksCleanAndStrict) {
     EXPECT_EQ(result.status, 0);
     ASSERT_EQ(result.lines.size(), 1u) << result.lines.front();
     EXPECT_TRUE(result.lines[0].ends_with(": no errors, no warnings")) << result.lines[0];
+}
+
+// The shipped config.ini says beside each value that is not a letter which key it binds, in the
+// help box's words: "& is the Up arrow", "13 is Enter".
+TEST(WorldTool, ShippedConfigNamesTheKeyOfEachCode) {
+    const std::string text =
+        harness::readFile(fs::path(THARVOK_SOURCE_DIR) / "data" / "config.ini");
+    ConfigFile config;
+    std::vector<ConfigLine> lines;
+    config.parse(text, &lines);
+    const KeyCodes codes = bindKeys(config);
+    int named = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto row = std::find_if(actions.begin(), actions.end(),
+                                      [&](const Action& a) { return a.name == lines[i].key; });
+        if (lines[i].kind != ConfigLine::Kind::Entry || row == actions.end() ||
+            std::isalpha(static_cast<unsigned char>(lines[i].value.front())) != 0) {
+            continue;
+        }
+        std::string comment;
+        for (std::size_t j = i; j > 0 && lines[j - 1].kind == ConfigLine::Kind::Comment; --j) {
+            comment.insert(0, std::string(lines[j - 1].text) + "\n");
+        }
+        const std::string key =
+            platform::vk::displayName(codes[static_cast<std::size_t>(row->slot)]);
+        EXPECT_NE(comment.find(std::string(lines[i].value) + " is "), std::string::npos)
+            << lines[i].text;
+        EXPECT_NE(comment.find(key), std::string::npos) << lines[i].text << " binds " << key;
+        ++named;
+    }
+    EXPECT_EQ(named, 7); // the arrows, Enter, Tab and help's key
 }
 
 TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
