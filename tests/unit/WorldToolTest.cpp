@@ -350,6 +350,7 @@ std::vector<Case> cases() {
              f.config.replace(f.config.find("cMoveUp = &"), 11, "cMoveUp = Up");
              f.config.replace(f.config.find("cUse = E"), 8, "cUse = F1");
              f.config.replace(f.config.find("= 9"), 3, "= Tab");
+             f.config += "cHelp = esc\n";
          },
          {"config.ini:1:11: error: cMoveUp = 'Up' binds U, not Up arrow: the game reads only the "
           "first character; write & for Up arrow",
@@ -357,7 +358,9 @@ std::vector<Case> cases() {
           "character, and no character binds F1: only cSelect, cToggleRightOverlay and cHelp take "
           "a key code (112)",
           "config.ini:7:23: error: cToggleRightOverlay = 'Tab' binds no key, so the game has no "
-          "key to show the panel: it takes a virtual-key code, not a key's name; write 9 for Tab"}},
+          "key to show the panel: it takes a virtual-key code, not a key's name; write 9 for Tab",
+          "config.ini:8:9: error: cHelp = 'esc' binds no key; Escape is the fixed key that leaves "
+          "play or quits: give cHelp another key"}},
         {"binds nothing",
          [](Folder& f) { f.config = "cSelect = none\n" + f.config; },
          {"config.ini:1:11: error: cSelect = 'none' binds no key: it takes a virtual-key code "
