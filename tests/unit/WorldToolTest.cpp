@@ -200,6 +200,12 @@ std::vector<Case> cases() {
               ":5:4: error: Start here: link 3 leads to 'B0B0', which is not a stem: the "
               "world 'Other place' is " +
               other + "; write that stem"}},
+        {"a world by its name of two words, which shifts the link as a caption of two would",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Back Other place 40 0 40 1\n"; },
+         {wif(start) +
+          ":4:6: error: Start here: link 2 leads to 'Other place', which is not a "
+          "stem: the world 'Other place' is " +
+          other + "; write that stem"}},
         {"number running into a word",
          [](Folder& f) { f.infos[start] = name + linkTwo + "Cut " + other + " 5x 5 1 1\n"; },
          {wif(start) + ":4:38: error: Start here: link 2's x '5x' is not a number: the game reads "

@@ -86,6 +86,7 @@ private:
                        const ShiftedCaption& caption);
     void checkMap(const AuthoredWorld& world);
     void checkTarget(const AuthoredWorld& world, std::size_t index);
+    std::string stemsOf(const std::vector<std::string>& named);
     void checkJourney(const AuthoredWorld& world, std::size_t index);
     void checkWalks();
     void checkReachable();
@@ -348,7 +349,18 @@ void WorldChecker::reportCaption(const AuthoredWorld& world, const FileFinding& 
     for (const std::string_view word : caption.caption) {
         words.append(words.empty() ? "" : " ").append(word);
     }
-    const InfoField& at = fieldOf(world.source.info.links[x.link - 1], LinkField::Caption);
+    const auto& record = world.source.info.links[x.link - 1];
+    // A world's name of two words where its stem belongs shifts the link the same way.
+    const std::string written =
+        std::string(caption.caption.back()) + " " + std::string(caption.meant);
+    if (const std::vector<std::string> named = worldsNamedBy(data_, stems_, written);
+        caption.caption.size() >= 2 && named.size() == 1) {
+        report_.error(world.infoPath(), fieldOf(record, LinkField::Target).position,
+                      "link " + std::to_string(x.link) + " leads to " + inQuotes(written) +
+                          ", which is not a stem: " + stemsOf(named));
+        return;
+    }
+    const InfoField& at = fieldOf(record, LinkField::Caption);
     report_.error(world.infoPath(), at.position,
                   "link " + std::to_string(x.link) + "'s caption " + inQuotes(words) + " has " +
                       std::to_string(caption.caption.size()) +
@@ -404,6 +416,19 @@ void WorldChecker::checkMap(const AuthoredWorld& world) {
     }
 }
 
+// The stems of the worlds a link's world names, after "which is not a stem: ".
+std::string WorldChecker::stemsOf(const std::vector<std::string>& named) {
+    std::string worlds;
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        worlds += i == 0 ? "" : i + 1 == named.size() ? " and " : ", ";
+        worlds += inQuotes(data_.world(named[i]).name()) + (named.size() == 1 ? " is " : " (") +
+                  escaped(named[i]) + (named.size() == 1 ? "" : ")");
+    }
+    return named.size() == 1
+               ? "the world " + worlds + "; write that stem"
+               : "it names the worlds " + worlds + "; write the stem of the one meant";
+}
+
 void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
     const MapLink& link = world.load.info.links[index];
     const InfoField& field = fieldOf(world.source.info.links[index], LinkField::Target);
@@ -427,17 +452,9 @@ void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
                                                ? std::vector<std::string>{}
                                                : worldsNamedBy(data_, stems_, link.target);
     if (!named.empty()) {
-        std::string worlds;
-        for (std::size_t i = 0; i < named.size(); ++i) {
-            worlds += i == 0 ? "" : i + 1 == named.size() ? " and " : ", ";
-            worlds += inQuotes(data_.world(named[i]).name()) + (named.size() == 1 ? " is " : " (") +
-                      escaped(named[i]) + (named.size() == 1 ? "" : ")");
-        }
         report_.error(world.infoPath(), field.position,
-                      name + " leads to " + inQuotes(link.target) + ", which is not a stem: " +
-                          (named.size() == 1 ? "the world " + worlds + "; write that stem"
-                                             : "it names the worlds " + worlds +
-                                                   "; write the stem of the one meant"));
+                      name + " leads to " + inQuotes(link.target) +
+                          ", which is not a stem: " + stemsOf(named));
         return;
     }
     if (!target.loaded) {

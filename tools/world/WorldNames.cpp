@@ -108,8 +108,10 @@ std::optional<ShiftedCaption> shiftedCaption(const AuthoredWorld& world, std::si
     for (std::size_t world = 2; world + 4 < words.size(); ++world) {
         if (std::all_of(words.begin() + static_cast<long>(world) + 1,
                         words.begin() + static_cast<long>(world) + 5, isNumber)) {
-            return ShiftedCaption{
-                {words.begin(), words.begin() + static_cast<long>(world)}, words[1], words[2]};
+            return ShiftedCaption{{words.begin(), words.begin() + static_cast<long>(world)},
+                                  words[world],
+                                  words[1],
+                                  words[2]};
         }
     }
     return std::nullopt;

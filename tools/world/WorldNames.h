@@ -25,7 +25,8 @@ std::vector<std::string> worldsNamedBy(DataFolder& data, const std::vector<std::
 
 // A link whose caption was written as more than one word, as its line in the link list shows it.
 struct ShiftedCaption {
-    std::vector<std::string_view> caption; // the words the author meant as the caption
+    std::vector<std::string_view> caption; // the words before the one the author meant as the world
+    std::string_view meant;                // the word the author meant as the world
     std::string_view world;                // the word the game takes as the world
     std::string_view x;                    // the word the game takes as x
 };
