@@ -104,14 +104,11 @@ std::optional<ShiftedCaption> shiftedCaption(const AuthoredWorld& world, std::si
         return std::nullopt;
     }
     const std::vector<std::string_view> words = lineWords(world.source.infoData, caption.offset);
-    // The first word after at least two that four numbers follow is the world.
-    for (std::size_t world = 2; world + 4 < words.size(); ++world) {
-        if (std::all_of(words.begin() + static_cast<long>(world) + 1,
-                        words.begin() + static_cast<long>(world) + 5, isNumber)) {
-            return ShiftedCaption{{words.begin(), words.begin() + static_cast<long>(world)},
-                                  words[world],
-                                  words[1],
-                                  words[2]};
+    // The first word after at least two that four numbers follow is the world meant.
+    for (std::size_t meant = 2; meant + 4 < words.size(); ++meant) {
+        const auto at = words.begin() + static_cast<long>(meant);
+        if (std::all_of(at + 1, at + 5, isNumber)) {
+            return ShiftedCaption{{words.begin(), at}, *at, words[1], words[2]};
         }
     }
     return std::nullopt;
