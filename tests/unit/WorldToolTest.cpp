@@ -181,7 +181,7 @@ std::vector<Case> cases() {
           other.substr(1) + "' as x, which is not a number"}},
         {"caption of three words",
          [](Folder& f) {
-             f.infos[start] = name + linkTwo + "Road to town " + other + " 5 5 1 1\n";
+             f.infos[start] = name + linkTwo + "Road to town " + other + " 5 9 -1 1\n";
          },
          {wif(start) + ":4:1: error: Start here: link 2's caption 'Road to town' has 3 words, but "
                        "a caption is one word: the game takes 'to' as the world and 'town' as x, "
@@ -355,11 +355,14 @@ std::vector<Case> cases() {
          [](Folder& f) {
              f.config.replace(f.config.find("cMoveUp = &"), 11, "cMoveUp = Up");
              f.config.replace(f.config.find("cUse = E"), 8, "cUse = F1");
+             f.config.replace(f.config.find("cMoveDown = ("), 13, "cMoveDown = ArrowDown");
              f.config.replace(f.config.find("= 9"), 3, "= Tab");
              f.config += "cHelp = esc\n";
          },
          {"config.ini:1:11: error: cMoveUp = 'Up' binds U, not Up arrow: the game reads only the "
           "first character; write & for Up arrow",
+          "config.ini:2:13: error: cMoveDown = 'ArrowDown' binds A, not Down arrow: the game reads "
+          "only the first character; write ( for Down arrow",
           "config.ini:5:8: error: cUse = 'F1' binds F, not F1: the game reads only the first "
           "character, and no character binds F1: only cSelect, cToggleRightOverlay and cHelp take "
           "a key code (112)",
