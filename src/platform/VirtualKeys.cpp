@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <utility>
 
@@ -141,6 +142,61 @@ std::string displayName(int code) {
         }
     }
     return withNumber("key code ", code);
+}
+
+namespace {
+
+// A key's name as names are compared: small letters, without blanks and '_'.
+std::string folded(std::string_view text) {
+    std::string result;
+    for (const char c : text) {
+        if (c != ' ' && c != '_') {
+            result += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+int fromPlayerName(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    });
+    if (const int code = fromName(upper); code > 0) {
+        return code;
+    }
+    const std::string wanted = folded(text);
+    static constexpr std::array<std::pair<std::string_view, std::uint8_t>, 8> others = {{
+        {"esc", escape},
+        {"return", enter},
+        {"del", del},
+        {"ins", insert},
+        {"control", control},
+        {"pgup", prior},
+        {"pgdn", next},
+        {"spacebar", space},
+    }};
+    for (const auto& [name, code] : others) {
+        if (wanted == name) {
+            return code;
+        }
+    }
+    constexpr std::string_view arrow = "arrow";
+    for (int code = 1; code <= 255; ++code) {
+        const std::string name = displayName(code);
+        if (name.starts_with("key code")) {
+            continue;
+        }
+        const std::string key = folded(name);
+        if (wanted == key ||
+            (key.ends_with(arrow) &&
+             (wanted == arrow.data() + key.substr(0, key.size() - arrow.size())))) {
+            return code;
+        }
+    }
+    return -1;
 }
 
 } // namespace platform::vk

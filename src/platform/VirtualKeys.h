@@ -56,4 +56,10 @@ std::string name(int code);
 // "Tab", "left mouse button", ";"; "key code 255" for a code no key is known by.
 std::string displayName(int code);
 
+// The code of a key named as a player writes it, in any letter case, with or without blanks and
+// '_': a name of displayName ("Enter", "page up"), an arrow by its direction alone ("Up"), a
+// name of fromName ("ESC", "F5"), or "Esc", "Return", "Del", "Ins", "Control", "PgUp", "PgDn",
+// "Spacebar"; -1 for any other text.
+int fromPlayerName(std::string_view text);
+
 } // namespace platform::vk

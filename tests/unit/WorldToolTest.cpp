@@ -118,59 +118,101 @@ std::vector<Case> cases() {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Lost nowhere 5 5 1 1\n";
          },
-         {wif(start) + ":4:6: error: link 2 leads to 'nowhere', which cannot be loaded: " +
+         {wif(start) +
+          ":4:6: error: Start here: link 2 leads to 'nowhere', which cannot be loaded: " +
           wgf("nowhere") + " is missing or cannot be read"}},
         {"refused target",
          [](Folder& f) {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Out ../up 5 5 1 1\n";
          },
-         {wif(start) + ":4:5: error: link 2 leads to '../up', which the game refuses: a stem "
-                       "holds no '/', '\\' or NUL byte"}},
+         {wif(start) +
+          ":4:5: error: Start here: link 2 leads to '../up', which the game refuses: a stem "
+          "holds no '/', '\\' or NUL byte"}},
         {"short line",
          [](Folder& f) { f.grids[start][2].pop_back(); },
-         {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game lines 4 to "
-                       "25 are shifted"}},
+         {wgf(start) +
+          ":3:80: error: Start here: line 3 has 79 characters, not 80: in the game lines 4 to "
+          "25 are shifted"}},
         {"long line",
          [](Folder& f) { f.grids[start][2] += "x"; },
-         {wgf(start) + ":3:81: error: line 3 has 81 characters, not 80: in the game lines 4 to "
-                       "25 are shifted"}},
+         {wgf(start) +
+          ":3:81: error: Start here: line 3 has 81 characters, not 80: in the game lines 4 to "
+          "25 are shifted"}},
         {"too many lines",
          [](Folder& f) { f.grids[start].push_back("more"); },
-         {wgf(start) + ":26:1: error: the grid has 26 lines, not 25: the game ignores line 26 and "
-                       "after"}},
+         {wgf(start) +
+          ":26:1: error: Start here: the grid has 26 lines, not 25: the game ignores line 26 and "
+          "after"}},
         {"too few lines",
          [](Folder& f) { f.grids[start].pop_back(); },
-         {wgf(start) + ":24:81: error: the grid has 24 lines, not 25: the game keeps what line "
-                       "25 showed before (blanks at the start)"}},
+         {wgf(start) +
+          ":24:81: error: Start here: the grid has 24 lines, not 25: the game keeps what line "
+          "25 showed before (blanks at the start)"}},
         {"count beyond the records",
          [](Folder& f) { f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\n"; },
-         {wif(start) + ":2:1: error: the link count is 2, but the file ends after 1 link: the "
-                       "game makes the rest empty links at (0, 0)"}},
+         {wif(start) +
+          ":2:1: error: Start here: the link count is 2, but the file ends after 1 link: the "
+          "game makes the rest empty links at (0, 0)"}},
         {"count beyond the records, the file ending inside a link",
          [](Folder& f) {
              f.infos[start] = name + "2\nDoor " + other + " 40 0 40 1\nCut " + other + " 5\n";
          },
-         {wif(start) + ":2:1: error: the link count is 2, but the file ends inside link 2: the "
-                       "game makes the rest empty links at (0, 0)"}},
+         {wif(start) +
+          ":2:1: error: Start here: the link count is 2, but the file ends inside link 2: the "
+          "game makes the rest empty links at (0, 0)"}},
         {"records beyond the count",
          [](Folder& f) { f.infos[start] += "Door " + other + " 40 0 40 1\n"; },
-         {wif(start) + ":4:1: error: the file holds 1 more link than its link count (1) says: "
-                       "the game ignores it"}},
+         {wif(start) +
+          ":4:1: error: Start here: the file holds 1 more link than its link count (1) says: "
+          "the game ignores it"}},
         {"not a number",
          [](Folder& f) { f.infos[start] = name + linkTwo + "Bad " + other + " 4 five 1 1\n"; },
-         {wif(start) + ":4:40: error: link 2's y 'five' is not a number: the game reads it and "
-                       "every later field as 0 or empty"}},
-        {"caption of two words",
-         [](Folder& f) { f.infos[start] = name + linkTwo + "Old Door " + other + " 5 5 1 1\n"; },
-         {wif(start) + ":4:10: error: link 2's x '" + other +
-          "' is not a number (a caption of two words? a caption is one word): the game reads it "
-          "and every later field as 0 or empty"}},
+         {wif(start) +
+          ":4:40: error: Start here: link 2's y 'five' is not a number: the game reads it and "
+          "every later field as 0 or empty"}},
+        {"caption of two words, the stem starting with a digit: one message",
+         [](Folder& f) {
+             f.infos[start] = name + linkTwo + "Old Door 9" + other.substr(1) + " 5 5 1 1\n";
+         },
+         {wif(start) +
+          ":4:1: error: Start here: link 2's caption 'Old Door' has 2 words, but a "
+          "caption is one word: the game takes 'Door' as the world and '9" +
+          other.substr(1) + "' as x, which is not a number"}},
+        {"caption of three words",
+         [](Folder& f) {
+             f.infos[start] = name + linkTwo + "Road to town " + other + " 5 9 -1 1\n";
+         },
+         {wif(start) + ":4:1: error: Start here: link 2's caption 'Road to town' has 3 words, but "
+                       "a caption is one word: the game takes 'to' as the world and 'town' as x, "
+                       "which is not a number"}},
+        {"a world by its name, in any case, and by the start of its stem",
+         [](Folder& f) {
+             f.set(start, 5, 5, '-'), f.set(start, 6, 5, '-');
+             f.infos[start] = "Start here\n3\nDoor " + other + " 40 0 40 1\nBy OTHER_PLACE 5 5 " +
+                              "1 1\nTo B0B0 6 5 1 1\n";
+         },
+         {wif(start) +
+              ":4:4: error: Start here: link 2 leads to 'OTHER_PLACE', which is not a "
+              "stem: the world 'Other place' is " +
+              other + "; write that stem",
+          wif(start) +
+              ":5:4: error: Start here: link 3 leads to 'B0B0', which is not a stem: the "
+              "world 'Other place' is " +
+              other + "; write that stem"}},
+        {"a world by its name of two words, which shifts the link as a caption of two would",
+         [](Folder& f) { f.infos[start] = name + linkTwo + "Back Other place 40 0 40 1\n"; },
+         {wif(start) +
+          ":4:6: error: Start here: link 2 leads to 'Other place', which is not a "
+          "stem: the world 'Other place' is " +
+          other + "; write that stem"}},
         {"number running into a word",
          [](Folder& f) { f.infos[start] = name + linkTwo + "Cut " + other + " 5x 5 1 1\n"; },
-         {wif(start) + ":4:38: error: link 2's x '5x' is not a number: the game reads 5 and takes "
+         {wif(start) + ":4:38: error: Start here: link 2's x '5x' is not a number: the game reads "
+                       "5 and takes "
                        "'x' as the next field",
-          wif(start) + ":4:39: error: link 2's y 'x' is not a number: the game reads it and every "
+          wif(start) + ":4:39: error: Start here: link 2's y 'x' is not a number: the game reads "
+                       "it and every "
                        "later field as 0 or empty"}},
         {"header of one word",
          [](Folder& f) { f.infos[other] = "Other 1 Door " + start + " 40 0 40 1\n"; },
@@ -184,20 +226,23 @@ std::vector<Case> cases() {
                        "links"}},
         {"short line under a link",
          [](Folder& f) { f.grids[other][0].pop_back(); },
-         {wgf(other) + ":1:80: error: line 1 has 79 characters, not 80: in the game lines 2 to "
-                       "25 are shifted"}},
+         {wgf(other) +
+          ":1:80: error: Other place: line 1 has 79 characters, not 80: in the game lines 2 to "
+          "25 are shifted"}},
         {"a short line made up by a long one",
          [](Folder& f) {
              f.grids[start][2].pop_back();
              f.grids[start][3] += "x";
          },
-         {wgf(start) + ":3:80: error: line 3 has 79 characters, not 80: in the game line 4 is "
-                       "shifted",
-          wgf(start) + ":4:81: error: line 4 has 81 characters, not 80"}},
+         {wgf(start) +
+              ":3:80: error: Start here: line 3 has 79 characters, not 80: in the game line 4 is "
+              "shifted",
+          wgf(start) + ":4:81: error: Start here: line 4 has 81 characters, not 80"}},
         {"empty grid",
          [](Folder& f) { f.grids[other].clear(); },
-         {wgf(other) + ": error: the grid file is empty: the game keeps the cells shown before "
-                       "(blanks at the start)"}},
+         {wgf(other) +
+          ": error: Other place: the grid file is empty: the game keeps the cells shown before "
+          "(blanks at the start)"}},
         {"empty link list",
          [](Folder& f) { f.infos[start] = ""; },
          {wif(start) + ": error: the file is empty: it needs two header words (the world's name) "
@@ -207,64 +252,75 @@ std::vector<Case> cases() {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Near " + other.substr(0, 31) + "1 5 5 1 1\n";
          },
-         {wif(start) + ":4:6: error: link 2 leads to '" + other.substr(0, 31) +
+         {wif(start) + ":4:6: error: Start here: link 2 leads to '" + other.substr(0, 31) +
           "1', which cannot be loaded: " + wgf(other.substr(0, 31) + "1") +
           " is missing or cannot be read (did you mean " + other + "?)"}},
         {"number out of range",
          [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 80 1\n"; },
-         {wif(start) + ":3:44: error: link 1's arrival x 80 is outside 0 to 79: the game places "
-                       "the player in column 79"}},
+         {wif(start) +
+          ":3:44: error: Start here: link 1's arrival x 80 is outside 0 to 79: the game places "
+          "the player in column 79"}},
         {"count out of range",
          [](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
-         {wif(start) + ":2:1: error: the link count 257 is outside 0 to 255: the game reads 1"}},
+         {wif(start) +
+          ":2:1: error: Start here: the link count 257 is outside 0 to 255: the game reads 1"}},
         {"link not on a dash",
          [](Folder& f) { f.infos[start] = name + linkTwo + "Odd " + other + " 5 5 40 1\n"; },
-         {wif(start) + ":4:38: warning: link 2 ('Odd') sits on (5, 5), which holds '.' rather "
-                       "than '-': the game never shows or follows it"}},
+         {wif(start) +
+          ":4:38: warning: Start here: link 2 ('Odd') sits on (5, 5), which holds '.' rather "
+          "than '-': the game never shows or follows it"}},
         {"dash without a link",
          [](Folder& f) { f.set(start, 5, 5, '-'); },
-         {wgf(start) + ":6:6: warning: '-' at (5, 5) has no link: stepping on it shows nothing"}},
+         {wgf(start) +
+          ":6:6: warning: Start here: '-' at (5, 5) has no link: stepping on it shows nothing"}},
         {"two links on a cell",
          [](Folder& f) { f.infos[start] = name + linkTwo + "Again " + other + " 40 0 40 1\n"; },
-         {wif(start) + ":4:40: warning: link 2 ('Again') is on the same cell (40, 0) as link 1: "
-                       "the game only ever uses link 1"}},
+         {wif(start) +
+          ":4:40: warning: Start here: link 2 ('Again') is on the same cell (40, 0) as link 1: "
+          "the game only ever uses link 1"}},
         {"long caption",
          [](Folder& f) {
              f.infos[start] = name + "1\n" + std::string(75, 'D') + " " + other + " 40 0 40 1\n";
          },
-         {wif(start) + ":3:1: warning: link 1's caption is 75 characters long: the game shows "
-                       "only the first 74"}},
+         {wif(start) +
+          ":3:1: warning: Start here: link 1's caption is 75 characters long: the game shows "
+          "only the first 74"}},
         {"arrival blocks",
          [](Folder& f) { f.set(other, 40, 1, '~'); },
-         {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
-                       "'~', which blocks"}},
+         {wif(start) +
+          ":3:44: warning: Start here: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
+          "'~', which blocks"}},
         {"arrival on a link",
          [](Folder& f) {
              f.set(other, 40, 1, '-');
              f.infos[other] =
                  "Other place\n2\nDoor " + start + " 40 0 40 1\nStep " + start + " 40 1 40 1\n";
          },
-         {wif(start) + ":3:44: warning: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
-                       "'-', which is a link cell"}},
+         {wif(start) +
+          ":3:44: warning: Start here: link 1 ('Door') arrives at (40, 1) in 'Other place' on "
+          "'-', which is a link cell"}},
         {"no way back",
          [](Folder& f) {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Cave " + third + " 5 5 1 1\n";
              f.add(third, "Dead end\n0\n");
          },
-         {wif(start) + ":4:6: warning: link 2 ('Cave') leads to 'Dead end', which has no link "
-                       "back to 'Start here'"}},
+         {wif(start) +
+          ":4:6: warning: Start here: link 2 ('Cave') leads to 'Dead end', which has no link "
+          "back to 'Start here'"}},
         {"unreachable world",
          [](Folder& f) { f.add(third, "Lost isle\n0\n"); },
-         {wif(third) + ": warning: 'Lost isle' cannot be reached from the start world"}},
+         {wif(third) + ": warning: Lost isle: cannot be reached from the start world"}},
         {"control byte",
          [](Folder& f) { f.set(start, 5, 5, '\x07'); },
-         {wgf(start) + ":6:6: warning: byte '\\x07' is not printable ASCII: the game shows it as "
-                       "its code page 437 glyph"}},
+         {wgf(start) +
+          ":6:6: warning: Start here: byte '\\x07' is not printable ASCII: the game shows it as "
+          "its code page 437 glyph"}},
         {"start cell blocks",
          [](Folder& f) { f.set(start, 40, 12, '~'); },
-         {wgf(start) + ":13:41: warning: the start cell (40, 12) holds '~', which blocks: the "
-                       "player starts on it all the same"}},
+         {wgf(start) +
+          ":13:41: warning: Start here: the start cell (40, 12) holds '~', which blocks: the "
+          "player starts on it all the same"}},
         {"link out of reach",
          [](Folder& f) {
              for (int y = 4; y <= 6; ++y) {
@@ -273,12 +329,14 @@ std::vector<Case> cases() {
              f.set(start, 5, 5, '-');
              f.infos[start] = name + linkTwo + "Shut " + other + " 5 5 40 1\n";
          },
-         {wif(start) + ":4:39: warning: link 2 ('Shut') at (5, 5) cannot be reached on foot "
-                       "from the start cell (40, 12)"}},
+         {wif(start) +
+          ":4:39: warning: Start here: link 2 ('Shut') at (5, 5) cannot be reached on foot "
+          "from the start cell (40, 12)"}},
         {"not next to the way back",
          [](Folder& f) { f.infos[start] = name + "1\nDoor " + other + " 40 0 60 1\n"; },
-         {wif(start) + ":3:44: error: link 1 ('Door') arrives at (60, 1), not next to a way "
-                       "back"},
+         {wif(start) +
+          ":3:44: error: Start here: link 1 ('Door') arrives at (60, 1), not next to a way "
+          "back"},
          true},
         {"unknown name",
          [](Folder& f) { f.config += "cMoveUpp = &\n"; },
@@ -293,9 +351,28 @@ std::vector<Case> cases() {
         {"empty value",
          [](Folder& f) { f.config += "cRest =\n"; },
          {"config.ini:8:8: warning: cRest has an empty value: the action has no key"}},
+        {"a key by its name: the game reads its first character, or no number",
+         [](Folder& f) {
+             f.config.replace(f.config.find("cMoveUp = &"), 11, "cMoveUp = Up");
+             f.config.replace(f.config.find("cUse = E"), 8, "cUse = F1");
+             f.config.replace(f.config.find("cMoveDown = ("), 13, "cMoveDown = ArrowDown");
+             f.config.replace(f.config.find("= 9"), 3, "= Tab");
+             f.config += "cHelp = esc\n";
+         },
+         {"config.ini:1:11: error: cMoveUp = 'Up' binds U, not Up arrow: the game reads only the "
+          "first character; write & for Up arrow",
+          "config.ini:2:13: error: cMoveDown = 'ArrowDown' binds A, not Down arrow: the game reads "
+          "only the first character; write ( for Down arrow",
+          "config.ini:5:8: error: cUse = 'F1' binds F, not F1: the game reads only the first "
+          "character, and no character binds F1: only cSelect, cToggleRightOverlay and cHelp take "
+          "a key code (112)",
+          "config.ini:7:23: error: cToggleRightOverlay = 'Tab' binds no key, so the game has no "
+          "key to show the panel: it takes a virtual-key code, not a key's name; write 9 for Tab",
+          "config.ini:8:9: error: cHelp = 'esc' binds no key; Escape is the fixed key that leaves "
+          "play or quits: give cHelp another key"}},
         {"binds nothing",
-         [](Folder& f) { f.config = "cSelect = Enter\n" + f.config; },
-         {"config.ini:1:11: error: cSelect = 'Enter' binds no key: it takes a virtual-key code "
+         [](Folder& f) { f.config = "cSelect = none\n" + f.config; },
+         {"config.ini:1:11: error: cSelect = 'none' binds no key: it takes a virtual-key code "
           "from 1 to 255 (13 Enter, 9 Tab), so the game has no key to choose in the menu",
           "config.ini:7:1: warning: cSelect is set again: the game keeps the first value, on "
           "line 1, and skips this line"}},
@@ -406,6 +483,37 @@ TEST(WorldTool, ShippedDataChecksCleanAndStrict) {
     EXPECT_TRUE(result.lines[0].ends_with(": no errors, no warnings")) << result.lines[0];
 }
 
+// The shipped config.ini says beside each value that is not a letter which key it binds, in the
+// help box's words: "& is the Up arrow", "13 is Enter".
+TEST(WorldTool, ShippedConfigNamesTheKeyOfEachCode) {
+    const std::string text =
+        harness::readFile(fs::path(THARVOK_SOURCE_DIR) / "data" / "config.ini");
+    ConfigFile config;
+    std::vector<ConfigLine> lines;
+    config.parse(text, &lines);
+    const KeyCodes codes = bindKeys(config);
+    int named = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto row = std::find_if(actions.begin(), actions.end(),
+                                      [&](const Action& a) { return a.name == lines[i].key; });
+        if (lines[i].kind != ConfigLine::Kind::Entry || row == actions.end() ||
+            std::isalpha(static_cast<unsigned char>(lines[i].value.front())) != 0) {
+            continue;
+        }
+        std::string comment;
+        for (std::size_t j = i; j > 0 && lines[j - 1].kind == ConfigLine::Kind::Comment; --j) {
+            comment.insert(0, std::string(lines[j - 1].text) + "\n");
+        }
+        const std::string key =
+            platform::vk::displayName(codes[static_cast<std::size_t>(row->slot)]);
+        EXPECT_NE(comment.find(std::string(lines[i].value) + " is "), std::string::npos)
+            << lines[i].text;
+        EXPECT_NE(comment.find(key), std::string::npos) << lines[i].text << " binds " << key;
+        ++named;
+    }
+    EXPECT_EQ(named, 7); // the arrows, Enter, Tab and help's key
+}
+
 TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
     harness::ScratchDir dir;
     Folder().write(dir);
@@ -433,7 +541,7 @@ TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
 
     const ToolRun checked = run({"check"}, &dir);
     EXPECT_EQ(checked.lines.front(),
-              wif(stem) + ": warning: 'Fresh land' cannot be reached from the start world");
+              wif(stem) + ": warning: Fresh land: cannot be reached from the start world");
 
     // The start world's link cell carries its number, and the legend says where it leads.
     const ToolRun startShown = run({"show", start}, &dir);

@@ -95,6 +95,62 @@ std::string twiceBound(std::string_view key, const Action& first, const Action& 
     return text;
 }
 
+// The character a character-form value binds `code` with, or 0 when none can.
+char characterFor(std::int32_t code) {
+    for (char c = '!'; c <= '~'; ++c) {
+        if (keyCodeFromCharacter(c) == code) {
+            return c;
+        }
+    }
+    return 0;
+}
+
+// "cSelect, cToggleRightOverlay and cHelp": the actions that take a key code.
+std::string numberNames() {
+    std::vector<std::string_view> names;
+    for (const Action& row : actions) {
+        if (row.form == BindingForm::Number) {
+            names.push_back(row.name);
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// A value that names a key (cMoveUp = Up) where the game reads another, or none: what the game
+// binds (`code`), then, after `follows` (what follows from that), how to bind the key named.
+std::optional<std::string> keyNamed(const Action& binding, std::string_view value,
+                                    std::int32_t code, std::string_view follows) {
+    const int named = value.size() > 1 ? platform::vk::fromPlayerName(value) : -1;
+    if (named <= 0 || named == code) {
+        return std::nullopt;
+    }
+    const std::string key = keyName(named);
+    std::string text = std::string(binding.name) + " = " + inQuotes(value) + " binds ";
+    const std::string got = binding.form == BindingForm::Number ? "no key" : keyName(code);
+    if (named == action(KeySlot::Escape).fallback) {
+        return text + got + std::string(follows) + "; " + key + " is the fixed key that " +
+               std::string(action(KeySlot::Escape).pressDoes) + ": give " +
+               std::string(binding.name) + " another key";
+    }
+    if (binding.form == BindingForm::Number) {
+        return text + "no key" + std::string(follows) +
+               ": it takes a virtual-key code, not a key's name; write " + std::to_string(named) +
+               " for " + key;
+    }
+    text +=
+        got + ", not " + key + std::string(follows) + ": the game reads only the first character";
+    if (const char c = characterFor(named); c != 0) {
+        return text + "; write " + std::string(1, c) + " for " + key;
+    }
+    return text + ", and no character binds " + key + ": only " + numberNames() +
+           " take a key code (" + std::to_string(named) + ")";
+}
+
 } // namespace
 
 void checkConfig(const std::string& file, platform::FileStatus status, const std::string& text,
@@ -229,6 +285,15 @@ void checkConfig(const std::string& file, platform::FileStatus status, const std
             if (line.value.empty()) {
                 finding(line, value, std::string(binding->name) + " has an empty value",
                         ": the action has no key");
+                break;
+            }
+            if (const auto named = keyNamed(*binding, line.value, code, [&] {
+                    const auto need = unbinding.find(line.line);
+                    return need == unbinding.end()
+                               ? std::string()
+                               : ", so the game has no key to " + std::string(need->second->needed);
+                }())) {
+                report.error(file, value, *named);
                 break;
             }
             if (code == 0) {

@@ -19,6 +19,10 @@ void Report::warning(std::string_view file, FilePosition position, std::string m
                             std::move(message)});
 }
 
+void Report::nameFile(std::string_view file, std::string name) {
+    names_[std::string(file)] = std::move(name);
+}
+
 std::size_t Report::errors() const {
     return static_cast<std::size_t>(
         std::count_if(diagnostics_.begin(), diagnostics_.end(),
@@ -41,7 +45,11 @@ void Report::print(std::ostream& out) const {
         if (d->position.line != 0) {
             out << ':' << d->position.line << ':' << d->position.column;
         }
-        out << (d->severity == Severity::Error ? ": error: " : ": warning: ") << d->message << '\n';
+        out << (d->severity == Severity::Error ? ": error: " : ": warning: ");
+        if (const auto name = names_.find(d->file); name != names_.end()) {
+            out << escaped(name->second) << ": ";
+        }
+        out << d->message << '\n';
     }
 }
 

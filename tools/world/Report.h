@@ -1,11 +1,14 @@
 // What `tharvok-world check` finds, one problem a line as a compiler writes it:
-// "bin/world/STEM.wif:3:14: error: ...", with lines and columns from 1.
+// "bin/world/STEM.wif:3:14: error: Quiet glade: ...", with lines and columns from 1 and the name
+// of the world whose file it is after the severity.
 #pragma once
 
 #include "core/FilePosition.h"
 
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +30,8 @@ public:
     void warning(std::string_view file, FilePosition position, std::string message);
     // Every warning counts as an error from now on (check --strict).
     void warningsAreErrors() { warningsAreErrors_ = true; }
+    // The messages about `file` name the world `name` after their severity.
+    void nameFile(std::string_view file, std::string name);
 
     std::size_t errors() const;
     std::size_t warnings() const;
@@ -37,6 +42,7 @@ public:
 
 private:
     std::vector<Diagnostic> diagnostics_;
+    std::map<std::string, std::string, std::less<>> names_;
     bool warningsAreErrors_ = false;
 };
 

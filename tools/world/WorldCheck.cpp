@@ -1,5 +1,7 @@
 #include "Check.h"
 
+#include "WorldNames.h"
+
 #include "render/MessageBox.h"
 #include "world/OnFoot.h"
 #include "world/World.h"
@@ -80,8 +82,11 @@ private:
     void checkFiles(const AuthoredWorld& world);
     void reportGrid(const AuthoredWorld& world);
     void reportInfo(const AuthoredWorld& world);
+    void reportCaption(const AuthoredWorld& world, const FileFinding& x,
+                       const ShiftedCaption& caption);
     void checkMap(const AuthoredWorld& world);
     void checkTarget(const AuthoredWorld& world, std::size_t index);
+    std::string stemsOf(const std::vector<std::string>& named);
     void checkJourney(const AuthoredWorld& world, std::size_t index);
     void checkWalks();
     void checkReachable();
@@ -116,6 +121,10 @@ CheckTotals WorldChecker::run() {
     totals.worlds = stems_.size();
     for (const std::string& stem : stems_) {
         const AuthoredWorld& world = data_.world(stem);
+        if (const std::string name = messageName(world); !name.empty()) {
+            report_.nameFile(world.gridPath(), name);
+            report_.nameFile(world.infoPath(), name);
+        }
         const auto& grid = world.source.grid.findings;
         const auto& info = world.source.info.findings;
         if (std::any_of(grid.begin(), grid.end(), breaks) ||
@@ -217,8 +226,20 @@ void WorldChecker::reportGrid(const AuthoredWorld& world) {
 void WorldChecker::reportInfo(const AuthoredWorld& world) {
     const std::string path = world.infoPath();
     const std::string header = "two header words (the world's name) and a link count";
+    std::size_t shifted = 0; // the link whose caption was written as more than one word
     for (const FileFinding& f : world.source.info.findings) {
+        if (f.link != 0 && f.link == shifted) {
+            continue; // follows from its caption
+        }
         const std::string what = partName(f);
+        const bool badX = f.field == InfoPart::X &&
+                          (f.issue == FileIssue::NotANumber ||
+                           f.issue == FileIssue::NumberTooLarge || f.issue == FileIssue::NumberCut);
+        if (const auto caption = badX ? shiftedCaption(world, f.link - 1) : std::nullopt) {
+            reportCaption(world, f, *caption);
+            shifted = f.link;
+            continue;
+        }
         switch (f.issue) {
         case FileIssue::EmptyInfo:
             report_.error(path, f.position, "the file is empty: it needs " + header);
@@ -320,6 +341,34 @@ void WorldChecker::reportInfo(const AuthoredWorld& world) {
     }
 }
 
+// A caption of more than one word: the game reads its second word as the world and its third as
+// x, and the link goes wrong from there.
+void WorldChecker::reportCaption(const AuthoredWorld& world, const FileFinding& x,
+                                 const ShiftedCaption& caption) {
+    std::string words;
+    for (const std::string_view word : caption.caption) {
+        words.append(words.empty() ? "" : " ").append(word);
+    }
+    const auto& record = world.source.info.links[x.link - 1];
+    // A world's name of two words where its stem belongs shifts the link the same way.
+    const std::string written =
+        std::string(caption.caption.back()) + " " + std::string(caption.meant);
+    if (const std::vector<std::string> named = worldsNamedBy(data_, stems_, written);
+        caption.caption.size() >= 2 && named.size() == 1) {
+        report_.error(world.infoPath(), fieldOf(record, LinkField::Target).position,
+                      "link " + std::to_string(x.link) + " leads to " + inQuotes(written) +
+                          ", which is not a stem: " + stemsOf(named));
+        return;
+    }
+    const InfoField& at = fieldOf(record, LinkField::Caption);
+    report_.error(world.infoPath(), at.position,
+                  "link " + std::to_string(x.link) + "'s caption " + inQuotes(words) + " has " +
+                      std::to_string(caption.caption.size()) +
+                      " words, but a caption is one word: the game takes " +
+                      inQuotes(caption.world) + " as the world and " + inQuotes(caption.x) +
+                      " as x, which is not a number");
+}
+
 // The links on the map of a world whose files read as meant.
 void WorldChecker::checkMap(const AuthoredWorld& world) {
     const std::string path = world.infoPath();
@@ -367,6 +416,19 @@ void WorldChecker::checkMap(const AuthoredWorld& world) {
     }
 }
 
+// The stems of the worlds a link's world names, after "which is not a stem: ".
+std::string WorldChecker::stemsOf(const std::vector<std::string>& named) {
+    std::string worlds;
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        worlds += i == 0 ? "" : i + 1 == named.size() ? " and " : ", ";
+        worlds += inQuotes(data_.world(named[i]).name()) + (named.size() == 1 ? " is " : " (") +
+                  escaped(named[i]) + (named.size() == 1 ? "" : ")");
+    }
+    return named.size() == 1
+               ? "the world " + worlds + "; write that stem"
+               : "it names the worlds " + worlds + "; write the stem of the one meant";
+}
+
 void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
     const MapLink& link = world.load.info.links[index];
     const InfoField& field = fieldOf(world.source.info.links[index], LinkField::Target);
@@ -385,6 +447,15 @@ void WorldChecker::checkTarget(const AuthoredWorld& world, std::size_t index) {
     const AuthoredWorld& target = data_.world(link.target);
     if (!target.loaded && target.stem == startWorldStem) {
         return; // said once, of the start world
+    }
+    const std::vector<std::string> named = data_.worldExists(link.target)
+                                               ? std::vector<std::string>{}
+                                               : worldsNamedBy(data_, stems_, link.target);
+    if (!named.empty()) {
+        report_.error(world.infoPath(), field.position,
+                      name + " leads to " + inQuotes(link.target) +
+                          ", which is not a stem: " + stemsOf(named));
+        return;
     }
     if (!target.loaded) {
         const std::optional<std::string> near = data_.nearStem(link.target);
@@ -515,8 +586,7 @@ void WorldChecker::checkReachable() {
     for (const std::string& stem : stems_) {
         const AuthoredWorld& world = data_.world(stem);
         if (world.loaded && seen.count(stem) == 0) {
-            report_.warning(world.infoPath(), {},
-                            inQuotes(world.name()) + " cannot be reached from the start world");
+            report_.warning(world.infoPath(), {}, "cannot be reached from the start world");
         }
     }
 }
