@@ -566,7 +566,8 @@ TEST(WorldTool, NewMakesAWorldThatShowsAsTheGameDrawsIt) {
                                        other + "'?)");
 }
 
-// A name or stem typed with a slip (letter case, one edit, two neighbours swapped) is suggested.
+// A name or stem typed with a slip (letter case, one edit, two neighbours swapped) is suggested,
+// and so is a world's name for one word of it.
 TEST(WorldTool, ASlipOfTheHandGetsADidYouMean) {
     harness::ScratchDir dir;
     Folder().write(dir);
@@ -575,6 +576,8 @@ TEST(WorldTool, ASlipOfTheHandGetsADidYouMean) {
          {std::pair<std::string, std::string>{"other place", "Other place"},
           {"Other plce", "Other place"},
           {"Other plaec", "Other place"},
+          {"other plce", "Other place"},
+          {"PLACE", "Other place"},
           {swapped, other}}) {
         const ToolRun shown = run({"show", typed}, &dir);
         EXPECT_EQ(shown.status, 1);

@@ -38,10 +38,10 @@ bool swappedNeighbours(std::string_view a, std::string_view b) {
            a.substr(i + 2) == b.substr(i + 2);
 }
 
-// Whether `typed` misses `known` by a slip of the hand: letter case, one edit or one swap.
+// Whether `typed` misses `known` by a slip of the hand: letter case, one edit (in any case) or
+// one swap.
 bool slipOf(std::string_view typed, std::string_view known) {
-    return editDistance(typed, known, true) == 0 || editDistance(typed, known, false) == 1 ||
-           swappedNeighbours(typed, known);
+    return editDistance(typed, known, true) <= 1 || swappedNeighbours(typed, known);
 }
 
 } // namespace

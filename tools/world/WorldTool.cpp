@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "DataFolder.h"
 #include "Report.h"
+#include "WorldNames.h"
 
 #include "app/CommandLine.h"
 #include "config/ConfigFile.h"
@@ -252,6 +253,15 @@ std::string worldNamed(DataFolder& data, const std::string& arg, std::string_vie
         std::optional<std::string> near = data.nearStem(arg);
         if (!near) {
             near = data.nearName(arg);
+        }
+        if (!near) {
+            // One word of a world's name, as a link list's author may have meant it.
+            std::vector<std::string> others;
+            const std::vector<std::string> named =
+                worldsNamedBy(data, data.listWorlds(others), arg);
+            if (named.size() == 1) {
+                near = data.world(named.front()).name();
+            }
         }
         if (near) {
             err << " (did you mean " << inQuotes(*near) << "?)";
