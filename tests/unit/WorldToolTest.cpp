@@ -635,6 +635,10 @@ TEST(WorldTool, LinkRefusesWhatTheGameWouldNotUse) {
           "Home"},
          wif(other) + ":3:1: error: Other place: (40, 0) has a link already, link 1 ('Door'): "
                       "the game would only ever use the first"},
+        // A world linked to itself, its way back on the same cell.
+        {{here, "5", "5", here, "7", "7", "Loop", "--make-path", "--back", "5", "5", "6", "6",
+          "Back"},
+         wif(start) + ": error: Start here: the link and its way back would both be on (5, 5)"},
         {{here, "5", "5", "Broken land", "40", "1", "Gate", "--make-path", "--back", "5", "5", "5",
           "6", "Home"},
          wif(third) + ":2:1: error: Broken land: the file holds an error (tharvok-world check "
