@@ -716,6 +716,7 @@ TEST(WorldTool, UsageErrorsExitTwoAndHelpExitsZero) {
         {{"new", "Quiet", "glade", "--data", dir.path().string()}, 2},
         {{"init", "--data", dir.path().string()}, 2},
         {{"link", "a", "1", "2", "b", "3", "4", "Go", "--back", "1", "2"}, 2},
+        {{"link", "a", "1", "2", "b", "3", "4", "Go", "--back", "1", "2", "3", "4"}, 2},
         {{"--help"}, 0},
     };
     for (const auto& [args, status] : runs) {
