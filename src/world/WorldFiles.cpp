@@ -194,14 +194,10 @@ void noteGrid(std::string_view data, GridSource& source) {
     }
 }
 
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // The word of the file that starts at `offset`, as the reader delimits words.
 std::string_view wordAt(std::string_view data, std::size_t offset) {
     std::size_t end = offset;
-    while (end < data.size() && !isSpace(data[end])) {
+    while (end < data.size() && !isWordSpace(data[end])) {
         ++end;
     }
     return data.substr(offset, end - offset);
@@ -211,7 +207,7 @@ std::string_view wordAt(std::string_view data, std::size_t offset) {
 std::vector<std::string_view> wordsFrom(std::string_view data, std::size_t offset) {
     std::vector<std::string_view> words;
     while (offset < data.size()) {
-        if (isSpace(data[offset])) {
+        if (isWordSpace(data[offset])) {
             ++offset;
             continue;
         }
@@ -219,15 +215,6 @@ std::vector<std::string_view> wordsFrom(std::string_view data, std::size_t offse
         offset += words.back().size();
     }
     return words;
-}
-
-// An optional sign and decimal digits, of any length.
-bool looksLikeNumber(std::string_view word) {
-    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
-        word.remove_prefix(1);
-    }
-    return !word.empty() &&
-           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The largest value each numeric part of a link list means something for.
@@ -471,4 +458,16 @@ bool loadWorld(const std::filesystem::path& dataFolder, std::string_view stem, c
         source->infoData = std::move(data);
     }
     return true;
+}
+
+bool isWordSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool looksLikeNumber(std::string_view word) {
+    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
+        word.remove_prefix(1);
+    }
+    return !word.empty() &&
+           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

@@ -32,6 +32,12 @@ inline constexpr int gridRows = platform::screenHeight;
 // The largest link count the game keeps (a count keeps its low 8 bits, as every number does).
 inline constexpr int maxLinkCount = 255;
 
+// The white space that ends a word of a link list.
+bool isWordSpace(char c);
+// An optional sign and decimal digits, of any length: what a link list's reader takes for a number
+// (and says is too large when it is).
+bool looksLikeNumber(std::string_view word);
+
 // The path of a world file relative to the data folder, or false when the stem cannot name a file
 // of bin/world/ (it holds a directory separator or a NUL byte, or the path would be longer than
 // maxWorldPathLength). `path` is set either way so that a message can show it.

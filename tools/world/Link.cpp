@@ -5,6 +5,7 @@
 #include "WorldTool.h"
 
 #include "render/MessageBox.h"
+#include "world/WorldFiles.h"
 
 #include <algorithm>
 #include <charconv>
@@ -44,27 +45,22 @@ bool insideGrid(Cell cell) {
 
 std::size_t cellIndex(Cell cell) { return static_cast<std::size_t>(cell.y * gridColumns + cell.x); }
 
-// The white space that ends a word of a link list.
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 // Why the game would not show `caption` as it is written; empty when it would.
 std::string captionProblem(const std::string& caption) {
     if (caption.empty()) {
         return "the caption is empty: the game would read the world's stem as the caption";
     }
-    if (std::any_of(caption.begin(), caption.end(), isBlank)) {
+    if (std::any_of(caption.begin(), caption.end(), isWordSpace)) {
         std::vector<std::string> words(1);
         for (const char c : caption) {
-            if (!isBlank(c)) {
+            if (!isWordSpace(c)) {
                 words.back() += c;
             } else if (!words.back().empty()) {
                 words.emplace_back();
             }
         }
         std::string joined = caption;
-        std::replace_if(joined.begin(), joined.end(), isBlank, '_');
+        std::replace_if(joined.begin(), joined.end(), isWordSpace, '_');
         std::string what = "the caption " + inQuotes(caption) +
                            " holds a blank, and the game reads a caption as one word";
         if (words.size() > 1 && !words[1].empty()) {

@@ -2,6 +2,8 @@
 
 #include "Report.h"
 
+#include "world/WorldFiles.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -20,26 +22,18 @@ std::string folded(std::string_view text) {
     return result;
 }
 
-bool isNumber(std::string_view word) {
-    if (!word.empty() && (word.front() == '+' || word.front() == '-')) {
-        word.remove_prefix(1);
-    }
-    return !word.empty() &&
-           std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// The words of `data` from `offset` to the end of its line.
+// The words of `data` from `offset` to the end of its line, as the link list's reader splits them.
 std::vector<std::string_view> lineWords(std::string_view data, std::size_t offset) {
     const std::size_t end = std::min(data.find('\n', offset), data.size());
     std::vector<std::string_view> words;
-    while (offset < end) {
-        const std::size_t start = data.find_first_not_of(" \t\v\f\r", offset);
-        if (start >= end) {
-            break;
+    std::size_t start = offset;
+    for (std::size_t at = offset; at <= end; ++at) {
+        if (at == end || isWordSpace(data[at])) {
+            if (at > start) {
+                words.push_back(data.substr(start, at - start));
+            }
+            start = at + 1;
         }
-        const std::size_t stop = std::min(data.find_first_of(" \t\v\f\r", start), end);
-        words.push_back(data.substr(start, stop - start));
-        offset = stop;
     }
     return words;
 }
@@ -107,7 +101,7 @@ std::optional<ShiftedCaption> shiftedCaption(const AuthoredWorld& world, std::si
     // The first word after at least two that four numbers follow is the world meant.
     for (std::size_t meant = 2; meant + 4 < words.size(); ++meant) {
         const auto at = words.begin() + static_cast<long>(meant);
-        if (std::all_of(at + 1, at + 5, isNumber)) {
+        if (std::all_of(at + 1, at + 5, looksLikeNumber)) {
             return ShiftedCaption{{words.begin(), at}, *at, words[1], words[2]};
         }
     }
