@@ -166,6 +166,19 @@ TEST(KeyStatesHeld, APanelKeyHeldIsDownOnceWithoutAGap) {
     EXPECT_EQ(keys.msUntilRelease(62000), 900 + KeyStates::maxRepeatGapMs + 1);
 }
 
+// The wait asks when the soonest hold runs out: a hold already due is the soonest, whatever
+// other key is held longer.
+TEST(KeyStatesHeld, AHoldAlreadyDueIsTheSoonestRelease) {
+    const std::int32_t panel[] = {tab, 13};
+    KeyStates keys;
+    keys.holdKeys(panel);
+    keys.stroke(tab, 0);
+    const std::int64_t due = keys.msUntilRelease(0);
+    keys.stroke(13, 500);
+    EXPECT_EQ(keys.msUntilRelease(due + 10), 0);
+    EXPECT_EQ(keys.msUntilRelease(due - 10), 10);
+}
+
 TEST(KeyStatesHeld, TheLearnedPauseIsNeverShorterThanADoubleTap) {
     KeyStates keys;
     // Strokes 120 ms apart, then one 20 ms later: 150 ms at least.
@@ -304,6 +317,10 @@ TEST(KeyStatesTimers, WentDownNamesTheFirstKeyAFingerPutDown) {
     keys.repeat(up);
     keys.poll(30);
     EXPECT_EQ(keys.wentDown(), 0);
+    keys.release(up); // a press after a release is a key put down again
+    keys.press(up);
+    keys.poll(35);
+    EXPECT_EQ(keys.wentDown(), up);
     keys.setMuted(true);
     keys.press(65);
     keys.poll(40);

@@ -465,6 +465,7 @@ TEST(ViewPlaces, EachFocusAsItsPlaceToLook) {
         const char* what;
         platform::Focus focus;
         Area view;
+        int width = 40;
     };
     const Row rows[] = {
         {"the player, ten columns and three rows from the edges",
@@ -490,9 +491,14 @@ TEST(ViewPlaces, EachFocusAsItsPlaceToLook) {
          {0, 9, 40, 12}},
         {"a box before the text", focus(std::nullopt, {small}, {5, 2, 3, 19}), {28, 12, 40, 12}},
         {"nothing to keep: the view stays", focus(std::nullopt, {}), {0, 0, 40, 12}},
+        {"a view 32 wide: a margin of a quarter, the player at it",
+         focus(std::pair{23, 6}, {}),
+         {0, 0, 32, 12},
+         32},
+        {"a view 32 wide: a cell beyond", focus(std::pair{24, 6}, {}), {8, 0, 32, 12}, 32},
     };
     for (const Row& row : rows) {
-        Screen screen(40, 12);
+        Screen screen(row.width, 12);
         screen.presenter.setFocus(row.focus);
         screen.show(ScreenModel{});
         EXPECT_EQ(screen.presenter.view(), row.view) << row.what;

@@ -94,7 +94,12 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
          "b\n",
          "line 1: 'svg' takes one name, without '/' or '\\'"},
         {"data a\\x4\n", "line 1: 'data' takes a path (\\\\ and \\xHH escapes)"},
+        {"data\n", "line 1: 'data' takes one path"},
+        {"config none\nconfig none\n", "line 2: a second 'config' line"},
         {"world a 1 0123456789abcde\n",
+         "line 1: 'world' takes a path, then its size in bytes and 16 hexadecimal digits, or "
+         "'missing'"},
+        {"world a 12\n",
          "line 1: 'world' takes a path, then its size in bytes and 16 hexadecimal digits, or "
          "'missing'"},
         {"frame 16" + std::string(4089, ' ') + "\n", "line 1: longer than 4096 bytes"},
@@ -172,6 +177,12 @@ TEST(Replay, RecordedLinesReadBackAsTheyWereWritten) {
     EXPECT_TRUE(config.finish(bytes, error)) << error;
     EXPECT_EQ(bytes, "[keys]\n\x1b=quit\n\nend");
     EXPECT_EQ(commands[10].count, -1);
+    // An empty config.ini was recorded, not left out: it plays as a file of no bytes.
+    read(script::formatConfig(""));
+    script::ConfigText empty;
+    EXPECT_TRUE(empty.add(commands.back(), error)) << error;
+    EXPECT_TRUE(empty.finish(bytes, error)) << error;
+    EXPECT_EQ(bytes, "");
 }
 
 TEST(Replay, UsageErrors) {

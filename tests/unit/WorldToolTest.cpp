@@ -144,6 +144,15 @@ std::vector<Case> cases() {
          {wgf(start) +
           ":26:1: error: Start here: the grid has 26 lines, not 25: the game ignores line 26 and "
           "after"}},
+        {"empty lines after the grid, one of them CR LF, are harmless",
+         [](Folder& f) {
+             f.grids[start].insert(f.grids[start].end(), {"", "\r"});
+         },
+         {}},
+        {"a line that holds two rows",
+         [](Folder& f) { f.grids[start][0] += std::string(80, '.'); },
+         {wgf(start) + ":1:81: error: Start here: line 1 has 160 characters, not 80: in the "
+                       "game lines 2 to 25 are shifted"}},
         {"too few lines",
          [](Folder& f) { f.grids[start].pop_back(); },
          {wgf(start) +
@@ -260,6 +269,13 @@ std::vector<Case> cases() {
          {wif(start) +
           ":3:44: error: Start here: link 1's arrival x 80 is outside 0 to 79: the game places "
           "the player in column 79"}},
+        {"a number too large, with a sign",
+         [](Folder& f) {
+             f.infos[start] = name + "1\nDoor " + other + " 40 0 40 -99999999999999999999\n";
+         },
+         {wif(start) + ":3:47: error: Start here: link 1's arrival y '-99999999999999999999' is "
+                       "too large a number: the game reads it and every later field as 0 or "
+                       "empty"}},
         {"count out of range",
          [](Folder& f) { f.infos[start] = name + "257\nDoor " + other + " 40 0 40 1\n"; },
          {wif(start) +
@@ -312,9 +328,9 @@ std::vector<Case> cases() {
          [](Folder& f) { f.add(third, "Lost isle\n0\n"); },
          {wif(third) + ": warning: Lost isle: cannot be reached from the start world"}},
         {"control byte",
-         [](Folder& f) { f.set(start, 5, 5, '\x07'); },
+         [](Folder& f) { f.set(start, 0, 5, '\x07'); },
          {wgf(start) +
-          ":6:6: warning: Start here: byte '\\x07' is not printable ASCII: the game shows it as "
+          ":6:1: warning: Start here: byte '\\x07' is not printable ASCII: the game shows it as "
           "its code page 437 glyph"}},
         {"start cell blocks",
          [](Folder& f) { f.set(start, 40, 12, '~'); },
