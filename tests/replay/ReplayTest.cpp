@@ -94,6 +94,7 @@ TEST(Replay, MalformedLinesAreRefusedBeforeAnythingRunsAndNamed) {
          "b\n",
          "line 1: 'svg' takes one name, without '/' or '\\'"},
         {"data a\\x4\n", "line 1: 'data' takes a path (\\\\ and \\xHH escapes)"},
+        {"data a\\xzz\n", "line 1: 'data' takes a path (\\\\ and \\xHH escapes)"},
         {"data\n", "line 1: 'data' takes one path"},
         {"config none\nconfig none\n", "line 2: a second 'config' line"},
         {"world a 1 0123456789abcde\n",
@@ -148,8 +149,8 @@ TEST(Replay, RecordedLinesReadBackAsTheyWereWritten) {
     const script::Fingerprint print = script::fingerprint("a");
     EXPECT_EQ(print, (script::Fingerprint{1, 0xaf63dc4c8601ec8cu}));
     EXPECT_EQ(script::fingerprint(""), (script::Fingerprint{0, 0xcbf29ce484222325u}));
-    EXPECT_EQ(read({buffer.data(), script::formatWorld(buffer, "sub\\\x01\\.wgf", print)}),
-              "world sub/\\x01/.wgf 1 af63dc4c8601ec8c\n");
+    EXPECT_EQ(read({buffer.data(), script::formatWorld(buffer, "sub\\\x01\\~.wgf", print)}),
+              "world sub/\\x01/~.wgf 1 af63dc4c8601ec8c\n");
     EXPECT_EQ(read(script::formatData("C:\\w")), "data C:\\\\w\n");
     EXPECT_EQ(read(script::formatConfig("[keys]\n\x1b=quit\n\nend")),
               "config 18\nconfig-line [keys]\nconfig-line \\x1b=quit\nconfig-line \n"
@@ -165,7 +166,7 @@ TEST(Replay, RecordedLinesReadBackAsTheyWereWritten) {
         EXPECT_TRUE(std::ranges::equal(commands[i].frame.keysDown(), frame.keysDown()));
     }
     EXPECT_EQ(commands[2].localTime.minute, 5);
-    EXPECT_EQ(commands[3].text, "sub/\x01/.wgf");
+    EXPECT_EQ(commands[3].text, "sub/\x01/~.wgf");
     EXPECT_EQ(commands[3].print, print);
     EXPECT_EQ(commands[4].text, "C:\\w");
     script::ConfigText config;
