@@ -103,9 +103,9 @@ TEST(Cost, HoldingAKeyAgainstAWallDrawsNothing) {
 
 // A walk over ground that changes at every step: no sentence is kept for a speech nobody
 // switched on.
-TEST(Cost, AWalkAndATravelOverChangingGroundAllocateNothing) {
+TEST(Cost, AWalkATravelAndADescribeWithSpeechOffAllocateNothing) {
     harness::GameHarness h;
-    h.dir.writeConfig(std::string(harness::playConfig) + "cTravel = T\n");
+    h.dir.writeConfig(std::string(harness::playConfig) + "cTravel = T\ncDescribe = D\n");
     std::vector<std::string> rows(screenHeight, std::string(screenWidth, '.'));
     for (std::size_t x = 41; x < rows[12].size(); x += 2) {
         rows[12][x] = ',';
@@ -124,6 +124,8 @@ TEST(Cost, AWalkAndATravelOverChangingGroundAllocateNothing) {
     for (int i = 0; i < 600; ++i) {
         h.frame(16);
     }
+    h.frame(16, {'D'}); // nobody listens: describe does nothing
+    h.frame(16);
     EXPECT_EQ(counter.count(), 0u);
     EXPECT_EQ(h.playerX(), 20);
 }
