@@ -328,10 +328,14 @@ std::vector<Case> cases() {
          [](Folder& f) { f.add(third, "Lost isle\n0\n"); },
          {wif(third) + ": warning: Lost isle: cannot be reached from the start world"}},
         {"control byte",
-         [](Folder& f) { f.set(start, 0, 5, '\x07'); },
+         [](Folder& f) { f.set(start, 5, 5, '\x07'); },
          {wgf(start) +
-          ":6:1: warning: Start here: byte '\\x07' is not printable ASCII: the game shows it as "
+          ":6:6: warning: Start here: byte '\\x07' is not printable ASCII: the game shows it as "
           "its code page 437 glyph"}},
+        {"two control bytes, the first at the line's start",
+         [](Folder& f) { f.set(start, 0, 5, '\x07'), f.set(start, 5, 5, '\x1b'); },
+         {wgf(start) + ":6:1: warning: Start here: byte '\\x07' and 1 more on this line are not "
+                       "printable ASCII: the game shows them as code page 437 glyphs"}},
         {"start cell blocks",
          [](Folder& f) { f.set(start, 40, 12, '~'); },
          {wgf(start) +
